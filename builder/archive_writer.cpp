@@ -1,0 +1,122 @@
+// The setup file writer. Every field is written explicitly, little-endian.
+#include "builder/archive_writer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "archive/archive_format.h"
+
+void PutU16(std::vector<uint8_t>& out, uint16_t value) {
+  out.push_back(static_cast<uint8_t>(value));
+  out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+size_t FindImageSize(const std::vector<uint8_t>& stub) {
+  const uint8_t* begin = IMAGE_SIZE_MARKER;
+  const uint8_t* end = IMAGE_SIZE_MARKER + IMAGE_SIZE_MARKER_LENGTH;
+  auto hit = std::search(stub.begin(), stub.end(), begin, end);
+  if (hit == stub.end()) throw std::runtime_error("the stub holds no ImageSize marker");
+  if (std::search(hit + 1, stub.end(), begin, end) != stub.end()) {
+    throw std::runtime_error("the stub holds the ImageSize marker more than once");
+  }
+  size_t offset = static_cast<size_t>(hit - stub.begin()) + IMAGE_SIZE_MARKER_LENGTH;
+  if (offset + 4 > stub.size()) throw std::runtime_error("the stub ends inside ImageSize");
+  return offset;
+}
+
+void PatchImageSize(std::vector<uint8_t>& stub, uint32_t size) {
+  size_t offset = FindImageSize(stub);
+  for (int i = 0; i < 4; ++i) stub[offset + i] = static_cast<uint8_t>(size >> (8 * i));
+}
+
+ArchiveWriter::ArchiveWriter(std::vector<uint8_t> stub) : image_(std::move(stub)) {
+  if (image_.size() > 0xFFFFFFFFu) throw std::runtime_error("the stub is too large");
+  PatchImageSize(image_, static_cast<uint32_t>(image_.size()));
+}
+
+void ArchiveWriter::AddRawBlock(uint16_t tag, uint16_t flags, const std::vector<uint8_t>& payload) {
+  if (payload.size() > 0xFFFFFFFFu) throw std::runtime_error("block payload too large");
+  PutU16(blocks_, tag);
+  PutU16(blocks_, flags);
+  PutU32(blocks_, static_cast<uint32_t>(payload.size()));
+  blocks_.insert(blocks_.end(), payload.begin(), payload.end());
+}
+
+void ArchiveWriter::AddU16Block(uint16_t tag, uint16_t value) {
+  std::vector<uint8_t> payload;
+  PutU16(payload, value);
+  AddRawBlock(tag, 0, payload);
+}
+
+void ArchiveWriter::AddU32Block(uint16_t tag, uint32_t value) {
+  std::vector<uint8_t> payload;
+  PutU32(payload, value);
+  AddRawBlock(tag, 0, payload);
+}
+
+void ArchiveWriter::AddLoadedBlock(uint16_t tag, const std::vector<uint8_t>& content,
+                                   bool compress, int level) {
+  if (!compress) {
+    AddRawBlock(tag, 0, content);
+    return;
+  }
+  std::vector<uint8_t> payload;
+  PutU32(payload, static_cast<uint32_t>(content.size()));
+  std::vector<uint8_t> stream = EncodeStream(content.data(), content.size(), level);
+  payload.insert(payload.end(), stream.begin(), stream.end());
+  AddRawBlock(tag, BLOCK_FLAG_COMPRESSED, payload);
+}
+
+void ArchiveWriter::AddStringBlock(uint16_t tag, const std::string& text, bool compress,
+                                   int level) {
+  std::vector<uint8_t> content(text.begin(), text.end());
+  content.push_back(0);
+  AddLoadedBlock(tag, content, compress, level);
+}
+
+std::vector<uint8_t> PageTextList(const std::vector<std::string>& strings) {
+  if (strings.size() > 0xFFFF) throw std::runtime_error("a page-text list holds too many strings");
+  std::vector<uint8_t> list;
+  PutU16(list, static_cast<uint16_t>(strings.size()));
+  for (const std::string& s : strings) {
+    if (s.find('\0') != std::string::npos) throw std::runtime_error("a page text holds a NUL");
+    list.insert(list.end(), s.begin(), s.end());
+    list.push_back(0);
+  }
+  return list;
+}
+
+void ArchiveWriter::AddPageTexts(const std::vector<std::vector<std::string>>& lists, int level) {
+  if (lists.size() > 0xFFFF) throw std::runtime_error("too many page-text lists");
+  std::vector<uint8_t> payload;
+  PutU16(payload, static_cast<uint16_t>(lists.size()));
+  for (const auto& strings : lists) {
+    std::vector<uint8_t> list = PageTextList(strings);
+    PutU32(payload, static_cast<uint32_t>(list.size()));
+    std::vector<uint8_t> stream = EncodeStream(list.data(), list.size(), level);
+    payload.insert(payload.end(), stream.begin(), stream.end());
+  }
+  AddRawBlock(BLOCK_PAGE_TEXTS, 0, payload);
+}
+
+void ArchiveWriter::SetDataArea(std::vector<uint8_t> data) {
+  if (data.size() > 0xFFFFFFFFu) throw std::runtime_error("data area too large");
+  data_ = std::move(data);
+}
+
+std::vector<uint8_t> ArchiveWriter::Finish() const {
+  std::vector<uint8_t> file = image_;
+  file.insert(file.end(), blocks_.begin(), blocks_.end());
+  // BLOCK_END's size is the data size field plus the data area; it must not be 0, since a
+  // block of size 0 is skipped without reading its payload.
+  PutU16(file, BLOCK_END);
+  PutU16(file, 0);
+  PutU32(file, static_cast<uint32_t>(4 + data_.size()));
+  PutU32(file, static_cast<uint32_t>(data_.size()));
+  file.insert(file.end(), data_.begin(), data_.end());
+  return file;
+}

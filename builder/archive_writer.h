@@ -1,0 +1,58 @@
+// Writes a setup file: the stub with its ImageSize patched, the header blocks in the order
+// they were added, BLOCK_END with the data size, and the data area.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "builder/stream_encoder.h"
+
+// Finds the one ImageSize record in a built stub (the marker followed by the u32) and stores
+// size there. Throws std::runtime_error when the marker is missing or occurs more than once.
+void PatchImageSize(std::vector<uint8_t>& stub, uint32_t size);
+
+// Offset of the u32 behind the marker; throws like PatchImageSize.
+size_t FindImageSize(const std::vector<uint8_t>& stub);
+
+class ArchiveWriter {
+ public:
+  // The stub becomes the program image; ImageSize is patched to its length.
+  explicit ArchiveWriter(std::vector<uint8_t> stub);
+
+  // A block exactly as given: any tag, flags and payload (tests build odd archives this way).
+  void AddRawBlock(uint16_t tag, uint16_t flags, const std::vector<uint8_t>& payload);
+  void AddU16Block(uint16_t tag, uint16_t value);
+  void AddU32Block(uint16_t tag, uint32_t value);
+
+  // A loaded block: stored as is, or compressed (u32 decoded size, then one stream).
+  void AddLoadedBlock(uint16_t tag, const std::vector<uint8_t>& content, bool compress,
+                      int level = DEFAULT_COMPRESSION_LEVEL);
+  // A NUL-terminated string as a loaded block.
+  void AddStringBlock(uint16_t tag, const std::string& text, bool compress,
+                      int level = DEFAULT_COMPRESSION_LEVEL);
+
+  // BLOCK_PAGE_TEXTS: each list a u16 string count and its NUL-terminated strings, written
+  // as u32 decoded size and one stream per list.
+  void AddPageTexts(const std::vector<std::vector<std::string>>& lists,
+                    int level = DEFAULT_COMPRESSION_LEVEL);
+
+  // The data area that follows BLOCK_END in the setup file.
+  void SetDataArea(std::vector<uint8_t> data);
+
+  // The whole setup file.
+  std::vector<uint8_t> Finish() const;
+
+ private:
+  std::vector<uint8_t> image_;
+  std::vector<uint8_t> blocks_;
+  std::vector<uint8_t> data_;
+};
+
+// Little-endian field writers, shared by the writer and its tests.
+void PutU16(std::vector<uint8_t>& out, uint16_t value);
+void PutU32(std::vector<uint8_t>& out, uint32_t value);
+
+// One page-text list in its decoded form: u16 count, then the strings.
+std::vector<uint8_t> PageTextList(const std::vector<std::string>& strings);

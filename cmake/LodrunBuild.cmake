@@ -1,0 +1,34 @@
+# Compiler settings of the two builds, and the one-line test registration.
+
+if(WIN32)
+  # The program: small, no exceptions, no RTTI, and no API newer than Windows 95/NT 4.
+  set(LODRUN_PROGRAM_COMPILE_OPTIONS
+      -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+      -ffunction-sections -fdata-sections -Wall -Wextra)
+  set(LODRUN_PROGRAM_DEFINITIONS WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
+  set(LODRUN_PROGRAM_LINK_OPTIONS
+      -s -Wl,--gc-sections -mwindows
+      -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+else()
+  add_compile_options(-Wall -Wextra)
+  if(LODRUN_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# lodrun_add_test(NAME source... [LIBS lib...]): one GoogleTest executable, its cases
+# discovered by ctest (under Wine in the Windows build).
+function(lodrun_add_test name)
+  cmake_parse_arguments(ARG "" "" "LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}
+                                             ${PROJECT_SOURCE_DIR}/tests)
+  set(labels ${ARG_LABELS})
+  if(NOT labels)
+    set(labels unit)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES LABELS "${labels}" TIMEOUT 120)
+endfunction()

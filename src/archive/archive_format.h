@@ -1,0 +1,68 @@
+// The setup file's format: block tags, record layouts and constants shared by the
+// setup program (which reads them) and the builder (which writes them).
+// All numbers in a setup file are little-endian.
+#pragma once
+
+#include <cstdint>
+
+// Six bytes that stand directly in front of ImageSize in the program's data, so that the
+// builder can find the value in a built stub and patch in the image size.
+constexpr uint8_t IMAGE_SIZE_MARKER[6] = {0x77, 0x77, 0x67, 0x54, 0x29, 0x48};
+constexpr uint32_t IMAGE_SIZE_MARKER_LENGTH = sizeof(IMAGE_SIZE_MARKER);
+
+// Block header: u16 tag, u16 flags, u32 payload size, then the payload.
+constexpr uint32_t BLOCK_HEADER_SIZE = 8;
+constexpr uint16_t BLOCK_FLAG_COMPRESSED = 0x0001;
+// A compressed payload starts with the u32 decoded size, then the coded stream.
+constexpr uint32_t DECODED_SIZE_FIELD = 4;
+
+// Block tags.
+constexpr uint16_t BLOCK_SETUP_FLAGS = 0x1234;       // raw u32
+constexpr uint16_t BLOCK_DEFAULT_DIR = 0x1235;       // loaded string, copied into InstallDir
+constexpr uint16_t BLOCK_WIZARD_IMAGE = 0x1236;      // loaded picture
+constexpr uint16_t BLOCK_BACKGROUND_IMAGE = 0x1237;  // loaded picture
+constexpr uint16_t BLOCK_APP_NAME = 0x1238;          // loaded string
+constexpr uint16_t BLOCK_BACKGROUND_TITLE = 0x1239;  // loaded string
+constexpr uint16_t BLOCK_PAGE_TEXTS = 0x123A;        // raw u16 count, then (u32 size, stream) per list
+constexpr uint16_t BLOCK_UNUSED = 0x123B;            // no meaning; skipped like an unknown tag
+constexpr uint16_t BLOCK_DIR_REG_ROOT = 0x123C;      // raw u32
+constexpr uint16_t BLOCK_DIR_REG_KEY = 0x123D;       // loaded string
+constexpr uint16_t BLOCK_DIR_REG_VALUE = 0x123E;     // loaded string
+constexpr uint16_t BLOCK_DIR_INI_FILE = 0x123F;      // loaded string
+constexpr uint16_t BLOCK_DIR_INI_SECTION = 0x1240;   // loaded string
+constexpr uint16_t BLOCK_DIR_INI_KEY = 0x1241;       // loaded string
+constexpr uint16_t BLOCK_DIALOG_TEMPLATES = 0x1242;  // loaded offset table and templates
+constexpr uint16_t BLOCK_FILE_TABLE = 0x1243;        // loaded u32 count, then the records
+constexpr uint16_t BLOCK_START_PAGE = 0x1244;        // raw u16
+constexpr uint16_t BLOCK_SPARE = 0x1245;             // loaded, read by nobody
+constexpr uint16_t BLOCK_END = 0x7F7F;               // u32 data size, then the data area
+
+// SetupFlags bits.
+constexpr uint32_t SETUP_FLAG_FULL_SCREEN = 0x0001;  // full-screen background mode
+constexpr uint32_t SETUP_FLAG_CHANGE_DIR = 0x0002;   // the user may change InstallDir
+
+// BLOCK_PAGE_TEXTS: the program keeps this many lists; further lists are skipped.
+constexpr uint32_t PAGE_TEXT_LISTS = 9;
+constexpr uint32_t PAGE_TEXT_COUNT_FIELD = 2;   // u16 list count in front of the lists
+constexpr uint32_t PAGE_TEXT_SIZE_FIELD = 4;    // u32 decoded size in front of each list's stream
+// One list: u16 string count, then the NUL-terminated strings back to back.
+constexpr uint32_t PAGE_TEXT_STRING_COUNT_FIELD = 2;
+
+// BLOCK_START_PAGE: this value runs the whole page sequence; 0 to 6 run one page alone.
+constexpr uint16_t START_PAGE_ALL = 0xFFFF;
+constexpr uint16_t LAST_PAGE = 6;
+
+// BLOCK_DIALOG_TEMPLATES: a table of u32 offsets for templates 0 to 8, then the templates.
+constexpr uint32_t TEMPLATE_COUNT = 9;
+constexpr uint32_t TEMPLATE_TABLE_SIZE = TEMPLATE_COUNT * 4;
+// A dialog is made from a copy of its template of this many bytes at most.
+constexpr uint32_t TEMPLATE_COPY_SIZE = 16384;
+
+// BLOCK_FILE_TABLE: u32 record count in front of the records.
+constexpr uint32_t FILE_TABLE_COUNT_FIELD = 4;
+
+// Path buffers of the program hold this many bytes, terminator included.
+constexpr uint32_t PATH_BUFFER_SIZE = 260;
+
+// Continuation volumes: the setup file's name with this suffix in place of its extension.
+constexpr const char* VOLUME_SUFFIX_FORMAT = ".D%2.2d";

@@ -1,0 +1,191 @@
+// Loading the setup archive: the walk over the header blocks behind the program image.
+#include <cstring>
+
+#include "archive/memory.h"
+#include "archive/setup_archive.h"
+#include "codec/decoder.h"
+#include "session/session.h"
+
+SetupArchive Archive;
+
+namespace {
+
+uint32_t ReadU16(FileHandle file, uint16_t* out) {
+  uint8_t bytes[2];
+  uint32_t status = FileRead(file, bytes, sizeof bytes);
+  if (status == FILE_OK) *out = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+  return status;
+}
+
+uint32_t ReadU32(FileHandle file, uint32_t* out) {
+  uint8_t bytes[4];
+  uint32_t status = FileRead(file, bytes, sizeof bytes);
+  if (status == FILE_OK) {
+    *out = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+           uint32_t(bytes[3]) << 24;
+  }
+  return status;
+}
+
+// A tag that occurs twice replaces the earlier block, which is freed first.
+template <typename T>
+uint32_t LoadInto(FileHandle file, uint16_t flags, uint32_t size, T** field) {
+  MemFree(*field);
+  uint8_t* block = nullptr;
+  uint32_t status = LoadBlockPayload(file, flags, size, &block);
+  *field = reinterpret_cast<T*>(block);
+  return status;
+}
+
+uint32_t LoadDefaultDir(FileHandle file, uint16_t flags, uint32_t size) {
+  uint8_t* block = nullptr;
+  uint32_t status = LoadBlockPayload(file, flags, size, &block);
+  if (block != nullptr) {
+    // The payload need not be terminated within its size: copy at most what it holds.
+    uint32_t length = MemSize(block);
+    const void* end = std::memchr(block, '\0', length);
+    if (end != nullptr) length = static_cast<uint32_t>(static_cast<const uint8_t*>(end) - block);
+    if (length > PATH_BUFFER_SIZE - 1) length = PATH_BUFFER_SIZE - 1;
+    std::memcpy(InstallDir, block, length);
+    InstallDir[length] = '\0';
+    MemFree(block);
+  }
+  return status;
+}
+
+uint32_t LoadPageTexts(FileHandle file) {
+  for (PageTexts*& list : Archive.pageTexts) MemFree(list);
+  uint16_t count = 0;
+  if (ReadU16(file, &count) != FILE_OK) return LOAD_SHORT_READ;
+  uint32_t lists = count < PAGE_TEXT_LISTS ? count : PAGE_TEXT_LISTS;
+  for (uint32_t i = 0; i < lists; ++i) {
+    uint32_t size = 0;
+    if (ReadU32(file, &size) != FILE_OK) return LOAD_SHORT_READ;
+    uint8_t* list = nullptr;
+    if (!MemAllocZero(size, &list)) return LOAD_NO_TEXT_MEMORY;
+    Archive.pageTexts[i] = reinterpret_cast<PageTexts*>(list);
+    if (!DecodeToMemory(list, size, file, 0)) return LOAD_SHORT_READ;
+  }
+  return LOAD_OK;
+}
+
+uint32_t LoadFileTable(FileHandle file, uint16_t flags, uint32_t size) {
+  Archive.fileCount = 0;
+  Archive.firstEntry = nullptr;
+  uint32_t status = LoadInto(file, flags, size, &Archive.fileTable);
+  if (status != LOAD_OK) return status;
+  if (MemSize(Archive.fileTable) < FILE_TABLE_COUNT_FIELD) return LOAD_SHORT_READ;
+  const uint8_t* count = Archive.fileTable;
+  Archive.fileCount = uint32_t(count[0]) | uint32_t(count[1]) << 8 | uint32_t(count[2]) << 16 |
+                      uint32_t(count[3]) << 24;
+  Archive.firstEntry = Archive.fileTable + FILE_TABLE_COUNT_FIELD;
+  return LOAD_OK;
+}
+
+uint32_t LoadEnd(FileHandle file) {
+  Archive.DataAreaOffset = FileTell(file);
+  if (ReadU32(file, &Archive.VolumeSize) != FILE_OK) return LOAD_SHORT_READ;
+  Archive.DataRemaining = Archive.VolumeSize;
+  return LOAD_OK;
+}
+
+uint32_t HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t size) {
+  switch (tag) {
+    case BLOCK_SETUP_FLAGS:
+      // Raw values: a short read is noticed at the next block header.
+      ReadU32(file, &Archive.SetupFlags);
+      return LOAD_OK;
+    case BLOCK_DIR_REG_ROOT:
+      ReadU32(file, &Archive.dirRegRoot);
+      return LOAD_OK;
+    case BLOCK_START_PAGE:
+      if (ReadU16(file, &Archive.startPage) != FILE_OK) return LOAD_SHORT_READ;
+      // Only pages 0 to 6 exist; any other page but "all" is a broken setup.
+      if (Archive.startPage > LAST_PAGE && Archive.startPage != START_PAGE_ALL) return LOAD_BAD_VALUE;
+      return LOAD_OK;
+    case BLOCK_DEFAULT_DIR: return LoadDefaultDir(file, flags, size);
+    case BLOCK_WIZARD_IMAGE: return LoadInto(file, flags, size, &Archive.wizardImage);
+    case BLOCK_BACKGROUND_IMAGE: return LoadInto(file, flags, size, &Archive.backgroundImage);
+    case BLOCK_APP_NAME: return LoadInto(file, flags, size, &Archive.appName);
+    case BLOCK_BACKGROUND_TITLE: return LoadInto(file, flags, size, &Archive.backgroundTitle);
+    case BLOCK_DIR_REG_KEY: return LoadInto(file, flags, size, &Archive.dirRegKey);
+    case BLOCK_DIR_REG_VALUE: return LoadInto(file, flags, size, &Archive.dirRegValue);
+    case BLOCK_DIR_INI_FILE: return LoadInto(file, flags, size, &Archive.dirIniFile);
+    case BLOCK_DIR_INI_SECTION: return LoadInto(file, flags, size, &Archive.dirIniSection);
+    case BLOCK_DIR_INI_KEY: return LoadInto(file, flags, size, &Archive.dirIniKey);
+    case BLOCK_SPARE: return LoadInto(file, flags, size, &Archive.spare);
+    case BLOCK_DIALOG_TEMPLATES: {
+      uint32_t status = LoadInto(file, flags, size, &Archive.templates);
+      Archive.templatesSize = Archive.templates != nullptr ? MemSize(Archive.templates) : 0;
+      return status;
+    }
+    case BLOCK_FILE_TABLE: return LoadFileTable(file, flags, size);
+    case BLOCK_PAGE_TEXTS: return LoadPageTexts(file);
+    case BLOCK_END: return LoadEnd(file);
+    default: return LOAD_OK;  // unknown tags, and BLOCK_UNUSED, are skipped by their size
+  }
+}
+
+}  // namespace
+
+uint32_t LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_t** out) {
+  *out = nullptr;
+  bool compressed = (flags & BLOCK_FLAG_COMPRESSED) != 0;
+  uint32_t n = size;
+  if (compressed && ReadU32(file, &n) != FILE_OK) return LOAD_SHORT_READ;
+  uint8_t* block = nullptr;
+  if (!MemAlloc(n, &block)) return LOAD_NO_MEMORY;
+  bool loaded = compressed ? DecodeToMemory(block, n, file, 0) : FileRead(file, block, n) == FILE_OK;
+  if (!loaded) {
+    MemFree(block);
+    return LOAD_SHORT_READ;
+  }
+  *out = block;
+  return LOAD_OK;
+}
+
+uint32_t LoadArchiveBlocks(FileHandle file) {
+  for (;;) {
+    uint8_t header[BLOCK_HEADER_SIZE];
+    if (FileRead(file, header, sizeof header) != FILE_OK) return LOAD_SHORT_READ;
+    uint16_t tag = static_cast<uint16_t>(header[0] | header[1] << 8);
+    uint16_t flags = static_cast<uint16_t>(header[2] | header[3] << 8);
+    uint32_t size = uint32_t(header[4]) | uint32_t(header[5]) << 8 | uint32_t(header[6]) << 16 |
+                    uint32_t(header[7]) << 24;
+    if (size != 0) {
+      uint32_t next = FileTell(file) + size;
+      uint32_t status = HandleBlock(file, tag, flags, size);
+      if (status != LOAD_OK) return status;
+      FileSeek(file, next);
+    }
+    if (tag == BLOCK_END) return LOAD_OK;
+  }
+}
+
+bool LoadSetupArchive() {
+  if (ImageSize() == 0) return false;
+  CopyPath(VolumePath, SourcePath);
+  FileHandle file = FileOpen(SourcePath, OPEN_READ);
+  if (file == INVALID_FILE) return false;
+  uint32_t status = FileSeek(file, ImageSize()) == ImageSize() ? LoadArchiveBlocks(file)
+                                                               : LOAD_SHORT_READ;
+  FileClose(file);
+  return status == LOAD_OK;
+}
+
+void FreeSetupArchive() {
+  MemFree(Archive.wizardImage);
+  MemFree(Archive.backgroundImage);
+  MemFree(Archive.appName);
+  MemFree(Archive.backgroundTitle);
+  for (PageTexts*& list : Archive.pageTexts) MemFree(list);
+  MemFree(Archive.dirRegKey);
+  MemFree(Archive.dirRegValue);
+  MemFree(Archive.dirIniFile);
+  MemFree(Archive.dirIniSection);
+  MemFree(Archive.dirIniKey);
+  MemFree(Archive.templates);
+  MemFree(Archive.fileTable);
+  MemFree(Archive.spare);
+  Archive = SetupArchive{};
+}

@@ -1,0 +1,103 @@
+// The stream decoder: one coded stream (deflate with a 4-bit block header, its own block
+// type numbers, a reordered code-length-code list and stored blocks without the length's
+// complement) read from a file through a 4 KiB source and written to an output sink.
+#pragma once
+
+#include <cstdint>
+
+#include "archive/file_io.h"
+
+// Result codes of the decoder's operations.
+constexpr uint32_t DECODE_OK = 0;
+constexpr uint32_t DECODE_BAD_DATA = 1;
+constexpr uint32_t DECODE_BAD_FORMAT = 2;
+constexpr uint32_t DECODE_NO_MEMORY = 3;
+
+constexpr uint32_t WINDOW_SIZE = 32768;        // LZ77 window; also the largest sink write
+constexpr uint32_t INPUT_BUFFER_SIZE = 4096;   // input is read from the file in such pieces
+
+// Where decoded bytes go. The decoder hands over at most WINDOW_SIZE bytes per Write.
+class OutputSink {
+ public:
+  virtual ~OutputSink() {}
+  virtual bool IsReady() = 0;
+  virtual void Write(const uint8_t* data, uint16_t count) = 0;
+};
+
+// Writes into a caller's memory block of a known capacity; bytes beyond it are not
+// written and mark the sink as overflowed.
+class MemorySink : public OutputSink {
+ public:
+  MemorySink(uint8_t* destination, uint32_t capacity);
+  bool IsReady() override;
+  void Write(const uint8_t* data, uint16_t count) override;
+
+  uint8_t* cursor;
+  uint32_t room;        // bytes left in the block from cursor on
+  bool overflowed;      // a Write brought more than room
+};
+
+// Writes into an open file, or drops the bytes when the file is the invalid handle.
+class FileSink : public OutputSink {
+ public:
+  explicit FileSink(FileHandle output);
+  bool IsReady() override;
+  void Write(const uint8_t* data, uint16_t count) override;
+
+  FileHandle file;
+};
+
+struct CodeEntry;
+
+class Decoder {
+ public:
+  Decoder();
+  ~Decoder();
+  Decoder(const Decoder&) = delete;
+  Decoder& operator=(const Decoder&) = delete;
+
+  // Source over a borrowed file handle; limit 0 means unbounded.
+  bool OpenSource(FileHandle file, uint32_t limit);
+  // Frees the buffer and moves the file back over input taken from it but not used,
+  // so that the file stands directly behind the stream's last byte.
+  void CloseSource();
+  bool NextInputByte(uint8_t* out);
+
+  // Decodes one whole stream from the source into sink; returns a DECODE_ result.
+  uint32_t DecodeStream();
+
+  // Input source (read and refilled by RefillInput).
+  uint8_t* inputBuffer;
+  uint8_t* inputNext;
+  uint32_t inputAvail;
+  FileHandle inputFile;
+  uint32_t inputLimit;
+  OutputSink* sink;
+
+  // Decoding state of the current stream.
+  uint32_t codeLengthOrder[19];
+  uint16_t lengthBase[31];
+  uint16_t lengthExtra[31];
+  uint16_t distExtra[30];
+  uint16_t distBase[30];
+  CodeEntry* fixedLiteralTable;
+  CodeEntry* fixedDistTable;
+  int32_t fixedLiteralBits;
+  int32_t fixedDistBits;
+  uint32_t windowPos;
+  uint32_t bitBuffer;
+  uint32_t bitCount;
+  uint8_t* window;
+
+ private:
+  void ResetSource();
+};
+
+// Decodes the stream at the file's position into a block of `size` bytes. True when the
+// stream ended correctly and filled the block exactly: a stream that yields fewer or more
+// bytes than the block holds is refused (nothing is written past the block).
+bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint32_t limit);
+
+// Decodes the stream at the file's position into output, or passes over it when output is
+// the invalid handle. True when the stream ended correctly.
+bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit);
