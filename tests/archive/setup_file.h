@@ -1,0 +1,52 @@
+// Test support: builds setup files around a small fake program image and loads them the
+// way the program does (ImageSize patched in the image, SourcePath naming the file).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+#include "archive/setup_archive.h"
+#include "builder/archive_writer.h"
+#include "session/session.h"
+
+// A program image of `size` bytes holding the ImageSize record somewhere inside.
+inline std::vector<uint8_t> FakeImage(size_t size = 512) {
+  std::vector<uint8_t> image(size, 0xCC);
+  for (size_t i = 0; i < IMAGE_SIZE_MARKER_LENGTH; ++i) image[100 + i] = IMAGE_SIZE_MARKER[i];
+  return image;
+}
+
+inline std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::string path = testing::TempDir() + "lodrun_" + name;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(f, nullptr) << path;
+  if (f != nullptr) {
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  return path;
+}
+
+// Loads setup files as the program would, and frees everything after each test.
+class SetupFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(AllocateSessionPaths());
+    FreeSetupArchive();
+  }
+  void TearDown() override {
+    FreeSetupArchive();
+    FreeSessionPaths();
+  }
+
+  bool Load(const std::vector<uint8_t>& file, uint32_t imageSize = 512) {
+    std::string path = WriteTempFile(testing::UnitTest::GetInstance()->current_test_info()->name(), file);
+    SetImageSize(imageSize);
+    CopyPath(SourcePath, path.c_str());
+    return LoadSetupArchive();
+  }
+};

@@ -1,0 +1,83 @@
+// Command-line parsing: /S <path> and /DEL, either switch character, either case.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "archive/archive_format.h"
+#include "session/command_line.h"
+#include "session/session.h"
+
+namespace {
+
+class CommandLine : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(AllocateSessionPaths());
+    CopyPath(SourcePath, "C:\\own\\setup.exe");
+    DeleteSelfFlag = false;
+  }
+  void TearDown() override { FreeSessionPaths(); }
+};
+
+TEST_F(CommandLine, LowerCaseSwitchesWithQuotedPathContainingSpaces) {
+  ParseCommandLine("/s \"A:\\My Setup\\setup.exe\" /del");
+  EXPECT_STREQ(SourcePath, "A:\\My Setup\\setup.exe");
+  EXPECT_TRUE(DeleteSelfFlag);
+}
+
+TEST_F(CommandLine, DashWorksLikeSlash) {
+  ParseCommandLine("  -S\"x.exe\" -DEL");
+  EXPECT_STREQ(SourcePath, "x.exe");
+  EXPECT_TRUE(DeleteSelfFlag);
+}
+
+TEST_F(CommandLine, UnquotedPathEndsAtSpaceAndMayFollowSpaces) {
+  ParseCommandLine("/S    A:\\setup.exe /DEL");
+  EXPECT_STREQ(SourcePath, "A:\\setup.exe");
+  EXPECT_TRUE(DeleteSelfFlag);
+}
+
+TEST_F(CommandLine, DNotFollowedByELIsIgnored) {
+  for (const char* text : {"/D", "/DE", "/DX", "/DLE", "-dEx", "/D EL"}) {
+    DeleteSelfFlag = false;
+    ParseCommandLine(text);
+    EXPECT_FALSE(DeleteSelfFlag) << text;
+  }
+  ParseCommandLine("/dElete");  // anything after DEL up to the next space is passed over
+  EXPECT_TRUE(DeleteSelfFlag);
+}
+
+TEST_F(CommandLine, UnknownLettersAreIgnoredAndParsingGoesOn) {
+  ParseCommandLine("/X /q-S\"y.exe\" /DEL");
+  EXPECT_STREQ(SourcePath, "y.exe");
+  EXPECT_TRUE(DeleteSelfFlag);
+}
+
+TEST_F(CommandLine, StopsAtFirstWordThatIsNoSwitch) {
+  ParseCommandLine("word /DEL /S z.exe");
+  EXPECT_FALSE(DeleteSelfFlag);
+  EXPECT_STREQ(SourcePath, "C:\\own\\setup.exe");
+}
+
+TEST_F(CommandLine, EmptyTextAndLoneSwitchCharacterChangeNothing) {
+  ParseCommandLine("");
+  ParseCommandLine("   ");
+  ParseCommandLine("/");
+  ParseCommandLine(nullptr);
+  EXPECT_FALSE(DeleteSelfFlag);
+  EXPECT_STREQ(SourcePath, "C:\\own\\setup.exe");
+}
+
+TEST_F(CommandLine, UnterminatedQuoteTakesTheRestOfTheText) {
+  ParseCommandLine("/S\"A:\\open quote.exe");
+  EXPECT_STREQ(SourcePath, "A:\\open quote.exe");
+}
+
+TEST_F(CommandLine, OverlongPathIsCutAndStaysTerminated) {
+  std::string longPath(400, 'p');
+  ParseCommandLine(("/S\"" + longPath + "\" /DEL").c_str());
+  EXPECT_EQ(std::string(SourcePath), longPath.substr(0, PATH_BUFFER_SIZE - 1));
+  EXPECT_TRUE(DeleteSelfFlag);  // the switches behind the long path are still read
+}
+
+}  // namespace
