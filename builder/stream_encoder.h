@@ -9,10 +9,23 @@
 
 constexpr int DEFAULT_COMPRESSION_LEVEL = 12;
 
+// Block types in bits 0-2 of the program's 4-bit block header; bit 3 marks the final block.
+constexpr uint8_t STREAM_BLOCK_FIXED = 5;
+constexpr uint8_t STREAM_BLOCK_DYNAMIC = 6;
+constexpr uint8_t STREAM_BLOCK_STORED = 7;
+constexpr uint8_t STREAM_BLOCK_FINAL = 8;
+
 // Compresses data into one complete stream. Levels 0 (stored only) to 12, as libdeflate.
+// Throws std::invalid_argument for another level and std::runtime_error if the compressor
+// fails or produces a stream that the program's decoder would refuse.
 std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size,
                                   int level = DEFAULT_COMPRESSION_LEVEL);
 
 // Rewrites one raw deflate stream (RFC 1951, from any encoder) into the program's format.
-// Returns false, leaving out unspecified, when the input is not a valid deflate stream.
-bool RewriteDeflateStream(const uint8_t* deflate, size_t size, std::vector<uint8_t>& out);
+// Returns false, leaving out unspecified, when the input is not a valid deflate stream, when
+// bytes follow its final block, or when the program's decoder would refuse it (a code that
+// is incomplete other than a single 1-bit code, a match in a block without distance codes,
+// more than 30 distance codes). When blockTypes is given it receives the type of every
+// block written (STREAM_BLOCK_*, without the final flag), in stream order.
+bool RewriteDeflateStream(const uint8_t* deflate, size_t size, std::vector<uint8_t>& out,
+                          std::vector<uint8_t>* blockTypes = nullptr);

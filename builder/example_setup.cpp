@@ -1,0 +1,79 @@
+// lodrun-example-setup: writes a setup file from a stub and an example folder, and lists
+// what it wrote. The folder holds app_name.txt, default_dir.txt and texts/<n>.txt (one
+// page-text list per file, one string per line).
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+#include "builder/archive_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> ReadLines(const fs::path& path) {
+  std::ifstream in(path);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string FirstLine(const fs::path& path) {
+  std::vector<std::string> lines = ReadLines(path);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s STUB EXAMPLE_DIR OUTPUT\n", argv[0]);
+    return 2;
+  }
+  try {
+    fs::path folder = argv[2];
+    std::vector<uint8_t> stub = ReadFile(argv[1]);
+    size_t imageSize = stub.size();
+    ArchiveWriter writer(std::move(stub));
+    std::string appName = FirstLine(folder / "app_name.txt");
+    std::string defaultDir = FirstLine(folder / "default_dir.txt");
+    if (defaultDir.size() >= PATH_BUFFER_SIZE) throw std::runtime_error("default_dir.txt: path too long");
+    std::vector<std::vector<std::string>> lists;
+    for (int n = 0;; ++n) {
+      fs::path file = folder / "texts" / (std::to_string(n) + ".txt");
+      if (!fs::exists(file)) break;
+      lists.push_back(ReadLines(file));
+    }
+    writer.AddU32Block(BLOCK_SETUP_FLAGS, SETUP_FLAG_CHANGE_DIR);
+    writer.AddStringBlock(BLOCK_DEFAULT_DIR, defaultDir, true);
+    writer.AddStringBlock(BLOCK_APP_NAME, appName, true);
+    writer.AddPageTexts(lists);
+    std::vector<uint8_t> file = writer.Finish();
+    std::ofstream out(argv[3], std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    if (!out.flush()) throw std::runtime_error(std::string("cannot write ") + argv[3]);
+    std::printf("wrote %s: %zu bytes (image %zu, archive %zu)\n", argv[3], file.size(), imageSize,
+                file.size() - imageSize);
+    std::printf("  setup flags 0x%X, default directory \"%s\", application \"%s\", %zu page-text lists\n",
+                SETUP_FLAG_CHANGE_DIR, defaultDir.c_str(), appName.c_str(), lists.size());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lodrun-example-setup: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
