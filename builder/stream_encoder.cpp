@@ -1,9 +1,450 @@
-// Interim until the encoder lands.
+// The builder's compressor. libdeflate writes a standard raw deflate stream; the rewriter
+// parses it bit by bit and re-emits every block in the program's format. Both formats use
+// the same prefix codes, so every coded symbol and extra-bit field is copied verbatim and
+// only block headers, the code-length-code list and stored-block lengths change.
 #include "builder/stream_encoder.h"
 
+#include <libdeflate.h>
+
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 
-std::vector<uint8_t> EncodeStream(const uint8_t*, size_t, int) {
-  throw std::runtime_error("the encoder is not built yet");
+namespace {
+
+// ---- Limits of RFC 1951 and of the program's decoder ----
+
+constexpr unsigned MAX_CODE_BITS = 15;             // longest literal/length or distance code
+constexpr unsigned CODE_LENGTH_SYMBOLS = 19;       // alphabet of the code-length code
+constexpr unsigned MIN_CODE_LENGTH_LENGTHS = 4;    // HCLEN + 4
+constexpr unsigned END_OF_BLOCK = 256;
+constexpr unsigned FIRST_LENGTH_SYMBOL = 257;
+constexpr unsigned LENGTH_SYMBOLS = 29;            // 257-285
+constexpr unsigned DIST_SYMBOLS = 30;              // 0-29
+constexpr unsigned MIN_LITLEN_LENGTHS = 257;       // HLIT + 257
+constexpr unsigned MAX_LITLEN_LENGTHS = FIRST_LENGTH_SYMBOL + LENGTH_SYMBOLS;
+constexpr unsigned MIN_DIST_LENGTHS = 1;           // HDIST + 1
+constexpr unsigned MAX_DIST_LENGTHS = DIST_SYMBOLS;  // deflate's 31 and 32 are refused
+constexpr unsigned MAX_LENGTHS = MAX_LITLEN_LENGTHS + MAX_DIST_LENGTHS;
+// The fixed codes also give codes to the unusable symbols 286, 287 and distances 30, 31.
+constexpr unsigned FIXED_LITLEN_SYMBOLS = 288;
+constexpr unsigned FIXED_DIST_SYMBOLS = 32;
+constexpr unsigned FIXED_DIST_BITS = 5;
+static_assert(MAX_LITLEN_LENGTHS == 286 && MAX_LENGTHS == 316);
+
+// Field widths. Deflate's block header is BFINAL then a 2-bit BTYPE; the program's is a
+// 3-bit type then the final flag.
+constexpr unsigned DEFLATE_HEADER_FINAL_BITS = 1;
+constexpr unsigned DEFLATE_HEADER_TYPE_BITS = 2;
+constexpr unsigned BLOCK_HEADER_BITS = 4;
+constexpr unsigned HLIT_BITS = 5;
+constexpr unsigned HDIST_BITS = 5;
+constexpr unsigned HCLEN_BITS = 4;
+constexpr unsigned CODE_LENGTH_LENGTH_BITS = 3;
+constexpr unsigned STORED_LENGTH_BITS = 16;
+static_assert(MAX_LITLEN_LENGTHS - MIN_LITLEN_LENGTHS < (1u << HLIT_BITS));
+static_assert(MAX_DIST_LENGTHS - MIN_DIST_LENGTHS < (1u << HDIST_BITS));
+static_assert(CODE_LENGTH_SYMBOLS - MIN_CODE_LENGTH_LENGTHS < (1u << HCLEN_BITS));
+static_assert(STREAM_BLOCK_STORED < (1u << (BLOCK_HEADER_BITS - 1)) &&
+              STREAM_BLOCK_FINAL == (1u << (BLOCK_HEADER_BITS - 1)));
+
+// Deflate's BTYPE values (RFC 1951 3.2.3); 3 is reserved.
+constexpr uint32_t DEFLATE_STORED = 0;
+constexpr uint32_t DEFLATE_FIXED = 1;
+constexpr uint32_t DEFLATE_DYNAMIC = 2;
+
+// Order of the code-length-code lengths in a deflate header (RFC 1951 3.2.7).
+constexpr uint8_t DEFLATE_CODE_LENGTH_ORDER[CODE_LENGTH_SYMBOLS] = {
+    16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+// Order of the same lengths in the program's format.
+constexpr uint8_t CODE_LENGTH_ORDER[CODE_LENGTH_SYMBOLS] = {
+    18, 17, 16, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+// Code-length symbols 16, 17, 18 (RFC 1951 3.2.7): extra bits and the repeat count's base.
+constexpr unsigned REPEAT_PREVIOUS = 16;
+constexpr uint8_t REPEAT_EXTRA[3] = {2, 3, 7};
+constexpr uint8_t REPEAT_BASE[3] = {3, 3, 11};
+
+// Match lengths of symbols 257-285 and distances of symbols 0-29 (RFC 1951 3.2.5).
+constexpr uint8_t LENGTH_EXTRA[LENGTH_SYMBOLS] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr uint16_t LENGTH_BASE[LENGTH_SYMBOLS] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
+                                                  15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
+                                                  67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint8_t DIST_EXTRA[DIST_SYMBOLS] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                              6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr uint16_t DIST_BASE[DIST_SYMBOLS] = {
+    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+
+// ---- Bit input and output, least significant bit first (RFC 1951 3.1.1) ----
+
+constexpr unsigned MAX_PEEK_BITS = 32;
+constexpr unsigned MAX_PUT_BITS = 32;
+constexpr unsigned BYTES_PER_LOAD = 8;
+static_assert(MAX_PEEK_BITS + 7 <= 8 * BYTES_PER_LOAD, "a peek fits one load at any bit offset");
+static_assert(MAX_CODE_BITS <= MAX_PEEK_BITS && STORED_LENGTH_BITS <= MAX_PUT_BITS);
+
+constexpr uint32_t LowBits(uint32_t value, unsigned n) {
+  return n >= 32 ? value : value & ((1u << n) - 1);
 }
-bool RewriteDeflateStream(const uint8_t*, size_t, std::vector<uint8_t>&) { return false; }
+
+// Reads a stream as bits. Bits beyond the end read as zeros; Overrun() tells whether any
+// bit taken so far lay beyond the end.
+class BitReader {
+ public:
+  BitReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+  // The next n bits (n <= MAX_PEEK_BITS), without taking them.
+  uint32_t Peek(unsigned n) const {
+    size_t byte = position_ >> 3;
+    uint64_t word = 0;
+    unsigned available = byte + BYTES_PER_LOAD <= size_ ? BYTES_PER_LOAD
+                         : byte < size_                 ? static_cast<unsigned>(size_ - byte)
+                                                        : 0;
+    for (unsigned i = 0; i < available; ++i) word |= uint64_t{data_[byte + i]} << (8 * i);
+    return LowBits(static_cast<uint32_t>(word >> (position_ & 7)), n);
+  }
+  void Drop(unsigned n) { position_ += n; }
+  uint32_t Take(unsigned n) {
+    uint32_t bits = Peek(n);
+    Drop(n);
+    return bits;
+  }
+  void AlignToByte() { position_ = (position_ + 7) & ~size_t{7}; }
+  // The next count whole bytes, taken, or null when the input ends first. Byte-aligned only.
+  const uint8_t* TakeBytes(size_t count) {
+    size_t byte = position_ >> 3;
+    if (byte > size_ || count > size_ - byte) return nullptr;
+    position_ += 8 * count;
+    return data_ + byte;
+  }
+  bool Overrun() const { return position_ > 8 * size_; }
+  size_t BytesTouched() const { return (position_ + 7) >> 3; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t position_ = 0;  // in bits
+};
+
+// Appends bits to a byte vector. Fewer than 8 bits are pending between calls.
+class BitWriter {
+ public:
+  explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+
+  // Appends the low n bits of bits (n <= MAX_PUT_BITS).
+  void Put(uint32_t bits, unsigned n) {
+    pending_ |= uint64_t{LowBits(bits, n)} << pendingCount_;
+    pendingCount_ += n;
+    for (; pendingCount_ >= 8; pendingCount_ -= 8) {
+      out_.push_back(static_cast<uint8_t>(pending_));
+      pending_ >>= 8;
+    }
+  }
+  // Fills the current byte with zero bits.
+  void AlignToByte() {
+    if (pendingCount_ != 0) Put(0, 8 - pendingCount_);
+  }
+  // Appends whole bytes; byte-aligned only.
+  void PutBytes(const uint8_t* bytes, size_t count) { out_.insert(out_.end(), bytes, bytes + count); }
+
+ private:
+  std::vector<uint8_t>& out_;
+  uint64_t pending_ = 0;
+  unsigned pendingCount_ = 0;
+};
+
+// ---- Canonical prefix codes (RFC 1951 3.2.2) ----
+
+// Decode table of one code, indexed by the next maxBits stream bits. An entry holds the
+// symbol above ENTRY_LENGTH_BITS bits of code length; NO_CODE where no code begins.
+constexpr unsigned ENTRY_LENGTH_BITS = 4;
+constexpr uint16_t NO_CODE = 0;
+static_assert(MAX_CODE_BITS < (1u << ENTRY_LENGTH_BITS));
+static_assert((FIXED_LITLEN_SYMBOLS << ENTRY_LENGTH_BITS) <= UINT16_MAX);
+constexpr int NO_SYMBOL = -1;
+
+struct PrefixCode {
+  unsigned maxBits = 0;          // 0 for a code without symbols
+  std::vector<uint16_t> table;   // 2^maxBits entries
+};
+
+uint32_t ReverseBits(uint32_t code, unsigned n) {
+  uint32_t reversed = 0;
+  for (unsigned i = 0; i < n; ++i, code >>= 1) reversed = (reversed << 1) | (code & 1);
+  return reversed;
+}
+
+// Builds the decode table from n code lengths (0 = no code). False when the code is
+// over-subscribed, or incomplete other than a single 1-bit code, which the program's
+// decoder refuses too. A code without any symbol is built (it matches nothing).
+bool BuildPrefixCode(const uint8_t* lengths, unsigned n, PrefixCode& code) {
+  unsigned count[MAX_CODE_BITS + 1] = {};
+  for (unsigned symbol = 0; symbol < n; ++symbol) ++count[lengths[symbol]];
+  count[0] = 0;
+  code.maxBits = 0;
+  for (unsigned length = 1; length <= MAX_CODE_BITS; ++length) {
+    if (count[length] != 0) code.maxBits = length;
+  }
+  // Kraft sum: left is the number of free codes of the current length.
+  int32_t left = 1;
+  for (unsigned length = 1; length <= MAX_CODE_BITS; ++length) {
+    left = 2 * left - static_cast<int32_t>(count[length]);
+    if (left < 0) return false;
+  }
+  bool singleOneBitCode = code.maxBits == 1 && count[1] == 1;
+  if (code.maxBits != 0 && left != 0 && !singleOneBitCode) return false;
+
+  uint32_t nextCode[MAX_CODE_BITS + 1] = {};
+  for (unsigned length = 1; length <= MAX_CODE_BITS; ++length) {
+    nextCode[length] = (nextCode[length - 1] + count[length - 1]) << 1;
+  }
+  code.table.assign(size_t{1} << code.maxBits, NO_CODE);
+  for (unsigned symbol = 0; symbol < n; ++symbol) {
+    unsigned length = lengths[symbol];
+    if (length == 0) continue;
+    uint16_t entry = static_cast<uint16_t>(symbol << ENTRY_LENGTH_BITS | length);
+    // The stream delivers a code's first (most significant) bit first, at index bit 0.
+    for (size_t index = ReverseBits(nextCode[length]++, length); index < code.table.size();
+         index += size_t{1} << length) {
+      code.table[index] = entry;
+    }
+  }
+  return true;
+}
+
+const PrefixCode& FixedLiteralCode() {
+  static const PrefixCode code = [] {
+    uint8_t lengths[FIXED_LITLEN_SYMBOLS];
+    std::memset(lengths, 8, 144);
+    std::memset(lengths + 144, 9, 256 - 144);
+    std::memset(lengths + 256, 7, 280 - 256);
+    std::memset(lengths + 280, 8, FIXED_LITLEN_SYMBOLS - 280);
+    PrefixCode built;
+    BuildPrefixCode(lengths, FIXED_LITLEN_SYMBOLS, built);
+    return built;
+  }();
+  return code;
+}
+
+const PrefixCode& FixedDistanceCode() {
+  static const PrefixCode code = [] {
+    uint8_t lengths[FIXED_DIST_SYMBOLS];
+    std::memset(lengths, FIXED_DIST_BITS, FIXED_DIST_SYMBOLS);
+    PrefixCode built;
+    BuildPrefixCode(lengths, FIXED_DIST_SYMBOLS, built);
+    return built;
+  }();
+  return code;
+}
+
+// ---- The rewriter ----
+
+class StreamRewriter {
+ public:
+  StreamRewriter(const uint8_t* deflate, size_t size, std::vector<uint8_t>& out,
+                 std::vector<uint8_t>* blockTypes)
+      : in_(deflate, size), out_(out), size_(size), blockTypes_(blockTypes) {}
+
+  bool Run();
+
+ private:
+  bool RewriteStoredBlock();
+  bool RewriteDynamicBlock();
+  bool CopyCodeLengths(const PrefixCode& codeLengthCode, uint8_t* lengths, unsigned n);
+  bool CopySymbols(const PrefixCode& literals, const PrefixCode& distances);
+  void WriteBlockHeader(uint8_t type);
+  void WriteCodeLengthLengths(const uint8_t* codeLengthLengths);
+
+  // Copies one coded symbol and returns it, or NO_SYMBOL when the bits begin no code.
+  int CopySymbol(const PrefixCode& code) {
+    uint32_t bits = in_.Peek(code.maxBits);
+    uint16_t entry = code.table[bits];
+    if (entry == NO_CODE) return NO_SYMBOL;
+    unsigned length = entry & ((1u << ENTRY_LENGTH_BITS) - 1);
+    out_.Put(bits, length);
+    in_.Drop(length);
+    return entry >> ENTRY_LENGTH_BITS;
+  }
+  uint32_t CopyBits(unsigned n) {
+    uint32_t bits = in_.Take(n);
+    out_.Put(bits, n);
+    return bits;
+  }
+
+  BitReader in_;
+  BitWriter out_;
+  size_t size_;
+  std::vector<uint8_t>* blockTypes_;
+  bool final_ = false;       // the block being rewritten is the last one
+  uint64_t produced_ = 0;    // decoded bytes so far, which bounds match distances
+};
+
+bool StreamRewriter::Run() {
+  do {
+    final_ = in_.Take(DEFLATE_HEADER_FINAL_BITS) != 0;
+    uint32_t type = in_.Take(DEFLATE_HEADER_TYPE_BITS);
+    bool ok = false;
+    if (type == DEFLATE_STORED) {
+      ok = RewriteStoredBlock();
+    } else if (type == DEFLATE_FIXED) {
+      WriteBlockHeader(STREAM_BLOCK_FIXED);
+      ok = CopySymbols(FixedLiteralCode(), FixedDistanceCode());
+    } else if (type == DEFLATE_DYNAMIC) {
+      ok = RewriteDynamicBlock();
+    }
+    if (!ok || in_.Overrun()) return false;
+  } while (!final_);
+  out_.AlignToByte();
+  // The stream must end in the byte that holds its last bit, as the decoder's will.
+  return in_.BytesTouched() == size_;
+}
+
+void StreamRewriter::WriteBlockHeader(uint8_t type) {
+  out_.Put(type | (final_ ? STREAM_BLOCK_FINAL : 0), BLOCK_HEADER_BITS);
+  if (blockTypes_ != nullptr) blockTypes_->push_back(type);
+}
+
+// Stored: deflate aligns, then LEN and its complement NLEN; the program's format aligns
+// after its own header and keeps LEN alone.
+bool StreamRewriter::RewriteStoredBlock() {
+  in_.AlignToByte();
+  uint32_t length = in_.Take(STORED_LENGTH_BITS);
+  uint32_t complement = in_.Take(STORED_LENGTH_BITS);
+  if ((length ^ complement) != LowBits(~0u, STORED_LENGTH_BITS)) return false;
+  const uint8_t* bytes = in_.TakeBytes(length);
+  if (bytes == nullptr) return false;
+  WriteBlockHeader(STREAM_BLOCK_STORED);
+  out_.AlignToByte();
+  out_.Put(length, STORED_LENGTH_BITS);
+  out_.PutBytes(bytes, length);
+  produced_ += length;
+  return true;
+}
+
+bool StreamRewriter::RewriteDynamicBlock() {
+  uint32_t hlit = in_.Take(HLIT_BITS);
+  uint32_t hdist = in_.Take(HDIST_BITS);
+  uint32_t hclen = in_.Take(HCLEN_BITS);
+  unsigned literalCount = MIN_LITLEN_LENGTHS + hlit;
+  unsigned distanceCount = MIN_DIST_LENGTHS + hdist;
+  if (literalCount > MAX_LITLEN_LENGTHS || distanceCount > MAX_DIST_LENGTHS) return false;
+
+  uint8_t codeLengthLengths[CODE_LENGTH_SYMBOLS] = {};
+  for (unsigned i = 0; i < MIN_CODE_LENGTH_LENGTHS + hclen; ++i) {
+    codeLengthLengths[DEFLATE_CODE_LENGTH_ORDER[i]] =
+        static_cast<uint8_t>(in_.Take(CODE_LENGTH_LENGTH_BITS));
+  }
+  PrefixCode codeLengthCode;
+  if (!BuildPrefixCode(codeLengthLengths, CODE_LENGTH_SYMBOLS, codeLengthCode) ||
+      codeLengthCode.maxBits == 0) {
+    return false;
+  }
+
+  WriteBlockHeader(STREAM_BLOCK_DYNAMIC);
+  out_.Put(hlit, HLIT_BITS);
+  out_.Put(hdist, HDIST_BITS);
+  WriteCodeLengthLengths(codeLengthLengths);
+
+  // Literal/length and distance lengths form one sequence; repeats may cross between them.
+  uint8_t lengths[MAX_LENGTHS];
+  if (!CopyCodeLengths(codeLengthCode, lengths, literalCount + distanceCount)) return false;
+  PrefixCode literals;
+  PrefixCode distances;
+  if (!BuildPrefixCode(lengths, literalCount, literals) || lengths[END_OF_BLOCK] == 0) return false;
+  if (!BuildPrefixCode(lengths + literalCount, distanceCount, distances)) return false;
+  return CopySymbols(literals, distances);
+}
+
+// HCLEN counts the lengths written in the program's order, whose trailing zeros are dropped.
+void StreamRewriter::WriteCodeLengthLengths(const uint8_t* codeLengthLengths) {
+  unsigned count = CODE_LENGTH_SYMBOLS;
+  while (count > MIN_CODE_LENGTH_LENGTHS && codeLengthLengths[CODE_LENGTH_ORDER[count - 1]] == 0) {
+    --count;
+  }
+  out_.Put(count - MIN_CODE_LENGTH_LENGTHS, HCLEN_BITS);
+  for (unsigned i = 0; i < count; ++i) {
+    out_.Put(codeLengthLengths[CODE_LENGTH_ORDER[i]], CODE_LENGTH_LENGTH_BITS);
+  }
+}
+
+bool StreamRewriter::CopyCodeLengths(const PrefixCode& codeLengthCode, uint8_t* lengths,
+                                     unsigned n) {
+  unsigned filled = 0;
+  while (filled < n) {
+    if (in_.Overrun()) return false;
+    int symbol = CopySymbol(codeLengthCode);
+    if (symbol == NO_SYMBOL) return false;
+    if (symbol < static_cast<int>(REPEAT_PREVIOUS)) {
+      lengths[filled++] = static_cast<uint8_t>(symbol);
+      continue;
+    }
+    // Deflate has no previous length to repeat at the start, though the program's
+    // decoder would repeat a 0 there.
+    if (symbol == static_cast<int>(REPEAT_PREVIOUS) && filled == 0) return false;
+    uint8_t value = symbol == static_cast<int>(REPEAT_PREVIOUS) ? lengths[filled - 1] : 0;
+    unsigned kind = static_cast<unsigned>(symbol) - REPEAT_PREVIOUS;
+    unsigned repeat = REPEAT_BASE[kind] + CopyBits(REPEAT_EXTRA[kind]);
+    if (repeat > n - filled) return false;
+    std::memset(lengths + filled, value, repeat);
+    filled += repeat;
+  }
+  return true;
+}
+
+bool StreamRewriter::CopySymbols(const PrefixCode& literals, const PrefixCode& distances) {
+  for (;;) {
+    if (in_.Overrun()) return false;
+    int symbol = CopySymbol(literals);
+    if (symbol == NO_SYMBOL) return false;
+    if (symbol < static_cast<int>(END_OF_BLOCK)) {
+      ++produced_;
+      continue;
+    }
+    if (symbol == static_cast<int>(END_OF_BLOCK)) return true;
+    unsigned lengthIndex = static_cast<unsigned>(symbol) - FIRST_LENGTH_SYMBOL;
+    if (lengthIndex >= LENGTH_SYMBOLS) return false;
+    uint32_t length = LENGTH_BASE[lengthIndex] + CopyBits(LENGTH_EXTRA[lengthIndex]);
+    // A block without distance codes has an empty table here, which matches nothing.
+    int distanceSymbol = CopySymbol(distances);
+    if (distanceSymbol == NO_SYMBOL || distanceSymbol >= static_cast<int>(DIST_SYMBOLS)) {
+      return false;
+    }
+    uint32_t distance = DIST_BASE[distanceSymbol] + CopyBits(DIST_EXTRA[distanceSymbol]);
+    if (distance > produced_) return false;
+    produced_ += length;
+  }
+}
+
+struct CompressorDeleter {
+  void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+};
+
+}  // namespace
+
+bool RewriteDeflateStream(const uint8_t* deflate, size_t size, std::vector<uint8_t>& out,
+                          std::vector<uint8_t>* blockTypes) {
+  out.clear();
+  // The rewritten stream differs from the original by a few bits per block.
+  out.reserve(size + size / 64 + 16);
+  if (blockTypes != nullptr) blockTypes->clear();
+  return StreamRewriter(deflate, size, out, blockTypes).Run();
+}
+
+std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size, int level) {
+  std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
+      libdeflate_alloc_compressor(level));
+  if (!compressor) throw std::invalid_argument("compression level must be 0 to 12");
+  static const uint8_t kNothing = 0;
+  if (size == 0) data = &kNothing;
+  std::vector<uint8_t> deflate(libdeflate_deflate_compress_bound(compressor.get(), size));
+  size_t written =
+      libdeflate_deflate_compress(compressor.get(), data, size, deflate.data(), deflate.size());
+  if (written == 0) throw std::runtime_error("libdeflate could not compress the data");
+  std::vector<uint8_t> stream;
+  if (!RewriteDeflateStream(deflate.data(), written, stream)) {
+    throw std::runtime_error("libdeflate's stream cannot be rewritten for the program's decoder");
+  }
+  return stream;
+}

@@ -66,6 +66,10 @@ class Decoder {
   // Decodes one whole stream from the source into sink; returns a DECODE_ result.
   uint32_t DecodeStream();
 
+  // Gives the whole bytes still held in the bit buffer back to the source, so that the
+  // source stands directly behind the last byte that holds a used bit.
+  void ReturnHeldBytes();
+
   // Input source (read and refilled by RefillInput).
   uint8_t* inputBuffer;
   uint8_t* inputNext;
@@ -91,6 +95,16 @@ class Decoder {
 
  private:
   void ResetSource();
+  uint32_t DecodeStoredBlock();
+  uint32_t DecodeFixedBlock();
+  uint32_t DecodeDynamicBlock();
+  uint32_t ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths, uint32_t count);
+  uint32_t DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
+                         int32_t literalBits, int32_t distBits);
+  void FreeFixedTables();
+
+  bool inputBounded;       // opened with a limit: the source ends when the limit is spent
+  uint32_t inputReturned;  // bytes given back that are no longer in inputBuffer
 };
 
 // Decodes the stream at the file's position into a block of `size` bytes. True when the

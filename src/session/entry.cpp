@@ -1,4 +1,92 @@
-// Interim entry point until the session lands.
+// The program's entry: start-up, the wizard inside the main window, and the shutdown.
+// Exit code 0 for every ordinary end; -1 when the setup archive cannot be loaded or the
+// main window cannot be created.
 #include <windows.h>
+#include <ole2.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "archive/setup_archive.h"
+#include "archive/templates.h"
+#include "session/after_wizard.h"
+#include "session/command_line.h"
+#include "session/main_window.h"
+#include "session/page_loop.h"
+#include "session/relaunch.h"
+#include "session/self_delete.h"
+#include "session/session.h"
+#include "session/session_win32.h"
+#include "session/single_instance.h"
+#include "wizard/frame_dialog.h"
+#include "wizard/page_table.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILED = -1;
+
+bool BeginSession(HINSTANCE instance) {
+  ProgramInstance = instance;
+  OleInitialize(nullptr);
+  CreateDialogBrush();
+  if (!AllocateSessionPaths()) return false;
+  GetOwnPath(SourcePath);
+  return true;
+}
+
+void EndSession() {
+  OleUninitialize();
+  FreeSessionPaths();
+  DeleteDialogBrush();
+}
+
+// Ends the program after a failure of loading or of the main window.
+int EndFailedSession() {
+  FreeSetupArchive();
+  EndSession();
+  return EXIT_FAILED;
+}
+
+// The frame dialog and the page loop inside it. Without a frame no page is shown.
+void RunWizard() {
+  const bool fullScreen = (Archive.SetupFlags & SETUP_FLAG_FULL_SCREEN) != 0;
+  void* frameTemplate =
+      GetTemplateCopy(fullScreen ? TEMPLATE_FRAME_FULL_SCREEN : TEMPLATE_FRAME_WINDOWED);
+  if (frameTemplate != nullptr && CreateFrameDialog(frameTemplate)) {
+    if (!fullScreen) FitMainWindowToFrame(FrameDialog);
+    ShowWindow(MainWindow, SW_SHOWNORMAL);
+    UpdateWindow(MainWindow);
+    RunPageLoop(Archive.startPage, RunTablePage);
+    DestroyFrameDialog();
+  }
+  FreeTemplateCopy(frameTemplate);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+  if (ActivateRunningInstance()) return EXIT_OK;
+  if (!BeginSession(instance)) {
+    EndSession();
+    return EXIT_FAILED;
+  }
+  ParseCommandLine(commandLine);
+  if (DeleteSelfFlag) {
+    ScheduleSelfDeletion();
+  } else if (RelaunchFromRemovableDisk(showCommand)) {
+    EndSession();
+    return EXIT_OK;
+  }
+  if (!RegisterMainWindowClass()) {
+    EndSession();
+    return EXIT_OK;
+  }
+  ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (!LoadSetupArchive()) return EndFailedSession();
+  if (!CreateMainWindow()) return EndFailedSession();
+  RunWizard();
+  RunAfterWizardActions();
+  FreeSetupArchive();
+  EndSession();
+  return EXIT_OK;
+}

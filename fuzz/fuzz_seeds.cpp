@@ -1,0 +1,144 @@
+// Writes the fuzzers' seed corpora with the builder's encoder and archive writer:
+// <dir>/decoder holds streams of every block type, <dir>/archive the part of setup files
+// behind the program image (fuzz_archive puts its own image in front).
+#include <zlib.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+#include "builder/archive_writer.h"
+#include "builder/stream_encoder.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void WriteSeed(const std::string& dir, const std::string& name, const Bytes& bytes) {
+  std::string path = dir + "/" + name;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+  std::fclose(file);
+}
+
+// Deterministic text of words, so that seeds do not depend on the machine.
+Bytes Text(size_t size) {
+  static const char* const kWords[] = {"setup ", "file ", "the ", "directory ", "install ",
+                                       "of ", "window\r\n", "program ", "a ", "data "};
+  Bytes text;
+  for (uint32_t state = 1; text.size() < size;) {
+    state = state * 1103515245u + 12345u;
+    for (const char* c = kWords[(state >> 16) % 10]; *c != 0 && text.size() < size; ++c) text.push_back(*c);
+  }
+  return text;
+}
+
+Bytes Noise(size_t size) {
+  Bytes bytes(size);
+  uint32_t state = 99;
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+  return bytes;
+}
+
+Bytes Encode(const Bytes& data, int level) { return EncodeStream(data.data(), data.size(), level); }
+
+// zlib's raw deflate with a strategy, rewritten: fixed-only and Huffman-only streams.
+Bytes EncodeWithZlib(const Bytes& data, int strategy) {
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, strategy);
+  Bytes standard(deflateBound(&z, data.size()));
+  z.next_in = const_cast<uint8_t*>(data.data());
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = standard.data();
+  z.avail_out = static_cast<uInt>(standard.size());
+  deflate(&z, Z_FINISH);
+  standard.resize(z.total_out);
+  deflateEnd(&z);
+  Bytes stream;
+  if (!RewriteDeflateStream(standard.data(), standard.size(), stream)) std::exit(1);
+  return stream;
+}
+
+void WriteDecoderSeeds(const std::string& dir) {
+  WriteSeed(dir, "stored-abc", {0x0F, 0x03, 0x00, 'a', 'b', 'c'});
+  WriteSeed(dir, "fixed-abc", {0x9D, 0x98, 0x94, 0x0C, 0x00});
+  for (size_t size : {0, 1, 3, 100, 1000, 5000}) {
+    for (int level : {0, 1, 6, 12}) {
+      WriteSeed(dir, "text-" + std::to_string(size) + "-level" + std::to_string(level), Encode(Text(size), level));
+    }
+  }
+  WriteSeed(dir, "noise-300", Encode(Noise(300), 6));
+  WriteSeed(dir, "zeros-65536", Encode(Bytes(65536, 0), 6));  // exactly the fixed block
+  WriteSeed(dir, "zeros-65537", Encode(Bytes(65537, 0), 6));
+  WriteSeed(dir, "zlib-fixed", EncodeWithZlib(Text(2000), Z_FIXED));
+  WriteSeed(dir, "zlib-huffman", EncodeWithZlib(Text(2000), Z_HUFFMAN_ONLY));
+  WriteSeed(dir, "zlib-rle", EncodeWithZlib(Text(2000), Z_RLE));
+}
+
+Bytes FakeImage() {
+  Bytes image(128, 0xCC);
+  for (uint32_t i = 0; i < IMAGE_SIZE_MARKER_LENGTH; ++i) image[32 + i] = IMAGE_SIZE_MARKER[i];
+  return image;
+}
+
+// The setup file behind the image.
+Bytes Archive(const ArchiveWriter& writer) {
+  Bytes file = writer.Finish();
+  return Bytes(file.begin() + static_cast<ptrdiff_t>(FakeImage().size()), file.end());
+}
+
+std::vector<std::vector<std::string>> PageTexts(size_t lists) {
+  std::vector<std::vector<std::string>> texts;
+  for (size_t i = 0; i < lists; ++i) texts.push_back({"Page " + std::to_string(i), "Next >", "%s"});
+  return texts;
+}
+
+void WriteArchiveSeeds(const std::string& dir) {
+  WriteSeed(dir, "end-only", Archive(ArchiveWriter(FakeImage())));
+
+  ArchiveWriter full(FakeImage());
+  full.AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, Noise(120), true);
+  full.AddU32Block(BLOCK_SETUP_FLAGS, SETUP_FLAG_FULL_SCREEN | SETUP_FLAG_CHANGE_DIR);
+  full.AddStringBlock(BLOCK_DEFAULT_DIR, "C:\\Program Files\\Example", true);
+  full.AddU32Block(BLOCK_DIR_REG_ROOT, 2);
+  full.AddStringBlock(BLOCK_DIR_REG_KEY, "Software\\Example", false);
+  full.AddStringBlock(BLOCK_APP_NAME, "Example", true);
+  full.AddStringBlock(BLOCK_BACKGROUND_TITLE, "Example Setup", false);
+  full.AddLoadedBlock(BLOCK_WIZARD_IMAGE, Text(300), true);
+  full.AddPageTexts(PageTexts(PAGE_TEXT_LISTS));
+  Bytes table = {2, 0, 0, 0};
+  Bytes records = Text(80);
+  table.insert(table.end(), records.begin(), records.end());
+  full.AddLoadedBlock(BLOCK_FILE_TABLE, table, true);
+  full.SetDataArea(Encode(Text(200), 6));
+  WriteSeed(dir, "full", Archive(full));
+
+  ArchiveWriter odd(FakeImage());
+  odd.AddRawBlock(BLOCK_UNUSED, 0, Text(10));
+  odd.AddRawBlock(0x5555, BLOCK_FLAG_COMPRESSED, Text(10));
+  odd.AddU16Block(BLOCK_START_PAGE, 3);
+  odd.AddStringBlock(BLOCK_DIR_INI_FILE, "example.ini", true);
+  odd.AddStringBlock(BLOCK_DIR_INI_SECTION, "Paths", true);
+  odd.AddStringBlock(BLOCK_DIR_INI_KEY, "Dir", false);
+  odd.AddStringBlock(BLOCK_DIR_REG_VALUE, "InstallDir", true);
+  odd.AddLoadedBlock(BLOCK_SPARE, Noise(40), false);
+  odd.AddPageTexts(PageTexts(12), 0);
+  WriteSeed(dir, "odd-blocks", Archive(odd));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: fuzz_seeds <corpus dir>  (writes <dir>/decoder and <dir>/archive)\n");
+    return 2;
+  }
+  std::string root = argv[1];
+  WriteDecoderSeeds(root + "/decoder");
+  WriteArchiveSeeds(root + "/archive");
+  return 0;
+}

@@ -1,0 +1,24 @@
+// Dialog templates of the setup archive: each dialog is made from a private copy of its
+// template in a global memory block, so that it starts aligned whatever its offset.
+#pragma once
+
+#include <cstdint>
+
+// Template numbers of the dialogs.
+constexpr uint32_t TEMPLATE_FRAME_WINDOWED = 0;
+constexpr uint32_t TEMPLATE_FRAME_FULL_SCREEN = 1;
+constexpr uint32_t TEMPLATE_FOLDER_CHOOSER = 7;
+
+// A locked copy of template n (at most TEMPLATE_COPY_SIZE bytes of the template block from
+// the template's offset on), or null when the archive holds no such template: no template
+// block, a block shorter than its offset table, an offset inside the table or at or beyond
+// the block's end, or a template that does not end within the copy. Null also when memory
+// runs out. Release it with FreeTemplateCopy once the dialog is gone.
+void* GetTemplateCopy(uint32_t n);
+
+// Unlocks and frees a copy made by GetTemplateCopy; null is ignored.
+void FreeTemplateCopy(void* copy);
+
+// The byte length of the dialog template (classic or extended) at the start of bytes, or 0
+// when it does not end within the first available bytes.
+uint32_t DialogTemplateLength(const uint8_t* bytes, uint32_t available);

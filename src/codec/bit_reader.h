@@ -1,0 +1,99 @@
+// The decoder's bit reader: the bit buffer and the input position held in locals, so that
+// the decoding loops keep them in registers; Store writes them back into the Decoder.
+#pragma once
+
+#include <cstdint>
+
+#include "codec/codec_format.h"
+#include "codec/decoder.h"
+
+class BitReader {
+ public:
+  explicit BitReader(Decoder& owner)
+      : decoder(owner),
+        buffer(owner.bitBuffer),
+        count(owner.bitCount),
+        next(owner.inputNext),
+        avail(owner.inputAvail) {}
+
+  BitReader(const BitReader&) = delete;
+  BitReader& operator=(const BitReader&) = delete;
+
+  // Hands the state back to the Decoder; every reader is stored before another one is made.
+  void Store() {
+    decoder.bitBuffer = buffer;
+    decoder.bitCount = count;
+    decoder.inputNext = next;
+    decoder.inputAvail = avail;
+  }
+
+  // NEED(n): takes bytes while fewer than n bits are held. When the input runs out the
+  // buffer keeps what it has; the bits above count are zero.
+  void Need(uint32_t n) {
+    while (count < n) {
+      uint8_t byte;
+      if (avail != 0) {
+        byte = *next++;
+        --avail;
+      } else if (!TakeFromSource(&byte)) {
+        return;
+      }
+      buffer |= uint32_t(byte) << count;
+      count += 8;
+    }
+  }
+
+  // The low n bits of the buffer, n <= MAX_NEED_BITS.
+  uint32_t Peek(uint32_t n) const { return buffer & BIT_MASK[n]; }
+
+  // DROP(n). False when fewer than n bits are held: the stream was cut short, and the bits
+  // it would use were never supplied.
+  bool Drop(uint32_t n) {
+    if (n > count) return false;
+    buffer >>= n;
+    count -= n;
+    return true;
+  }
+
+  // NEED(n), the low n bits into *value, DROP(n).
+  bool Take(uint32_t n, uint32_t* value) {
+    Need(n);
+    *value = Peek(n);
+    return Drop(n);
+  }
+
+  // Skips to the next byte boundary of the stream: the held bits are whole bytes after it.
+  void AlignToByte() {
+    uint32_t partial = count % 8;
+    buffer >>= partial;
+    count -= partial;
+  }
+
+  uint32_t HeldBits() const { return count; }
+
+  // Bulk access for stored blocks: the bytes of the input buffer not yet taken. Only valid
+  // while no bits are held, so that taking them directly keeps the stream's byte order.
+  uint32_t BufferedBytes() const { return avail; }
+  const uint8_t* BufferedData() const { return next; }
+  void TakeBuffered(uint32_t n) {
+    next += n;
+    avail -= n;
+  }
+
+ private:
+  // The input buffer is empty: NextInputByte refills it (or reports the end of the input).
+  bool TakeFromSource(uint8_t* byte) {
+    decoder.inputNext = next;
+    decoder.inputAvail = 0;
+    bool taken = decoder.NextInputByte(byte);
+    next = decoder.inputNext;
+    avail = decoder.inputAvail;
+    return taken;
+  }
+
+  Decoder& decoder;
+  uint32_t buffer;
+  uint32_t count;
+  uint8_t* next;
+  uint32_t avail;
+};

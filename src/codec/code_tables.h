@@ -1,0 +1,31 @@
+// Lookup tables of canonical prefix codes: a root table indexed by the next bits of the
+// stream (first bit read = least significant index bit) and sub-tables for longer codes.
+#pragma once
+
+#include <cstdint>
+
+// One entry of a lookup table.
+struct CodeEntry {
+  uint8_t op;    // extra bits (0-13), CODE_OP_END, CODE_OP_LITERAL, a link (17-32) or CODE_OP_INVALID
+  uint8_t bits;  // bits to drop: the code's bits in this table, or for a link the table's width
+  union {
+    uint16_t value;         // literal, simple symbol, or match length or distance base
+    CodeEntry* next;        // a link's sub-table, or in a chaining entry the next table
+  };
+};
+
+// Builds the tables of the code given by n code lengths (0 = no code, else 1-16). Symbols
+// below simpleCount stand for themselves (256 is the end of block); symbol s from simpleCount
+// on takes its value from bases and its op from extras at s - simpleCount. *width comes in
+// as the requested root width and goes out as the built one.
+//
+// Result: DECODE_OK for a complete code, or for one single 1-bit code; DECODE_BAD_DATA for an
+// incomplete code (its free codes are built as CODE_OP_INVALID entries); DECODE_BAD_FORMAT for
+// an over-subscribed code (no tables); DECODE_NO_MEMORY. All lengths 0: no table, width 0,
+// DECODE_OK.
+uint32_t BuildCodeTables(const uint32_t* lengths, uint32_t n, uint32_t simpleCount,
+                         const uint16_t* bases, const uint16_t* extras, CodeEntry** table,
+                         int32_t* width);
+
+// Frees every table of one code; a null table is ignored. Clears the pointer.
+void FreeCodeTables(CodeEntry** table);

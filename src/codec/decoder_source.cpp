@@ -1,0 +1,161 @@
+// The decoder's input source, its output sinks, and the two entry points through which the
+// rest of the program decodes a stream.
+#include <cstring>
+
+#include "archive/data_source.h"
+#include "archive/memory.h"
+#include "codec/code_tables.h"
+#include "codec/codec_format.h"
+#include "codec/decoder.h"
+
+MemorySink::MemorySink(uint8_t* destination, uint32_t capacity)
+    : cursor(destination), room(capacity), overflowed(false) {}
+
+bool MemorySink::IsReady() { return cursor != nullptr; }
+
+void MemorySink::Write(const uint8_t* data, uint16_t count) {
+  // Never past the block: what does not fit is dropped and the sink marked.
+  uint32_t n = count;
+  if (n > room) {
+    overflowed = true;
+    n = room;
+  }
+  if (n != 0) std::memcpy(cursor, data, n);
+  cursor += n;
+  room -= n;
+}
+
+FileSink::FileSink(FileHandle output) : file(output) {}
+
+bool FileSink::IsReady() { return true; }
+
+void FileSink::Write(const uint8_t* data, uint16_t count) {
+  // Write errors show later, when the installed file is checked against its checksum.
+  if (file != INVALID_FILE) FileWrite(file, data, count);
+}
+
+Decoder::Decoder()
+    : inputBuffer(nullptr),
+      inputNext(nullptr),
+      inputAvail(0),
+      inputFile(INVALID_FILE),
+      inputLimit(0),
+      sink(nullptr),
+      codeLengthOrder{},
+      lengthBase{},
+      lengthExtra{},
+      distExtra{},
+      distBase{},
+      fixedLiteralTable(nullptr),
+      fixedDistTable(nullptr),
+      fixedLiteralBits(0),
+      fixedDistBits(0),
+      windowPos(0),
+      bitBuffer(0),
+      bitCount(0),
+      window(nullptr),
+      inputBounded(false),
+      inputReturned(0) {
+  ResetSource();
+}
+
+Decoder::~Decoder() { CloseSource(); }
+
+void Decoder::ResetSource() {
+  inputBuffer = nullptr;
+  inputNext = nullptr;
+  inputAvail = 0;
+  inputFile = INVALID_FILE;
+  inputLimit = 0;
+  inputBounded = false;
+  inputReturned = 0;
+}
+
+bool Decoder::OpenSource(FileHandle file, uint32_t limit) {
+  if (file == INVALID_FILE) return false;
+  if (!MemAllocZero(INPUT_BUFFER_SIZE, &inputBuffer)) return false;
+  inputAvail = 0;
+  inputNext = inputBuffer;
+  inputLimit = limit;
+  inputBounded = limit != 0;
+  inputReturned = 0;
+  inputFile = file;
+  return true;
+}
+
+void Decoder::CloseSource() {
+  MemFree(inputBuffer);
+  // Bytes read from the file but not used go back, so the file stands behind the stream.
+  const uint32_t unused = inputAvail + inputReturned;
+  if (inputFile != INVALID_FILE && unused != 0) FileSkip(inputFile, -int32_t(unused));
+  ResetSource();
+}
+
+bool Decoder::NextInputByte(uint8_t* out) {
+  if (inputAvail == 0) {
+    if (inputBuffer == nullptr) return false;
+    // A bounded source ends with its limit (RefillInput would take a spent limit for none):
+    // reading on would take bytes of whatever follows the stream.
+    if (inputBounded && inputLimit == 0) return false;
+    RefillInput(*this);
+    if (inputAvail == 0) return false;
+  }
+  --inputAvail;
+  *out = *inputNext++;
+  return true;
+}
+
+void Decoder::ReturnHeldBytes() {
+  // Lookups ask for a whole table width of bits and may have taken bytes past the stream's
+  // last byte; those are the whole bytes still held.
+  const uint32_t held = bitCount / 8;
+  if (held == 0 || inputBuffer == nullptr) return;
+  // The newest of them are in the buffer before inputNext; any older ones came with an
+  // earlier refill and are returned through the file position alone.
+  const uint32_t inBuffer = static_cast<uint32_t>(inputNext - inputBuffer);
+  const uint32_t here = held < inBuffer ? held : inBuffer;
+  inputNext -= here;
+  inputAvail += here;
+  inputReturned += held - here;
+  bitCount -= held * 8;
+  bitBuffer &= BIT_MASK[bitCount];
+}
+
+namespace {
+
+// The steps that both entry points share once the source is open: check the sink, decode
+// one stream into it, close the source. The sink stays the caller's to destroy.
+bool DecodeInto(Decoder& decoder, OutputSink* sink) {
+  // A sink that cannot take bytes: nothing is read, and the source is closed when the
+  // Decoder goes.
+  if (!sink->IsReady()) return false;
+  decoder.sink = sink;
+  const uint32_t result = decoder.DecodeStream();
+  decoder.CloseSource();
+  decoder.sink = nullptr;
+  return result == DECODE_OK;
+}
+
+}  // namespace
+
+bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint32_t limit) {
+  Decoder decoder;
+  if (!decoder.OpenSource(input, limit)) return false;
+  MemorySink* sink = new MemorySink(destination, size);
+  if (sink == nullptr) return false;
+  const bool decoded = DecodeInto(decoder, sink);
+  // The stream must fill the block exactly: no byte short, none over.
+  const bool filled = !sink->overflowed && sink->room == 0;
+  delete sink;
+  return decoded && filled;
+}
+
+bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit) {
+  Decoder decoder;
+  if (!decoder.OpenSource(input, limit)) return false;
+  FileSink* sink = new FileSink(output);
+  if (sink == nullptr) return false;
+  const bool decoded = DecodeInto(decoder, sink);
+  delete sink;
+  return decoded;
+}

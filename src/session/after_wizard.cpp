@@ -1,0 +1,72 @@
+// The after-wizard actions, run once the frame dialog is gone.
+#include "session/after_wizard.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "session/session.h"
+#include "session/session_win32.h"
+
+namespace {
+
+// The entries' target paths are resolved by the installation engine, which is also what
+// sets the entries; without it no entry is set and nothing is started.
+bool ResolveEntryTarget(const FileEntry*) { return false; }
+
+void StartCommand(const char* commandLine) { WinExec(commandLine, SW_SHOWNORMAL); }
+
+}  // namespace
+
+bool BuildScreenSaverCommand(char* out, uint32_t room, const char* path) {
+  const size_t needed = sizeof(SCREEN_SAVER_COMMAND_FORMAT) - 2 + std::strlen(path);
+  if (needed > room) {
+    out[0] = '\0';
+    return false;
+  }
+  wsprintfA(out, SCREEN_SAVER_COMMAND_FORMAT, path);
+  return true;
+}
+
+bool BuildProgramCommand(char* out, uint32_t room, const char* path) {
+  const size_t length = std::strlen(path);
+  const bool quote = std::strchr(path, ' ') != nullptr;
+  if (length + (quote ? 2 : 0) >= room) {
+    out[0] = '\0';
+    return false;
+  }
+  char* cursor = out;
+  if (quote) *cursor++ = '"';
+  std::memcpy(cursor, path, length);
+  cursor += length;
+  if (quote) *cursor++ = '"';
+  *cursor = '\0';
+  return true;
+}
+
+void CloseMainWindow() {
+  if (MainWindow == nullptr || !IsWindow(MainWindow)) {
+    MainWindow = nullptr;
+    return;
+  }
+  DestroyWindow(MainWindow);
+  MainWindow = nullptr;
+  // The main window posts the quit message when it is destroyed.
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void RunAfterWizardActions() {
+  if (ScreenSaverEntry != nullptr && ResolveEntryTarget(ScreenSaverEntry)) {
+    char command[SCREEN_SAVER_COMMAND_SIZE];
+    if (BuildScreenSaverCommand(command, sizeof command, TargetPath)) StartCommand(command);
+  }
+  CloseMainWindow();
+  if (RunAtEndChecked && RunAtEndEntry != nullptr && ResolveEntryTarget(RunAtEndEntry)) {
+    char command[PROGRAM_COMMAND_SIZE];
+    if (BuildProgramCommand(command, sizeof command, TargetPath)) StartCommand(command);
+  }
+}

@@ -1,0 +1,110 @@
+// Relaunch from a removable disk: the copy holds only the program image; it reads the setup
+// archive from the disk through /S and marks its own file for deletion through /DEL.
+#include "session/relaunch.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "archive/file_io.h"
+#include "archive/memory.h"
+#include "archive/setup_archive.h"
+#include "session/session.h"
+#include "session/session_win32.h"
+
+namespace {
+
+constexpr char TEMP_COPY_FORMAT[] = "_inst%d.exe";
+constexpr uint32_t DRIVE_ROOT_LENGTH = 3;  // "A:\"
+// wsprintfA needs room for the name with the largest n: "_inst998.exe" and a terminator.
+constexpr uint32_t TEMP_COPY_NAME_SIZE = sizeof("_inst998.exe");
+constexpr int WINEXEC_STARTED = 32;        // WinExec returns more than 31 on success
+
+// Appends text to the buffer; false when it would not fit with its terminator.
+bool Append(char* buffer, uint32_t room, const char* text) {
+  uint32_t used = static_cast<uint32_t>(std::strlen(buffer));
+  uint32_t length = static_cast<uint32_t>(std::strlen(text));
+  if (length >= room - used) return false;
+  std::memcpy(buffer + used, text, length + 1);
+  return true;
+}
+
+// Creates the first free "_inst<n>.exe" in the temporary directory, its path in ScratchPath.
+FileHandle CreateTemporaryCopy() {
+  char directory[PATH_BUFFER_SIZE];
+  DWORD length = GetTempPathA(PATH_BUFFER_SIZE, directory);
+  if (length == 0 || length >= PATH_BUFFER_SIZE) return INVALID_FILE;
+  if (directory[length - 1] != '\\' && !Append(directory, PATH_BUFFER_SIZE, "\\")) {
+    return INVALID_FILE;
+  }
+  for (int n = 0; n < TEMP_COPY_ATTEMPTS; ++n) {
+    char name[TEMP_COPY_NAME_SIZE];
+    wsprintfA(name, TEMP_COPY_FORMAT, n);
+    ScratchPath[0] = '\0';
+    if (!Append(ScratchPath, PATH_BUFFER_SIZE, directory) ||
+        !Append(ScratchPath, PATH_BUFFER_SIZE, name)) {
+      return INVALID_FILE;
+    }
+    FileHandle existing = FileOpen(ScratchPath, OPEN_READ);
+    if (existing != INVALID_FILE) {
+      FileClose(existing);  // taken by an earlier setup
+      continue;
+    }
+    FileHandle copy = FileCreate(ScratchPath);
+    if (copy != INVALID_FILE) return copy;
+  }
+  return INVALID_FILE;
+}
+
+// Copies the first ImageSize bytes of SourcePath (the program image) into copy.
+bool CopyProgramImage(FileHandle copy) {
+  FileHandle source = FileOpen(SourcePath, OPEN_READ);
+  if (source == INVALID_FILE) return false;
+  uint8_t* image = nullptr;
+  bool copied = ImageSize() != 0 && MemAlloc(ImageSize(), &image) &&
+                FileRead(source, image, ImageSize()) == FILE_OK &&
+                FileWrite(copy, image, ImageSize()) == FILE_OK;
+  MemFree(image);
+  FileClose(source);
+  return copied;
+}
+
+bool StartCopy(int showCommand) {
+  char commandLine[RELAUNCH_COMMAND_SIZE];
+  if (!BuildRelaunchCommandLine(commandLine, sizeof commandLine, ScratchPath, SourcePath)) {
+    return false;
+  }
+  return WinExec(commandLine, static_cast<UINT>(showCommand)) >= WINEXEC_STARTED;
+}
+
+}  // namespace
+
+bool IsOnRemovableDrive(const char* path) {
+  // Only a path with a drive letter names a drive; a UNC path ("\\server\...") never does.
+  if (path[0] == '\0' || path[1] != ':') return false;
+  char root[DRIVE_ROOT_LENGTH + 1] = {path[0], ':', '\\', '\0'};
+  return GetDriveTypeA(root) == DRIVE_REMOVABLE;
+}
+
+bool BuildRelaunchCommandLine(char* out, uint32_t room, const char* copyPath,
+                              const char* sourcePath) {
+  // The child skips its own path up to the first space unless the path is quoted.
+  const bool quote = std::strchr(copyPath, ' ') != nullptr;
+  out[0] = '\0';
+  bool fits = (!quote || Append(out, room, "\"")) && Append(out, room, copyPath) &&
+              (!quote || Append(out, room, "\"")) && Append(out, room, " /S \"") &&
+              Append(out, room, sourcePath) && Append(out, room, "\" /DEL");
+  if (!fits) out[0] = '\0';
+  return fits;
+}
+
+bool RelaunchFromRemovableDisk(int showCommand) {
+  if (!GetOwnPath(TargetPath) || !IsOnRemovableDrive(TargetPath)) return false;
+  FileHandle copy = CreateTemporaryCopy();
+  if (copy == INVALID_FILE) return false;
+  bool copied = CopyProgramImage(copy);
+  FileClose(copy);
+  if (copied && StartCopy(showCommand)) return true;
+  DeleteFileA(ScratchPath);
+  return false;
+}

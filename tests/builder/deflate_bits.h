@@ -1,0 +1,149 @@
+// Test support: writes standard deflate streams field by field, so that tests can build
+// blocks with chosen codes, and reads bit fields back out of a stream.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Appends fields least significant bit first and prefix codes most significant bit first,
+// as RFC 1951 3.1.1 lays them out.
+class DeflateWriter {
+ public:
+  void Bits(uint32_t value, unsigned n) {
+    for (unsigned i = 0; i < n; ++i) Bit((value >> i) & 1);
+  }
+  // The canonical code (RFC 1951 3.2.2) of symbol within the code given by lengths.
+  void Symbol(const std::vector<uint8_t>& lengths, unsigned symbol) {
+    unsigned length = lengths.at(symbol);
+    uint32_t code = 0;
+    for (unsigned l = 1; l <= length; ++l) {
+      code <<= 1;
+      for (unsigned s = 0; s < lengths.size(); ++s) {
+        if (lengths[s] == l && (l < length || s < symbol)) ++code;
+      }
+    }
+    for (unsigned i = length; i-- > 0;) Bit((code >> i) & 1);
+  }
+  void Align() {
+    while (bitCount_ % 8 != 0) Bit(0);
+  }
+  size_t BitCount() const { return bitCount_; }
+  std::vector<uint8_t> Finish() {
+    Align();
+    return bytes_;
+  }
+
+ private:
+  void Bit(uint32_t bit) {
+    if (bitCount_ % 8 == 0) bytes_.push_back(0);
+    bytes_.back() |= static_cast<uint8_t>(bit << (bitCount_ % 8));
+    ++bitCount_;
+  }
+  std::vector<uint8_t> bytes_;
+  size_t bitCount_ = 0;
+};
+
+// Deflate's order of the code-length-code lengths.
+inline constexpr unsigned kDeflateCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
+
+// A code-length code that can write every code-length symbol: 0-12 with 4 bits, 13-18 with
+// 5 bits (13/16 + 6/32 = 1, complete).
+inline std::vector<uint8_t> UniversalCodeLengthCode() {
+  std::vector<uint8_t> lengths(19, 5);
+  for (unsigned s = 0; s <= 12; ++s) lengths[s] = 4;
+  return lengths;
+}
+
+// Writes a dynamic block header (BFINAL, BTYPE 2, HLIT, HDIST, HCLEN, the code-length-code
+// lengths in deflate order) and then every code length as its own symbol.
+inline void WriteDynamicHeader(DeflateWriter& w, bool final, const std::vector<uint8_t>& literals,
+                               const std::vector<uint8_t>& distances,
+                               const std::vector<uint8_t>& codeLengthCode) {
+  w.Bits(final ? 1 : 0, 1);
+  w.Bits(2, 2);
+  w.Bits(static_cast<uint32_t>(literals.size() - 257), 5);
+  w.Bits(static_cast<uint32_t>(distances.size() - 1), 5);
+  unsigned count = 19;
+  while (count > 4 && codeLengthCode[kDeflateCodeLengthOrder[count - 1]] == 0) --count;
+  w.Bits(count - 4, 4);
+  for (unsigned i = 0; i < count; ++i) w.Bits(codeLengthCode[kDeflateCodeLengthOrder[i]], 3);
+  for (uint8_t length : literals) w.Symbol(codeLengthCode, length);
+  for (uint8_t length : distances) w.Symbol(codeLengthCode, length);
+}
+
+// Reads fields back, least significant bit first, from a bit position.
+inline uint32_t BitsAt(const std::vector<uint8_t>& bytes, size_t bitPosition, unsigned n) {
+  uint32_t value = 0;
+  for (unsigned i = 0; i < n; ++i, ++bitPosition) {
+    uint32_t bit = bitPosition / 8 < bytes.size() ? (bytes[bitPosition / 8] >> (bitPosition % 8)) & 1 : 0;
+    value |= bit << i;
+  }
+  return value;
+}
+
+// Reads one symbol of the canonical code given by lengths, bit by bit; -1 for no code.
+inline int ReadSymbol(const std::vector<uint8_t>& bytes, size_t& bitPosition,
+                      const std::vector<uint8_t>& lengths) {
+  std::vector<int> ordered;  // symbols by length, then by number: the canonical order
+  int count[16] = {};
+  for (unsigned length = 1; length <= 15; ++length) {
+    for (size_t s = 0; s < lengths.size(); ++s) {
+      if (lengths[s] == length) ordered.push_back(static_cast<int>(s)), ++count[length];
+    }
+  }
+  int code = 0, first = 0, index = 0;  // first: the first code of the current length
+  for (unsigned length = 1; length <= 15; ++length) {
+    code |= static_cast<int>(BitsAt(bytes, bitPosition++, 1));
+    if (code - first < count[length]) return ordered[static_cast<size_t>(index + code - first)];
+    index += count[length];
+    first = (first + count[length]) << 1;
+    code <<= 1;
+  }
+  return -1;
+}
+
+// The literal/length and distance code lengths of the deflate dynamic block whose header
+// (BFINAL) starts at bitPosition; empty lists when they cannot be read.
+struct DynamicCodeLengths {
+  std::vector<uint8_t> literals;
+  std::vector<uint8_t> distances;
+};
+
+inline DynamicCodeLengths ReadDynamicCodeLengths(const std::vector<uint8_t>& deflate, size_t bitPosition) {
+  size_t bit = bitPosition + 3;
+  unsigned literalCount = 257 + BitsAt(deflate, bit, 5);
+  unsigned distanceCount = 1 + BitsAt(deflate, bit + 5, 5);
+  unsigned codeLengthCount = 4 + BitsAt(deflate, bit + 10, 4);
+  bit += 14;
+  std::vector<uint8_t> codeLengthCode(19, 0);
+  for (unsigned i = 0; i < codeLengthCount; ++i, bit += 3) {
+    codeLengthCode[kDeflateCodeLengthOrder[i]] = static_cast<uint8_t>(BitsAt(deflate, bit, 3));
+  }
+  std::vector<uint8_t> all;
+  while (all.size() < literalCount + distanceCount) {
+    int symbol = ReadSymbol(deflate, bit, codeLengthCode);
+    if (symbol < 0 || (symbol == 16 && all.empty())) return {};
+    if (symbol < 16) {
+      all.push_back(static_cast<uint8_t>(symbol));
+      continue;
+    }
+    static constexpr unsigned kExtra[3] = {2, 3, 7}, kBase[3] = {3, 3, 11};
+    unsigned repeat = kBase[symbol - 16] + BitsAt(deflate, bit, kExtra[symbol - 16]);
+    bit += kExtra[symbol - 16];
+    all.insert(all.end(), repeat, symbol == 16 ? all.back() : 0);
+  }
+  if (all.size() != literalCount + distanceCount) return {};
+  return {std::vector<uint8_t>(all.begin(), all.begin() + literalCount),
+          std::vector<uint8_t>(all.begin() + literalCount, all.end())};
+}
+
+// Whether a code is complete (Kraft sum exactly 1) or one single 1-bit code.
+inline bool CompleteOrSingleOneBitCode(const std::vector<uint8_t>& lengths) {
+  uint32_t sum = 0;  // in units of 2^-15
+  unsigned used = 0;
+  for (uint8_t length : lengths) {
+    if (length != 0) sum += 1u << (15 - length), ++used;
+  }
+  return sum == (1u << 15) || (used == 1 && sum == (1u << 14));
+}

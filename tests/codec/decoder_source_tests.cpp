@@ -1,0 +1,180 @@
+// The source and the entry points: where the input file stands after a stream, limits,
+// sinks and their capacity.
+#include <gtest/gtest.h>
+
+#include "codec/codec_test_util.h"
+
+namespace {
+
+// One final dynamic block that decodes to "aaaa"; its lookups read a byte past its end.
+const Bytes kFourteenByteStream = {0x1E, 0x8C, 0x09, 0xC0, 0x44, 0x6E, 0x5A,
+                                   0xE3, 0xDF, 0x04, 0x84, 0xFB, 0x6E, 0x16};
+
+Bytes Concat(const std::vector<Bytes>& parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// A text as page texts are stored: fixed blocks, the last with a match into the first.
+Bytes FixedTextStream(const std::string& first, const std::string& second) {
+  BitWriter writer;
+  WriteFixedLiterals(writer, false, first);
+  writer.Bits(5, 3).Bits(1, 1);  // final fixed block
+  for (unsigned char c : second) FixedLiteralCode().Write(writer, c);
+  WriteMatch(writer, uint32_t(first.size()), uint32_t(first.size() + second.size()));
+  FixedLiteralCode().Write(writer, 256);  // end of block
+  return writer.Finish();
+}
+
+// A non-final stored block of n bytes ahead of the fourteen-byte stream.
+Bytes StoredThenFourteen(uint32_t n) {
+  BitWriter writer;
+  writer.Bits(7, 3).Bits(0, 1).Align();  // stored block, not final
+  writer.Bits(n, 16);                    // LEN
+  writer.Bytes(Bytes(n, 'z'));
+  return Concat({writer.Finish(), kFourteenByteStream});
+}
+
+TEST(DecoderSource, StreamsBackToBackLeaveTheFileBehindEach) {
+  const std::vector<Bytes> streams = {
+      kFourteenByteStream, FixedTextStream("Welcome ", "to setup"), {0x0F, 0x00, 0x00},
+      kFourteenByteStream, FixedTextStream("xyz ", "w"), {0x0F, 0x03, 0x00, 'a', 'b', 'c'}};
+  const std::vector<std::string> texts = {"aaaa", "Welcome to setupWelcome ", "", "aaaa",
+                                          "xyz wxyz ", "abc"};
+  TempFile temp(Concat({Concat(streams), Bytes(16, 0xFF)}));
+  FileHandle file = temp.OpenRead();
+  uint32_t position = 0;
+  for (size_t i = 0; i < streams.size(); ++i) {
+    Bytes text(texts[i].size() + 1, '#');
+    EXPECT_TRUE(DecodeToMemory(text.data(), uint32_t(texts[i].size()), file, 0)) << i;
+    EXPECT_EQ(Bytes(text.begin(), text.end() - 1), BytesOf(texts[i])) << i;
+    EXPECT_EQ(text.back(), '#') << i;
+    position += uint32_t(streams[i].size());
+    EXPECT_EQ(FileTell(file), position) << "after stream " << i;
+  }
+  FileClose(file);
+}
+
+TEST(DecoderSource, FourteenByteStreamLeavesTheFileAtByte14) {
+  TempFile temp(Concat({kFourteenByteStream, BytesOf("next stream")}));
+  FileHandle file = temp.OpenRead();
+  uint8_t text[4];
+  EXPECT_TRUE(DecodeToMemory(text, 4, file, 0));
+  EXPECT_EQ(Bytes(text, text + 4), BytesOf("aaaa"));
+  EXPECT_EQ(FileTell(file), 14u);
+  FileClose(file);
+}
+
+TEST(DecoderSource, StreamEndingAtARefillLeavesTheFileBehindIt) {
+  // The stream's last byte lands around the end of the first 4096-byte read.
+  for (uint32_t n = 4072; n <= 4084; ++n) {
+    const Bytes stream = StoredThenFourteen(n);
+    TempFile temp(Concat({stream, Bytes(8192, 0x5A)}));
+    FileHandle file = temp.OpenRead();
+    Bytes out(n + 4);
+    EXPECT_TRUE(DecodeToMemory(out.data(), n + 4, file, 0)) << n;
+    EXPECT_EQ(FileTell(file), stream.size()) << n;
+    FileClose(file);
+  }
+}
+
+TEST(DecoderSource, DecodeToFileWritesOrSkipsAndStopsBehindTheStream) {
+  const Bytes stream = FixedTextStream("Readme ", "text ");
+  TempFile input(Concat({stream, BytesOf("following")}));
+  TempFile output({});
+  FileHandle in = input.OpenRead();
+  FileHandle out = FileOpen(output.Path().c_str(), OPEN_WRITE);
+  EXPECT_TRUE(DecodeToFile(out, in, 0));
+  EXPECT_EQ(FileTell(in), stream.size());
+  FileClose(out);
+  EXPECT_EQ(ReadWholeFile(output.Path()), BytesOf("Readme text Readme "));
+
+  FileSeek(in, 0);
+  EXPECT_TRUE(DecodeToFile(INVALID_FILE, in, 0));
+  EXPECT_EQ(FileTell(in), stream.size());
+  FileClose(in);
+}
+
+TEST(DecoderSource, LimitOfTheStreamSizeGivesNothingBack) {
+  TempFile temp(Concat({kFourteenByteStream, Bytes(100, 0x33)}));
+  FileHandle file = temp.OpenRead();
+  RecordingSink sink;
+  Decoder decoder;
+  ASSERT_TRUE(decoder.OpenSource(file, 14));
+  decoder.sink = &sink;
+  EXPECT_EQ(decoder.DecodeStream(), DECODE_OK);
+  EXPECT_EQ(decoder.inputAvail, 0u);
+  EXPECT_EQ(FileTell(file), 14u);  // nothing read past the limit
+  decoder.CloseSource();
+  EXPECT_EQ(FileTell(file), 14u);
+  EXPECT_EQ(sink.output, BytesOf("aaaa"));
+  FileClose(file);
+}
+
+TEST(DecoderSource, RefusesMissingInputOrDestinationWithoutReading) {
+  uint8_t block[3] = {};
+  EXPECT_FALSE(DecodeToMemory(block, 3, INVALID_FILE, 0));
+  EXPECT_FALSE(DecodeToFile(INVALID_FILE, INVALID_FILE, 0));
+
+  TempFile temp(Bytes({0x0F, 0x03, 0x00, 'a', 'b', 'c'}));
+  FileHandle file = temp.OpenRead();
+  FileSeek(file, 1);
+  EXPECT_FALSE(DecodeToMemory(nullptr, 3, file, 0));
+  EXPECT_EQ(FileTell(file), 1u);
+  FileClose(file);
+}
+
+TEST(DecoderSource, MemorySinkKeepsToItsBlock) {
+  const Bytes stream = {0x0F, 0x05, 0x00, '1', '2', '3', '4', '5'};
+  TempFile temp(stream);
+  FileHandle file = temp.OpenRead();
+  for (uint32_t size : {0u, 3u, 4u, 5u, 6u}) {
+    Bytes block(size + 8, 0xEE);  // guard bytes behind the block
+    FileSeek(file, 0);
+    EXPECT_EQ(DecodeToMemory(block.data(), size, file, 0), size == 5) << size;
+    const uint32_t filled = size < 5 ? size : 5;
+    EXPECT_EQ(Bytes(block.begin(), block.begin() + filled),
+              Bytes(stream.begin() + 3, stream.begin() + 3 + filled)) << size;
+    EXPECT_EQ(Bytes(block.begin() + filled, block.end()), Bytes(size + 8 - filled, 0xEE)) << size;
+  }
+  FileClose(file);
+}
+
+TEST(DecoderSource, GivesBackHeldBytesFromAnEarlierRead) {
+  // All ten bytes were taken and the next refill found nothing: the buffer is empty and
+  // the held bytes came with the read before it.
+  TempFile temp(Bytes(10, 0x42));
+  FileHandle file = temp.OpenRead();
+  Decoder decoder;
+  ASSERT_TRUE(decoder.OpenSource(file, 0));
+  uint8_t byte = 0;
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(decoder.NextInputByte(&byte));
+  EXPECT_FALSE(decoder.NextInputByte(&byte));
+  EXPECT_FALSE(decoder.NextInputByte(&byte));  // exhausted stays exhausted
+  decoder.bitBuffer = 0x34242;
+  decoder.bitCount = 19;  // two whole bytes and three bits
+  decoder.ReturnHeldBytes();
+  EXPECT_EQ(decoder.bitCount, 3u);
+  EXPECT_EQ(decoder.bitBuffer, 2u);
+  decoder.CloseSource();
+  EXPECT_EQ(FileTell(file), 8u);
+  FileClose(file);
+}
+
+TEST(DecoderSource, GivesBackHeldBytesIntoTheBuffer) {
+  TempFile temp(Bytes(10, 0x42));
+  FileHandle file = temp.OpenRead();
+  Decoder decoder;
+  ASSERT_TRUE(decoder.OpenSource(file, 0));
+  uint8_t byte = 0;
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(decoder.NextInputByte(&byte));
+  decoder.bitCount = 8 + 2;
+  decoder.ReturnHeldBytes();
+  EXPECT_EQ(decoder.inputAvail, 6u);
+  decoder.CloseSource();
+  EXPECT_EQ(FileTell(file), 4u);
+  FileClose(file);
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Fails unless every DLL that the program imports is one that Windows 95 and NT 4 ship:
+# usage: check_imports.sh <objdump> <program.exe>
+objdump=$1
+program=$2
+allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll comdlg32.dll version.dll msvcrt.dll"
+dlls=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr 'A-Z' 'a-z' | tr -d '\r')
+if [ -z "$dlls" ]; then
+  echo "no imports found in $program" >&2
+  exit 1
+fi
+status=0
+for dll in $dlls; do
+  case " $allowed " in
+    *" $dll "*) echo "import ok: $dll" ;;
+    *) echo "unexpected import: $dll" >&2; status=1 ;;
+  esac
+done
+exit $status
