@@ -3,16 +3,17 @@
 // null, so callers test the result, and the C++ runtime's throwing allocator with its
 // exception support stays out of the program.
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "archive/memory.h"
 
 namespace {
 
-static_assert(sizeof(std::size_t) == sizeof(uint32_t), "the program is built for 32-bit Windows");
-
 void* Allocate(std::size_t size) {
   void* block = nullptr;
+  // The heap helpers take 32-bit sizes; a larger request (64-bit build only) fails.
+  if (size > UINT32_MAX) return nullptr;
   MemAlloc(static_cast<uint32_t>(size), &block);
   return block;
 }

@@ -67,7 +67,7 @@ void EndPage(uint32_t button) {
 }
 
 INT_PTR ConsumeCommand(HWND page) {
-  SetWindowLongA(page, DWL_MSGRESULT, 1);
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
   return TRUE;
 }
 
