@@ -145,6 +145,8 @@ uint32_t LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_
 }
 
 uint32_t LoadArchiveBlocks(FileHandle file) {
+  const uint32_t fileEnd = FileSize(file);
+  if (fileEnd == FILE_BAD_POSITION) return LOAD_SHORT_READ;
   for (;;) {
     uint8_t header[BLOCK_HEADER_SIZE];
     if (FileRead(file, header, sizeof header) != FILE_OK) return LOAD_SHORT_READ;
@@ -153,7 +155,11 @@ uint32_t LoadArchiveBlocks(FileHandle file) {
     uint32_t size = uint32_t(header[4]) | uint32_t(header[5]) << 8 | uint32_t(header[6]) << 16 |
                     uint32_t(header[7]) << 24;
     if (size != 0) {
-      uint32_t next = FileTell(file) + size;
+      // A block must end inside the file: a size running past it (or wrapping the 32-bit
+      // position back into the archive, which would walk the blocks for ever) is a cut archive.
+      const uint32_t here = FileTell(file);
+      if (here > fileEnd || size > fileEnd - here) return LOAD_SHORT_READ;
+      uint32_t next = here + size;
       uint32_t status = HandleBlock(file, tag, flags, size);
       if (status != LOAD_OK) return status;
       FileSeek(file, next);

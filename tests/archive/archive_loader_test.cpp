@@ -168,6 +168,20 @@ TEST_F(ArchiveLoader, TruncatedArchiveFailsAtEveryCut) {
   EXPECT_TRUE(Load(file));
 }
 
+TEST_F(ArchiveLoader, BlockSizeRunningPastTheFileEndFails) {
+  // Sizes that reach past the end, and one that would wrap the position back to the block's
+  // own header: each must fail, not walk the archive again.
+  for (uint32_t size : {9u, 0x7FFFFFFFu, 0xFFFFFFF8u, 0xFFFFFFFFu}) {
+    ArchiveWriter writer(FakeImage());
+    writer.AddRawBlock(0x7777, 0, {1, 2, 3, 4, 5, 6, 7, 8});
+    std::vector<uint8_t> file = writer.Finish();
+    for (int i = 0; i < 4; ++i) file[512 + 4 + i] = static_cast<uint8_t>(size >> (8 * i));
+    file.resize(512 + 8 + 8);  // the block's header and payload, no end block behind it
+    EXPECT_FALSE(Load(file)) << "size " << size;
+    FreeSetupArchive();
+  }
+}
+
 TEST_F(ArchiveLoader, ImageSizeBeyondTheFileFails) {
   ArchiveWriter writer(FakeImage());
   EXPECT_FALSE(Load(writer.Finish(), 100000));
