@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "codec/codec_format.h"
 #include "codec/decoder.h"
@@ -27,9 +28,23 @@ class BitReader {
     decoder.inputAvail = avail;
   }
 
+  // Takes the state again after another reader has stored it.
+  void Reload() {
+    buffer = decoder.bitBuffer;
+    count = decoder.bitCount;
+    next = decoder.inputNext;
+    avail = decoder.inputAvail;
+  }
+
   // NEED(n): takes bytes while fewer than n bits are held. When the input runs out the
-  // buffer keeps what it has; the bits above count are zero.
+  // buffer keeps what it has; the bits above count are zero then, since a whole refill
+  // leaves only bits of bytes that are still to be taken.
   void Need(uint32_t n) {
+    if (count >= n) return;
+    if (avail >= FAST_REFILL_BYTES) {
+      RefillWhole();
+      return;
+    }
     while (count < n) {
       uint8_t byte;
       if (avail != 0) {
@@ -41,6 +56,27 @@ class BitReader {
       buffer |= uint32_t(byte) << count;
       count += 8;
     }
+  }
+
+  // Fills the buffer up to 24-31 bits without a branch: the next four bytes are loaded at
+  // once and the whole bytes that fitted are taken. The bits that do not count yet are those
+  // of the next byte, at its place, so a later refill that adds it changes nothing. The
+  // input buffer must hold at least FAST_REFILL_BYTES bytes. (x86 is little-endian, as the
+  // stream's byte order.)
+  void RefillWhole() {
+    uint32_t word;
+    std::memcpy(&word, next, sizeof word);
+    buffer |= word << count;
+    const uint32_t taken = (BIT_BUFFER_BITS - 1 - count) / 8;
+    next += taken;
+    avail -= taken;
+    count += taken * 8;
+  }
+
+  // DROP(n) where n bits are known to be held.
+  void Consume(uint32_t n) {
+    buffer >>= n;
+    count -= n;
   }
 
   // The low n bits of the buffer, n <= MAX_NEED_BITS.
@@ -78,6 +114,7 @@ class BitReader {
   void TakeBuffered(uint32_t n) {
     next += n;
     avail -= n;
+    buffer = 0;  // a whole refill may have left the bits of the bytes now passed over
   }
 
  private:

@@ -6,6 +6,9 @@
 
 #include "codec/decoder.h"
 
+// Internal to the symbol loops: no result yet, decoding goes on.
+constexpr uint32_t DECODE_RUNNING = 0xFFFFFFFFu;
+
 // Block header: 3 bits of type, then the final-block flag.
 constexpr uint32_t BLOCK_HEADER_BITS = 4;
 constexpr uint32_t BLOCK_TYPE_MASK = 7;
@@ -61,10 +64,25 @@ constexpr uint8_t CODE_OP_INVALID = 100;  // no symbol has this code
 // 17-32: a link to a sub-table indexed with (op - CODE_OP_LITERAL) further bits.
 static_assert(CODE_OP_LITERAL + MAX_TABLE_BITS < CODE_OP_INVALID, "links stay below the invalid marker");
 
-// The bit buffer: at most 16 bits are needed at once and a byte is added only while fewer
-// are held, so it holds at most 16 - 1 + 8 = 23 bits.
+// The bit buffer: at most 16 bits are needed at once. A byte-wise refill adds a byte only
+// while fewer are held (at most 16 - 1 + 8 = 23 bits); a whole refill takes the whole bytes
+// that fit into 31 bits, so it ends with 24-31 bits held and takes at most 3 bytes (it reads
+// 4).
 constexpr uint32_t MAX_NEED_BITS = 16;
-static_assert(MAX_NEED_BITS - 1 + 8 <= 32, "the bit buffer is 32 bits wide");
+constexpr uint32_t BIT_BUFFER_BITS = 32;
+constexpr uint32_t FAST_REFILL_BYTES = BIT_BUFFER_BITS / 8;
+constexpr uint32_t WHOLE_REFILL_BITS = BIT_BUFFER_BITS - 8;  // held after a whole refill, at least
+static_assert(MAX_NEED_BITS - 1 + 8 <= BIT_BUFFER_BITS, "a byte-wise refill fits the buffer");
+
+// The longest match, and the bits that one literal/length symbol or one distance takes
+// with its extra bits: what a whole refill must cover.
+constexpr uint32_t MAX_MATCH_LENGTH = 258;
+constexpr uint32_t MAX_LENGTH_EXTRA_BITS = 5;
+constexpr uint32_t MAX_DISTANCE_EXTRA_BITS = 13;
+static_assert(MAX_CODE_LENGTH + MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a literal/length code and its extra bits fit one whole refill");
+static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS && MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a distance code fits one whole refill, its extra bits another");
 
 // The window and its wrap-around mask.
 constexpr uint32_t WINDOW_MASK = WINDOW_SIZE - 1;

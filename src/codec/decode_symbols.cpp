@@ -22,11 +22,29 @@ inline const CodeEntry* NextEntry(BitReader& in, const CodeEntry* table, uint32_
   return in.Drop(entry->bits) ? entry : nullptr;
 }
 
+// From this length on, a match that does not overlap its source is copied with memcpy.
+constexpr uint32_t LONG_MATCH = 32;
+
 // Copies a match of `length` bytes that starts at `from` (taken modulo the window) to
 // `pos`, handing each full window to the sink. The outcome is always that of an upward
 // byte-by-byte copy. Returns the new write position.
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink) {
+  from &= WINDOW_MASK;
+  if (length < WINDOW_SIZE - pos && length <= WINDOW_SIZE - from) {
+    // The usual case: neither the source nor the destination reaches the window's end, and
+    // the window is not full afterwards. Short matches are copied upward byte by byte, which
+    // is the match's meaning in every overlap and cheaper than a library call.
+    uint8_t* to = window + pos;
+    const uint8_t* source = window + from;
+    const bool apart = pos - from >= length && from - pos >= length;
+    if (apart && length >= LONG_MATCH) {
+      std::memcpy(to, source, length);
+    } else {
+      for (uint32_t i = 0; i < length; ++i) to[i] = source[i];
+    }
+    return pos + length;
+  }
   while (length != 0) {
     from &= WINDOW_MASK;
     // A piece ends where the source or the destination reaches the window's end.
@@ -59,7 +77,79 @@ uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length
   return pos;
 }
 
+// The fast loop runs while the input buffer holds the bytes of three whole refills (a
+// literal/length code with its extra bits, a distance code, its extra bits) and the window
+// has room for the longest match without filling up.
+constexpr uint32_t FAST_LOOP_INPUT = 3 * FAST_REFILL_BYTES;
+constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - MAX_MATCH_LENGTH;
+
+// The entry of the next code where the held bits are known to cover it.
+inline const CodeEntry* HeldEntry(BitReader& in, const CodeEntry* table, uint32_t width) {
+  const CodeEntry* entry = table + in.Peek(width);
+  while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
+    in.Consume(entry->bits);
+    const uint32_t subBits = entry->op - CODE_OP_LITERAL;
+    entry = entry->next + in.Peek(subBits);
+  }
+  return entry;
+}
+
 }  // namespace
+
+// Symbols while both the input buffer and the window have room for a whole symbol: no
+// step needs a bounds check. Stops at the end of the block, at an error, or when the room
+// runs short; *result is set in the first two cases.
+uint32_t Decoder::DecodeSymbolsFast(BitReader& caller, const CodeEntry* literals,
+                                    const CodeEntry* distances, uint32_t literalBits,
+                                    uint32_t distBits, uint32_t pos, uint32_t* result) {
+  if (caller.BufferedBytes() < FAST_LOOP_INPUT || pos >= FAST_LOOP_WINDOW_END) return pos;
+  // A reader of this loop's own, whose state the compiler can keep in registers: the
+  // window's byte stores could otherwise alias the caller's.
+  caller.Store();
+  BitReader in(*this);
+  uint8_t* const out = window;
+  uint32_t status = DECODE_RUNNING;
+  while (in.BufferedBytes() >= FAST_LOOP_INPUT && pos < FAST_LOOP_WINDOW_END) {
+    // At least 24 bits held: the code and its extra bits are all there.
+    in.RefillWhole();
+    const CodeEntry* entry = HeldEntry(in, literals, literalBits);
+    if (entry->op == CODE_OP_INVALID) {
+      status = DECODE_BAD_DATA;
+      break;
+    }
+    in.Consume(entry->bits);
+    if (entry->op == CODE_OP_LITERAL) {
+      out[pos++] = static_cast<uint8_t>(entry->value);
+      continue;
+    }
+    if (entry->op == CODE_OP_END) {
+      status = DECODE_OK;
+      break;
+    }
+    const uint32_t length = entry->value + in.Peek(entry->op);
+    in.Consume(entry->op);
+    if (distances == nullptr) {
+      status = DECODE_BAD_DATA;
+      break;
+    }
+
+    in.RefillWhole();
+    entry = HeldEntry(in, distances, distBits);
+    if (entry->op == CODE_OP_INVALID) {
+      status = DECODE_BAD_DATA;
+      break;
+    }
+    in.Consume(entry->bits);
+    if (in.HeldBits() < entry->op) in.RefillWhole();
+    const uint32_t distance = entry->value + in.Peek(entry->op);
+    in.Consume(entry->op);
+    pos = CopyMatch(out, pos, pos - distance, length, sink);
+  }
+  in.Store();
+  caller.Reload();
+  *result = status;
+  return pos;
+}
 
 // Decodes symbols until the end-of-block code. The bit buffer, the input position and the
 // window position live in locals for the block and are stored back at its end.
@@ -70,6 +160,14 @@ uint32_t Decoder::DecodeSymbols(const CodeEntry* literals, const CodeEntry* dist
   uint32_t pos = windowPos;
   uint32_t result = DECODE_BAD_DATA;
   for (;;) {
+    // The fast loop takes the symbols while there is room; this loop the rest, one at a time.
+    uint32_t fastResult = DECODE_RUNNING;
+    pos = DecodeSymbolsFast(in, literals, distances, uint32_t(literalBits), uint32_t(distBits),
+                            pos, &fastResult);
+    if (fastResult != DECODE_RUNNING) {
+      result = fastResult;
+      break;
+    }
     const CodeEntry* entry = NextEntry(in, literals, uint32_t(literalBits));
     if (entry == nullptr) break;
     if (entry->op == CODE_OP_LITERAL) {

@@ -84,10 +84,10 @@ uint32_t Decoder::DecodeStream() {
     }
   }
 
-  if (result == DECODE_OK) {
-    sink->Write(window, static_cast<uint16_t>(windowPos));
-    ReturnHeldBytes();
-  }
+  if (result == DECODE_OK) sink->Write(window, static_cast<uint16_t>(windowPos));
+  // Also after an error, so that the source stands behind the last byte that was used: the
+  // place where the stream went wrong.
+  ReturnHeldBytes();
   FreeFixedTables();
   MemFree(window);
   return result;

@@ -48,6 +48,7 @@ class FileSink : public OutputSink {
 };
 
 struct CodeEntry;
+class BitReader;
 
 class Decoder {
  public:
@@ -101,6 +102,9 @@ class Decoder {
   uint32_t ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths, uint32_t count);
   uint32_t DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
                          int32_t literalBits, int32_t distBits);
+  uint32_t DecodeSymbolsFast(BitReader& caller, const CodeEntry* literals, const CodeEntry* distances,
+                             uint32_t literalBits, uint32_t distBits, uint32_t pos,
+                             uint32_t* result);
   void FreeFixedTables();
 
   bool inputBounded;       // opened with a limit: the source ends when the limit is spent
