@@ -157,7 +157,8 @@ TEST(RemovableRelaunch, CopiesImageToNextFreeNameAndStartsIt) {
                                    PROCESS_TERMINATE, FALSE, childId);
     ASSERT_NE(child.handle, nullptr);
     EXPECT_EQ(CommandLineOf(child.handle), copy + " /S \"A:\\setup.exe\" /DEL");
-    HWND frame = FindWindowExA(search.found, nullptr, "#32770", nullptr);
+    HWND frame = WaitForFrameWithPage(search.found);
+    EXPECT_NE(frame, nullptr);
     PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(frame, IDCANCEL)));
     EXPECT_EQ(FinishProgram(child), 0u);

@@ -47,7 +47,7 @@ TEST(SessionExit, EndsCleanlyWithoutFrameTemplate) {
 }
 
 // The frame of a running setup: the dialog child of its main window.
-HWND FrameOf(HWND mainWindow) { return FindWindowExA(mainWindow, nullptr, "#32770", nullptr); }
+HWND FrameOf(HWND mainWindow) { return WaitForFrameWithPage(mainWindow); }
 
 void Cancel(HWND frame) {
   PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
@@ -63,7 +63,7 @@ TEST(SingleInstance, SecondStartRestoresFirstAndEnds) {
   ASSERT_NE(window, nullptr);
   HWND frame = FrameOf(window);
   ASSERT_NE(frame, nullptr);
-  EXPECT_NE(FindWindowExA(frame, nullptr, "#32770", nullptr), nullptr) << "no page shown";
+  ASSERT_NE(FindWindowExA(frame, nullptr, "#32770", nullptr), nullptr) << "no page shown";
 
   ShowWindow(window, SW_MINIMIZE);
   ASSERT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));

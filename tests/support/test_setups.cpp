@@ -147,4 +147,13 @@ std::vector<std::string> ReadMultiString(HKEY root, const char* key, const char*
   return strings;
 }
 
+HWND WaitForFrameWithPage(HWND mainWindow) {
+  HWND frame = nullptr;
+  WaitUntil([&] {
+    frame = FindWindowExA(mainWindow, nullptr, "#32770", nullptr);
+    return frame != nullptr && FindWindowExA(frame, nullptr, "#32770", nullptr) != nullptr;
+  });
+  return frame;
+}
+
 }  // namespace test_setups

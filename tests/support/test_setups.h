@@ -46,6 +46,9 @@ DWORD RunProgram(const std::string& path, const std::string& arguments = "");
 // The visible top-level window of the setup class that belongs to the process, or null
 // when none appeared in time (or the process ended).
 HWND WaitForMainWindow(const Process& process, DWORD timeoutMs = WINDOW_TIMEOUT_MS);
+// The main window's frame dialog once its first page is open, or null. The main window
+// shows before the page loop starts, and a cancel sent before the page exists would be lost.
+HWND WaitForFrameWithPage(HWND mainWindow);
 // Polls until condition() holds; false on timeout.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = WINDOW_TIMEOUT_MS) {
