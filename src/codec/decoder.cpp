@@ -151,7 +151,7 @@ uint32_t Decoder::DecodeFixedBlock() {
       FreeCodeTables(&fixedLiteralTable);
       return result;
     }
-    // 30 of the 32 five-bit codes: incomplete by design, the other two are invalid codes.
+    // 30 of the 32 five-bit codes: incomplete on purpose, the other two are invalid codes.
     for (uint32_t i = 0; i < MAX_DISTANCE_CODES; ++i) lengths[i] = FIXED_DISTANCE_LENGTH;
     fixedDistBits = FIXED_DISTANCE_ROOT_BITS;
     result = BuildCodeTables(lengths, MAX_DISTANCE_CODES, 0, distBase, distExtra, &fixedDistTable,
