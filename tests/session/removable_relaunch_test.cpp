@@ -18,6 +18,7 @@ using namespace test_setups;
 namespace {
 
 // Wine's mount manager interface, as its drive configuration tool uses it.
+constexpr DWORD MOUNT_MANAGER_TIMEOUT_MS = 20000;
 constexpr wchar_t MOUNT_MANAGER[] = L"\\\\.\\MountPointManager";
 constexpr DWORD DEFINE_UNIX_DRIVE =
     CTL_CODE(0x0000006D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
@@ -36,11 +37,16 @@ struct UnixDrive {
 // Drive A: over unixDirectory as a removable drive while the guard lives.
 class FloppyDrive {
  public:
-  explicit FloppyDrive(const std::string& unixDirectory) { defined_ = Define(unixDirectory.c_str()); }
+  // The mount manager runs in a Wine service that may still be starting: retried a while.
+  explicit FloppyDrive(const std::string& unixDirectory) {
+    defined_ = WaitUntil([&] { return Define(unixDirectory.c_str()); }, MOUNT_MANAGER_TIMEOUT_MS);
+    if (!defined_) error_ = GetLastError();
+  }
   ~FloppyDrive() {
     if (defined_) Define(nullptr);
   }
   bool defined() const { return defined_; }
+  DWORD error() const { return error_; }
 
  private:
   static bool Define(const char* unixDirectory) {
@@ -64,6 +70,7 @@ class FloppyDrive {
   }
 
   bool defined_ = false;
+  DWORD error_ = 0;
 };
 
 std::string UnixPath(const std::string& dosPath) {
@@ -124,7 +131,8 @@ TEST(RemovableRelaunch, CopiesImageToNextFreeNameAndStartsIt) {
   const std::string disk = TestDirectory() + "floppy";
   CreateDirectoryA(disk.c_str(), nullptr);
   FloppyDrive drive(UnixPath(disk));
-  ASSERT_TRUE(drive.defined()) << "Wine's mount manager did not define drive A:";
+  ASSERT_TRUE(drive.defined()) << "Wine's mount manager did not define drive A: (error "
+                               << drive.error() << ")";
   ASSERT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE));
 
   const std::vector<uint8_t> setup = SetupWithPages();
