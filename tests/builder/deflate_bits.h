@@ -5,13 +5,12 @@
 #include <cstdint>
 #include <vector>
 
-// Appends fields least significant bit first and prefix codes most significant bit first,
-// as RFC 1951 3.1.1 lays them out.
-class DeflateWriter {
+#include "codec/bit_writer.h"
+
+// The decoder tests' bit writer (fields low bit first, prefix codes high bit first, as
+// RFC 1951 3.1.1 lays them out), with codes named by symbol.
+class DeflateWriter : public BitWriter {
  public:
-  void Bits(uint32_t value, unsigned n) {
-    for (unsigned i = 0; i < n; ++i) Bit((value >> i) & 1);
-  }
   // The canonical code (RFC 1951 3.2.2) of symbol within the code given by lengths.
   void Symbol(const std::vector<uint8_t>& lengths, unsigned symbol) {
     unsigned length = lengths.at(symbol);
@@ -22,25 +21,8 @@ class DeflateWriter {
         if (lengths[s] == l && (l < length || s < symbol)) ++code;
       }
     }
-    for (unsigned i = length; i-- > 0;) Bit((code >> i) & 1);
+    Code(code, length);
   }
-  void Align() {
-    while (bitCount_ % 8 != 0) Bit(0);
-  }
-  size_t BitCount() const { return bitCount_; }
-  std::vector<uint8_t> Finish() {
-    Align();
-    return bytes_;
-  }
-
- private:
-  void Bit(uint32_t bit) {
-    if (bitCount_ % 8 == 0) bytes_.push_back(0);
-    bytes_.back() |= static_cast<uint8_t>(bit << (bitCount_ % 8));
-    ++bitCount_;
-  }
-  std::vector<uint8_t> bytes_;
-  size_t bitCount_ = 0;
 };
 
 // Deflate's order of the code-length-code lengths.
