@@ -47,8 +47,6 @@ TEST(SessionExit, EndsCleanlyWithoutFrameTemplate) {
 }
 
 // The frame of a running setup: the dialog child of its main window.
-HWND FrameOf(HWND mainWindow) { return WaitForFrameWithPage(mainWindow); }
-
 void Cancel(HWND frame) {
   PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(frame, IDCANCEL)));
@@ -61,7 +59,7 @@ TEST(SingleInstance, SecondStartRestoresFirstAndEnds) {
   ASSERT_NE(first.handle, nullptr);
   HWND window = WaitForMainWindow(first);
   ASSERT_NE(window, nullptr);
-  HWND frame = FrameOf(window);
+  HWND frame = WaitForFrameWithPage(window);
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(FindWindowExA(frame, nullptr, "#32770", nullptr), nullptr) << "no page shown";
 
@@ -82,7 +80,7 @@ TEST(SessionWindow, FrameFillsMainWindowClientArea) {
   ASSERT_NE(setup.handle, nullptr);
   HWND window = WaitForMainWindow(setup);
   ASSERT_NE(window, nullptr);
-  HWND frame = FrameOf(window);
+  HWND frame = WaitForFrameWithPage(window);
   ASSERT_NE(frame, nullptr);
   RECT client, frameRect;
   GetClientRect(window, &client);
