@@ -1,6 +1,6 @@
-# Shared part of the two mingw-w64 cross builds; the including file sets TOOLCHAIN_PREFIX and
-# CMAKE_SYSTEM_PROCESSOR. The -posix compilers give GoogleTest the std::mutex it needs; the
-# program itself uses no threads.
+# Shared part of the two mingw-w64 cross builds; the including file sets TOOLCHAIN_PREFIX,
+# CMAKE_SYSTEM_PROCESSOR and LODRUN_WINE_ARCH. The -posix compilers give GoogleTest the
+# std::mutex it needs; the program itself uses no threads.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
@@ -12,5 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Static runtime: nothing but system DLLs at run time.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# ctest runs the Windows tests through Wine with the build's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+# ctest runs the Windows tests through Wine with the build's own prefix: 32-bit Wine for the
+# i686 build, the 64-bit loader for the x86_64 one (the including file sets LODRUN_WINE_ARCH).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run --arch ${LODRUN_WINE_ARCH})
