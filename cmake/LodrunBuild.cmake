@@ -35,3 +35,17 @@ function(lodrun_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES LABELS "${labels}" TIMEOUT 120)
 endfunction()
+
+# lodrun_add_library(NAME [DEPENDS lib...]): one subsystem's static library. Its sources are
+# added in its folder; DEPENDS names the layers below it that it may use (docs/architecture.md).
+# In the Windows build it is compiled like the program.
+function(lodrun_add_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  add_library(${name} STATIC)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  if(WIN32)
+    target_compile_options(${name} PRIVATE ${LODRUN_PROGRAM_COMPILE_OPTIONS})
+    target_compile_definitions(${name} PUBLIC ${LODRUN_PROGRAM_DEFINITIONS})
+  endif()
+endfunction()

@@ -10,7 +10,7 @@
 
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
-#include "session/session.h"
+#include "base/session_paths.h"
 
 // The loader allocates what a block announces; above this limit allocation fails as when
 // memory runs out, and the loader's out-of-memory paths run. (libFuzzer itself takes blocks

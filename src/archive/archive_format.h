@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/path_buffer.h"  // strings of the archive end up in the program's path buffers
+
 // Six bytes that stand directly in front of ImageSize in the program's data, so that the
 // builder can find the value in a built stub and patch in the image size.
 constexpr uint8_t IMAGE_SIZE_MARKER[6] = {0x77, 0x77, 0x67, 0x54, 0x29, 0x48};
@@ -61,8 +63,6 @@ constexpr uint32_t TEMPLATE_COPY_SIZE = 16384;
 // BLOCK_FILE_TABLE: u32 record count in front of the records.
 constexpr uint32_t FILE_TABLE_COUNT_FIELD = 4;
 
-// Path buffers of the program hold this many bytes, terminator included.
-constexpr uint32_t PATH_BUFFER_SIZE = 260;
 
 // Continuation volumes: the setup file's name with this suffix in place of its extension.
 constexpr const char* VOLUME_SUFFIX_FORMAT = ".D%2.2d";

@@ -1,10 +1,10 @@
 // Loading the setup archive: the walk over the header blocks behind the program image.
 #include <cstring>
 
-#include "archive/memory.h"
 #include "archive/setup_archive.h"
+#include "base/memory.h"
+#include "base/session_paths.h"
 #include "codec/decoder.h"
-#include "session/session.h"
 
 SetupArchive Archive;
 

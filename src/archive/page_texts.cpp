@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "archive/memory.h"
 #include "archive/setup_archive.h"
+#include "base/memory.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "archive/archive_format.h"
-#include "archive/file_io.h"
+#include "base/file_io.h"
 
 // The image size, patched into the built program by the builder behind IMAGE_SIZE_MARKER;
 // the setup file's first header block starts at this offset. 0 means that no archive is

@@ -4,10 +4,7 @@
 
 #include <cstdint>
 
-// Template numbers of the dialogs.
-constexpr uint32_t TEMPLATE_FRAME_WINDOWED = 0;
-constexpr uint32_t TEMPLATE_FRAME_FULL_SCREEN = 1;
-constexpr uint32_t TEMPLATE_FOLDER_CHOOSER = 7;
+#include "resources/dialog_ids.h"  // the template numbers
 
 // A locked copy of template n (at most TEMPLATE_COPY_SIZE bytes of the template block from
 // the template's offset on), or null when the archive holds no such template: no template

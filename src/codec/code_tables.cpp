@@ -7,7 +7,7 @@
 // reaches every table of the code.
 #include "codec/code_tables.h"
 
-#include "archive/memory.h"
+#include "base/memory.h"
 #include "codec/codec_format.h"
 
 namespace {

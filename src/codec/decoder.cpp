@@ -1,7 +1,7 @@
 // The stream decoder: the block loop and the three block types.
 #include <cstring>
 
-#include "archive/memory.h"
+#include "base/memory.h"
 #include "codec/bit_reader.h"
 #include "codec/code_tables.h"
 #include "codec/codec_format.h"

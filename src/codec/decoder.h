@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "archive/file_io.h"
+#include "base/file_io.h"
 
 // Result codes of the decoder's operations.
 constexpr uint32_t DECODE_OK = 0;
@@ -50,7 +50,26 @@ class FileSink : public OutputSink {
 struct CodeEntry;
 class BitReader;
 
-class Decoder {
+// The decoder's input source: a buffer of INPUT_BUFFER_SIZE bytes over a borrowed file.
+// A bounded source (inputLimit non-zero when opened) ends when its limit is spent.
+struct DecoderInput {
+  uint8_t* inputBuffer;
+  uint8_t* inputNext;
+  uint32_t inputAvail;
+  FileHandle inputFile;
+  uint32_t inputLimit;  // bytes of a bounded source not yet asked for; 0 = unbounded
+};
+
+// Refills the input buffer from its start once the decoder has used all of it: at most
+// INPUT_BUFFER_SIZE bytes, and no more than inputLimit of a bounded source, which it lowers by
+// the amount asked for. inputAvail = 0 afterwards means the input is exhausted. The reader of
+// a setup's data area brings its own, which follows the data across volume files.
+using InputRefill = void (*)(DecoderInput& input);
+
+// The plain refill: one read from inputFile.
+void ReadInputChunk(DecoderInput& input);
+
+class Decoder : public DecoderInput {
  public:
   Decoder();
   ~Decoder();
@@ -58,7 +77,7 @@ class Decoder {
   Decoder& operator=(const Decoder&) = delete;
 
   // Source over a borrowed file handle; limit 0 means unbounded.
-  bool OpenSource(FileHandle file, uint32_t limit);
+  bool OpenSource(FileHandle file, uint32_t limit, InputRefill refill = ReadInputChunk);
   // Frees the buffer and moves the file back over input taken from it but not used,
   // so that the file stands directly behind the stream's last byte.
   void CloseSource();
@@ -71,12 +90,6 @@ class Decoder {
   // source stands directly behind the last byte that holds a used bit.
   void ReturnHeldBytes();
 
-  // Input source (read and refilled by RefillInput).
-  uint8_t* inputBuffer;
-  uint8_t* inputNext;
-  uint32_t inputAvail;
-  FileHandle inputFile;
-  uint32_t inputLimit;
   OutputSink* sink;
 
   // Decoding state of the current stream.
@@ -107,6 +120,7 @@ class Decoder {
                              uint32_t* result);
   void FreeFixedTables();
 
+  InputRefill refill;
   bool inputBounded;       // opened with a limit: the source ends when the limit is spent
   uint32_t inputReturned;  // bytes given back that are no longer in inputBuffer
 };
@@ -114,8 +128,10 @@ class Decoder {
 // Decodes the stream at the file's position into a block of `size` bytes. True when the
 // stream ended correctly and filled the block exactly: a stream that yields fewer or more
 // bytes than the block holds is refused (nothing is written past the block).
-bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint32_t limit);
+bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint32_t limit,
+                    InputRefill refill = ReadInputChunk);
 
 // Decodes the stream at the file's position into output, or passes over it when output is
 // the invalid handle. True when the stream ended correctly.
-bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit);
+bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit,
+                  InputRefill refill = ReadInputChunk);

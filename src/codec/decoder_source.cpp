@@ -2,8 +2,7 @@
 // rest of the program decodes a stream.
 #include <cstring>
 
-#include "archive/data_source.h"
-#include "archive/memory.h"
+#include "base/memory.h"
 #include "codec/code_tables.h"
 #include "codec/codec_format.h"
 #include "codec/decoder.h"
@@ -34,12 +33,16 @@ void FileSink::Write(const uint8_t* data, uint16_t count) {
   if (file != INVALID_FILE) FileWrite(file, data, count);
 }
 
+void ReadInputChunk(DecoderInput& input) {
+  uint32_t chunk = INPUT_BUFFER_SIZE;
+  if (input.inputLimit != 0 && input.inputLimit < chunk) chunk = input.inputLimit;
+  input.inputNext = input.inputBuffer;
+  input.inputAvail = FileReadSome(input.inputFile, input.inputBuffer, chunk);
+  if (input.inputLimit != 0) input.inputLimit -= chunk;
+}
+
 Decoder::Decoder()
-    : inputBuffer(nullptr),
-      inputNext(nullptr),
-      inputAvail(0),
-      inputFile(INVALID_FILE),
-      inputLimit(0),
+    : DecoderInput{nullptr, nullptr, 0, INVALID_FILE, 0},
       sink(nullptr),
       codeLengthOrder{},
       lengthBase{},
@@ -54,6 +57,7 @@ Decoder::Decoder()
       bitBuffer(0),
       bitCount(0),
       window(nullptr),
+      refill(ReadInputChunk),
       inputBounded(false),
       inputReturned(0) {
   ResetSource();
@@ -71,8 +75,9 @@ void Decoder::ResetSource() {
   inputReturned = 0;
 }
 
-bool Decoder::OpenSource(FileHandle file, uint32_t limit) {
+bool Decoder::OpenSource(FileHandle file, uint32_t limit, InputRefill inputRefill) {
   if (file == INVALID_FILE) return false;
+  refill = inputRefill;
   if (!MemAllocZero(INPUT_BUFFER_SIZE, &inputBuffer)) return false;
   inputAvail = 0;
   inputNext = inputBuffer;
@@ -94,10 +99,10 @@ void Decoder::CloseSource() {
 bool Decoder::NextInputByte(uint8_t* out) {
   if (inputAvail == 0) {
     if (inputBuffer == nullptr) return false;
-    // A bounded source ends with its limit (RefillInput would take a spent limit for none):
+    // A bounded source ends with its limit (a refill would take a spent limit for none):
     // reading on would take bytes of whatever follows the stream.
     if (inputBounded && inputLimit == 0) return false;
-    RefillInput(*this);
+    refill(*this);
     if (inputAvail == 0) return false;
   }
   --inputAvail;
@@ -138,9 +143,10 @@ bool DecodeInto(Decoder& decoder, OutputSink* sink) {
 
 }  // namespace
 
-bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint32_t limit) {
+bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint32_t limit,
+                    InputRefill refill) {
   Decoder decoder;
-  if (!decoder.OpenSource(input, limit)) return false;
+  if (!decoder.OpenSource(input, limit, refill)) return false;
   MemorySink* sink = new MemorySink(destination, size);
   if (sink == nullptr) return false;
   const bool decoded = DecodeInto(decoder, sink);
@@ -150,9 +156,9 @@ bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint3
   return decoded && filled;
 }
 
-bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit) {
+bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit, InputRefill refill) {
   Decoder decoder;
-  if (!decoder.OpenSource(input, limit)) return false;
+  if (!decoder.OpenSource(input, limit, refill)) return false;
   FileSink* sink = new FileSink(output);
   if (sink == nullptr) return false;
   const bool decoded = DecodeInto(decoder, sink);

@@ -5,8 +5,9 @@
 
 #include <cstring>
 
-#include "session/session.h"
-#include "session/session_win32.h"
+#include "base/session_paths.h"
+#include "engine/install_state.h"
+#include "wizard/wizard.h"
 
 namespace {
 

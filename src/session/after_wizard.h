@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "archive/archive_format.h"
+#include "base/path_buffer.h"
 
 // "rundll32 desk.cpl,InstallScreenSaver <path>" and its terminator.
 constexpr char SCREEN_SAVER_COMMAND_FORMAT[] = "rundll32 desk.cpl,InstallScreenSaver %s";

@@ -1,7 +1,7 @@
 // Command-line parsing: a run of switches, each introduced by '-' or '/'.
 #include "session/command_line.h"
 
-#include "archive/archive_format.h"
+#include "base/session_paths.h"
 #include "session/session.h"
 
 namespace {

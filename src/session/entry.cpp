@@ -6,6 +6,7 @@
 
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
+#include "base/session_paths.h"
 #include "session/after_wizard.h"
 #include "session/command_line.h"
 #include "session/main_window.h"

@@ -4,7 +4,7 @@
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
 #include "session/session.h"
-#include "session/session_win32.h"
+#include "wizard/wizard.h"
 
 bool RegisterMainWindowClass() {
   WNDCLASSA windowClass = {};
@@ -26,8 +26,6 @@ bool CreateMainWindow() {
                                ScreenWidth, ScreenHeight, nullptr, nullptr, ProgramInstance,
                                nullptr);
   if (MainWindow == nullptr) return false;
-  ScreenCentreX = ScreenWidth / 2;
-  ScreenCentreY = ScreenHeight / 2;
   return true;
 }
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 constexpr char MAIN_WINDOW_CLASS[] = "LodrunClass";
-constexpr WORD PROGRAM_ICON = 800;
 
 // Window styles: full-screen background mode, and windowed mode (which is also the frame
 // that the main window gets around the frame dialog).

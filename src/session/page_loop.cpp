@@ -2,7 +2,7 @@
 #include "session/page_loop.h"
 
 #include "archive/archive_format.h"
-#include "session/session.h"
+#include "wizard/page_state.h"
 
 int NextPageIndex(int pageIndex, int result) {
   switch (result) {

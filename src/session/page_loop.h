@@ -4,16 +4,6 @@
 
 #include <cstdint>
 
-constexpr int PAGE_COUNT = 7;
-constexpr int CLOSING_PAGE = 6;   // every cancel leads here
-constexpr int PAGE_LOOP_END = -1;
-
-// Page results: 0 while the page is open.
-constexpr int PAGE_OPEN = 0;
-constexpr int PAGE_NEXT = 1;
-constexpr int PAGE_CANCEL = 2;
-constexpr int PAGE_BACK = 1007;
-
 // The page that follows pageIndex for a page's result, or PAGE_LOOP_END.
 int NextPageIndex(int pageIndex, int result);
 

@@ -6,10 +6,10 @@
 
 #include <cstring>
 
-#include "archive/file_io.h"
-#include "archive/memory.h"
 #include "archive/setup_archive.h"
-#include "session/session.h"
+#include "base/file_io.h"
+#include "base/memory.h"
+#include "base/session_paths.h"
 #include "session/session_win32.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "archive/archive_format.h"
+#include "base/path_buffer.h"
 
 // Room for the relaunch command line: the copy's path, possibly quoted, then
 // ` /S "<source path>" /DEL` and the terminator (2 + 5 + 6 + 1 = 14 bytes besides the paths).

@@ -5,10 +5,9 @@
 
 #include <cstring>
 
-#include "archive/archive_format.h"
-#include "archive/file_io.h"
-#include "archive/memory.h"
-#include "session/session.h"
+#include "base/file_io.h"
+#include "base/memory.h"
+#include "base/session_paths.h"
 #include "session/session_win32.h"
 
 namespace {

@@ -1,13 +1,8 @@
-// The definitions of the session's Win32 state, and its small helpers.
+// The session's small Win32 helpers.
 #include "session/session_win32.h"
 
-#include "archive/archive_format.h"
-
-HINSTANCE ProgramInstance = nullptr;
-HWND MainWindow = nullptr;
-HBRUSH DialogBrush = nullptr;
-int ScreenCentreX = 0;
-int ScreenCentreY = 0;
+#include "base/path_buffer.h"
+#include "wizard/wizard.h"
 
 void CreateDialogBrush() {
   DialogBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));

@@ -2,7 +2,6 @@
 // alone gets the frame's default handling.
 #include "wizard/frame_dialog.h"
 
-#include "session/session_win32.h"
 #include "wizard/page_runner.h"
 #include "wizard/wizard.h"
 

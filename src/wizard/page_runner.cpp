@@ -3,9 +3,7 @@
 #include "wizard/page_runner.h"
 
 #include "archive/templates.h"
-#include "session/page_loop.h"
-#include "session/session.h"
-#include "session/session_win32.h"
+#include "wizard/page_state.h"
 #include "wizard/wizard.h"
 
 namespace {

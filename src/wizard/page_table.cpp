@@ -1,16 +1,17 @@
 // PAGE_TABLE. Template 5 serves both the welcome and the confirmation page.
 #include "wizard/page_table.h"
 
+#include "resources/dialog_ids.h"
 #include "wizard/page_runner.h"
 
 const PageTableEntry PAGE_TABLE[PAGE_COUNT] = {
-    {5, CommonPageProc},  // 0 welcome
-    {3, CommonPageProc},  // 1 information
-    {2, CommonPageProc},  // 2 directory
-    {5, CommonPageProc},  // 3 confirmation
-    {4, CommonPageProc},  // 4 progress: runs the installation
-    {6, CommonPageProc},  // 5 finish
-    {8, CommonPageProc},  // 6 closing: every cancel leads here
+    {TEMPLATE_TEXT_PAGE, CommonPageProc},         // 0 welcome
+    {TEMPLATE_INFORMATION_PAGE, CommonPageProc},  // 1 information
+    {TEMPLATE_DIRECTORY_PAGE, CommonPageProc},    // 2 directory
+    {TEMPLATE_TEXT_PAGE, CommonPageProc},         // 3 confirmation
+    {TEMPLATE_PROGRESS_PAGE, CommonPageProc},     // 4 progress: runs the installation
+    {TEMPLATE_FINISH_PAGE, CommonPageProc},       // 5 finish
+    {TEMPLATE_CLOSING_PAGE, CommonPageProc},      // 6 closing: every cancel leads here
 };
 
 int RunTablePage(int pageIndex) {

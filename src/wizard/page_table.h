@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "session/page_loop.h"
+#include "wizard/page_state.h"
 
 struct PageTableEntry {
   uint32_t templateNumber;

@@ -1,22 +1,25 @@
-// The wizard's shared state: the frame dialog, the page shown in it, and the button flags
-// of that page.
+// The wizard's shared state: the windows it lives in, the page shown in the frame, and the
+// button flags of that page. The session creates the main window and the frame; everything
+// the wizard shows is a child of them.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "resources/dialog_ids.h"
+
+extern HINSTANCE ProgramInstance;
+extern HWND MainWindow;        // the parent of the whole wizard
 extern HWND FrameDialog;       // the outer dialog with the Back, Next and Cancel buttons
 extern HWND CurrentPage;       // the page that the frame forwards its commands to
 extern uint32_t PageButtonFlags;
+extern HBRUSH DialogBrush;     // button-face background of every wizard dialog
 
-// Frame buttons by their bit in the page flags, and their command identifiers.
+// Frame buttons by their bit in the page flags.
 constexpr uint32_t BUTTON_BACK = 1;
 constexpr uint32_t BUTTON_NEXT = 2;
 constexpr uint32_t BUTTON_CANCEL = 4;
 constexpr uint32_t PAGE_CANCEL_NO_CONFIRM = 0x100;  // Cancel ends the page without a question
 
-constexpr int ID_NEXT = IDOK;       // 1
-constexpr int ID_CANCEL = IDCANCEL; // 2
-constexpr int ID_BACK = 1007;
-constexpr int ID_PAGE_AREA = 1006;  // hidden placeholder of the frame where pages go
+static_assert(ID_NEXT == IDOK && ID_CANCEL == IDCANCEL, "the frame's buttons are the dialog's own");

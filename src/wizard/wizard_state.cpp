@@ -1,6 +1,9 @@
 // The definitions of the wizard's shared state.
 #include "wizard/wizard.h"
 
+HINSTANCE ProgramInstance = nullptr;
+HWND MainWindow = nullptr;
 HWND FrameDialog = nullptr;
 HWND CurrentPage = nullptr;
 uint32_t PageButtonFlags = 0;
+HBRUSH DialogBrush = nullptr;

@@ -1,7 +1,7 @@
 // Loading the setup archive: the walk over the header blocks and what each block fills.
 #include <cstring>
 
-#include "archive/memory.h"
+#include "base/memory.h"
 #include "setup_file.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
 #include "builder/archive_writer.h"
-#include "session/session.h"
+#include "base/session_paths.h"
 
 // A program image of `size` bytes holding the ImageSize record somewhere inside.
 inline std::vector<uint8_t> FakeImage(size_t size = 512) {

@@ -15,7 +15,7 @@
 #include <set>
 #include <string>
 
-#include "archive/file_io.h"
+#include "base/file_io.h"
 #include "builder/stream_encoder.h"
 #include "codec/codec_format.h"
 #include "codec/decoder.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "archive/file_io.h"
+#include "base/file_io.h"
 #include "codec/bit_writer.h"
 #include "codec/decoder.h"
 

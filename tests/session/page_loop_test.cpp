@@ -5,7 +5,7 @@
 
 #include "archive/archive_format.h"
 #include "session/page_loop.h"
-#include "session/session.h"
+#include "wizard/page_state.h"
 
 namespace {
 

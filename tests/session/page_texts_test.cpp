@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/memory.h"
+#include "base/memory.h"
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
 #include "builder/archive_writer.h"

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "archive/memory.h"
+#include "base/memory.h"
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
 #include "support/dialog_templates.h"

@@ -33,6 +33,5 @@ uint32_t FileWrite(FileHandle file, const void* buffer, uint32_t count);
 uint32_t FileTell(FileHandle file);
 uint32_t FileSeek(FileHandle file, uint32_t position);
 uint32_t FileSkip(FileHandle file, int32_t delta);
-uint32_t FileSeekEnd(FileHandle file, int32_t delta);
 uint32_t FileSize(FileHandle file);
 void FileClose(FileHandle file);

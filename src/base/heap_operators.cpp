@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <new>
 
-#include "archive/memory.h"
+#include "base/memory.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Memory helpers over malloc, for the native build. Each block carries its requested size
 // in a header in front of it, so that MemSize reports what was asked for, as the Windows
 // heap does, rather than what malloc rounded up to.
-#include "archive/memory.h"
+#include "base/memory.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,5 @@
 // File helpers over Win32 file handles, for the program.
-#include "archive/file_io.h"
+#include "base/file_io.h"
 
 #include <windows.h>
 
@@ -54,7 +54,6 @@ uint32_t FileSeek(FileHandle file, uint32_t position) {
   return Move(file, static_cast<LONG>(position), FILE_BEGIN);
 }
 uint32_t FileSkip(FileHandle file, int32_t delta) { return Move(file, delta, FILE_CURRENT); }
-uint32_t FileSeekEnd(FileHandle file, int32_t delta) { return Move(file, delta, FILE_END); }
 
 uint32_t FileSize(FileHandle file) {
   DWORD size = GetFileSize(H(file), nullptr);

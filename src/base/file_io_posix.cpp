@@ -1,5 +1,5 @@
 // File helpers over POSIX descriptors, for the native build and its tests.
-#include "archive/file_io.h"
+#include "base/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,7 +57,6 @@ uint32_t FileWrite(FileHandle file, const void* buffer, uint32_t count) {
 uint32_t FileTell(FileHandle file) { return SeekTo(file, 0, SEEK_CUR); }
 uint32_t FileSeek(FileHandle file, uint32_t position) { return SeekTo(file, position, SEEK_SET); }
 uint32_t FileSkip(FileHandle file, int32_t delta) { return SeekTo(file, delta, SEEK_CUR); }
-uint32_t FileSeekEnd(FileHandle file, int32_t delta) { return SeekTo(file, delta, SEEK_END); }
 
 uint32_t FileSize(FileHandle file) {
   struct stat st;

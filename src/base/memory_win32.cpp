@@ -1,5 +1,5 @@
 // Memory helpers over the process heap, for the program.
-#include "archive/memory.h"
+#include "base/memory.h"
 
 #include <windows.h>
 
