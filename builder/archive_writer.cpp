@@ -5,14 +5,16 @@
 #include <stdexcept>
 
 #include "archive/archive_format.h"
+#include "base/byte_order.h"
 
 void PutU16(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
+  out.resize(out.size() + 2);
+  StoreU16LE(out.data() + out.size() - 2, value);
 }
 
 void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+  out.resize(out.size() + 4);
+  StoreU32LE(out.data() + out.size() - 4, value);
 }
 
 size_t FindImageSize(const std::vector<uint8_t>& stub) {
@@ -30,7 +32,7 @@ size_t FindImageSize(const std::vector<uint8_t>& stub) {
 
 void PatchImageSize(std::vector<uint8_t>& stub, uint32_t size) {
   size_t offset = FindImageSize(stub);
-  for (int i = 0; i < 4; ++i) stub[offset + i] = static_cast<uint8_t>(size >> (8 * i));
+  StoreU32LE(stub.data() + offset, size);
 }
 
 ArchiveWriter::ArchiveWriter(std::vector<uint8_t> stub) : image_(std::move(stub)) {

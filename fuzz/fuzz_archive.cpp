@@ -10,7 +10,9 @@
 
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
+#include "base/byte_order.h"
 #include "base/session_paths.h"
+#include "support/fake_image.h"
 
 // The loader allocates what a block announces; above this limit allocation fails as when
 // memory runs out, and the loader's out-of-memory paths run. (libFuzzer itself takes blocks
@@ -24,12 +26,10 @@ namespace {
 constexpr uint32_t IMAGE_BYTES = 256;
 constexpr uint32_t MARKER_OFFSET = 64;
 
+// The image with its ImageSize patched, as the builder leaves it.
 std::vector<uint8_t> FakeImage() {
-  std::vector<uint8_t> image(IMAGE_BYTES, 0xCC);
-  for (uint32_t i = 0; i < IMAGE_SIZE_MARKER_LENGTH; ++i) image[MARKER_OFFSET + i] = IMAGE_SIZE_MARKER[i];
-  for (uint32_t i = 0; i < 4; ++i) {
-    image[MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH + i] = static_cast<uint8_t>(IMAGE_BYTES >> (8 * i));
-  }
+  std::vector<uint8_t> image = test_support::FakeImage(IMAGE_BYTES, MARKER_OFFSET);
+  StoreU32LE(image.data() + MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH, IMAGE_BYTES);
   return image;
 }
 

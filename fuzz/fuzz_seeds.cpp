@@ -10,6 +10,7 @@
 #include "archive/archive_format.h"
 #include "builder/archive_writer.h"
 #include "builder/stream_encoder.h"
+#include "support/fake_image.h"
 
 namespace {
 
@@ -79,11 +80,7 @@ void WriteDecoderSeeds(const std::string& dir) {
   WriteSeed(dir, "zlib-rle", EncodeWithZlib(Text(2000), Z_RLE));
 }
 
-Bytes FakeImage() {
-  Bytes image(128, 0xCC);
-  for (uint32_t i = 0; i < IMAGE_SIZE_MARKER_LENGTH; ++i) image[32 + i] = IMAGE_SIZE_MARKER[i];
-  return image;
-}
+Bytes FakeImage() { return test_support::FakeImage(128, 32); }
 
 // The setup file behind the image.
 Bytes Archive(const ArchiveWriter& writer) {

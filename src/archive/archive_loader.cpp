@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "archive/setup_archive.h"
+#include "base/byte_order.h"
 #include "base/memory.h"
 #include "base/session_paths.h"
 #include "codec/decoder.h"
@@ -10,36 +11,33 @@ SetupArchive Archive;
 
 namespace {
 
-uint32_t ReadU16(FileHandle file, uint16_t* out) {
+FileStatus ReadU16(FileHandle file, uint16_t* out) {
   uint8_t bytes[2];
-  uint32_t status = FileRead(file, bytes, sizeof bytes);
-  if (status == FILE_OK) *out = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+  FileStatus status = FileRead(file, bytes, sizeof bytes);
+  if (status == FILE_OK) *out = LoadU16LE(bytes);
   return status;
 }
 
-uint32_t ReadU32(FileHandle file, uint32_t* out) {
+FileStatus ReadU32(FileHandle file, uint32_t* out) {
   uint8_t bytes[4];
-  uint32_t status = FileRead(file, bytes, sizeof bytes);
-  if (status == FILE_OK) {
-    *out = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-           uint32_t(bytes[3]) << 24;
-  }
+  FileStatus status = FileRead(file, bytes, sizeof bytes);
+  if (status == FILE_OK) *out = LoadU32LE(bytes);
   return status;
 }
 
 // A tag that occurs twice replaces the earlier block, which is freed first.
 template <typename T>
-uint32_t LoadInto(FileHandle file, uint16_t flags, uint32_t size, T** field) {
+LoadStatus LoadInto(FileHandle file, uint16_t flags, uint32_t size, T** field) {
   MemFree(*field);
   uint8_t* block = nullptr;
-  uint32_t status = LoadBlockPayload(file, flags, size, &block);
+  LoadStatus status = LoadBlockPayload(file, flags, size, &block);
   *field = reinterpret_cast<T*>(block);
   return status;
 }
 
-uint32_t LoadDefaultDir(FileHandle file, uint16_t flags, uint32_t size) {
+LoadStatus LoadDefaultDir(FileHandle file, uint16_t flags, uint32_t size) {
   uint8_t* block = nullptr;
-  uint32_t status = LoadBlockPayload(file, flags, size, &block);
+  LoadStatus status = LoadBlockPayload(file, flags, size, &block);
   if (block != nullptr) {
     // The payload need not be terminated within its size: copy at most what it holds.
     uint32_t length = MemSize(block);
@@ -53,7 +51,7 @@ uint32_t LoadDefaultDir(FileHandle file, uint16_t flags, uint32_t size) {
   return status;
 }
 
-uint32_t LoadPageTexts(FileHandle file) {
+LoadStatus LoadPageTexts(FileHandle file) {
   for (PageTexts*& list : Archive.pageTexts) MemFree(list);
   uint16_t count = 0;
   if (ReadU16(file, &count) != FILE_OK) return LOAD_SHORT_READ;
@@ -69,27 +67,25 @@ uint32_t LoadPageTexts(FileHandle file) {
   return LOAD_OK;
 }
 
-uint32_t LoadFileTable(FileHandle file, uint16_t flags, uint32_t size) {
+LoadStatus LoadFileTable(FileHandle file, uint16_t flags, uint32_t size) {
   Archive.fileCount = 0;
   Archive.firstEntry = nullptr;
-  uint32_t status = LoadInto(file, flags, size, &Archive.fileTable);
+  LoadStatus status = LoadInto(file, flags, size, &Archive.fileTable);
   if (status != LOAD_OK) return status;
   if (MemSize(Archive.fileTable) < FILE_TABLE_COUNT_FIELD) return LOAD_SHORT_READ;
-  const uint8_t* count = Archive.fileTable;
-  Archive.fileCount = uint32_t(count[0]) | uint32_t(count[1]) << 8 | uint32_t(count[2]) << 16 |
-                      uint32_t(count[3]) << 24;
+  Archive.fileCount = LoadU32LE(Archive.fileTable);
   Archive.firstEntry = Archive.fileTable + FILE_TABLE_COUNT_FIELD;
   return LOAD_OK;
 }
 
-uint32_t LoadEnd(FileHandle file) {
+LoadStatus LoadEnd(FileHandle file) {
   Archive.DataAreaOffset = FileTell(file);
   if (ReadU32(file, &Archive.VolumeSize) != FILE_OK) return LOAD_SHORT_READ;
   Archive.DataRemaining = Archive.VolumeSize;
   return LOAD_OK;
 }
 
-uint32_t HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t size) {
+LoadStatus HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t size) {
   switch (tag) {
     case BLOCK_SETUP_FLAGS:
       // Raw values: a short read is noticed at the next block header.
@@ -115,7 +111,7 @@ uint32_t HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t siz
     case BLOCK_DIR_INI_KEY: return LoadInto(file, flags, size, &Archive.dirIniKey);
     case BLOCK_SPARE: return LoadInto(file, flags, size, &Archive.spare);
     case BLOCK_DIALOG_TEMPLATES: {
-      uint32_t status = LoadInto(file, flags, size, &Archive.templates);
+      LoadStatus status = LoadInto(file, flags, size, &Archive.templates);
       Archive.templatesSize = Archive.templates != nullptr ? MemSize(Archive.templates) : 0;
       return status;
     }
@@ -128,7 +124,7 @@ uint32_t HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t siz
 
 }  // namespace
 
-uint32_t LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_t** out) {
+LoadStatus LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_t** out) {
   *out = nullptr;
   bool compressed = (flags & BLOCK_FLAG_COMPRESSED) != 0;
   uint32_t n = size;
@@ -144,23 +140,22 @@ uint32_t LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_
   return LOAD_OK;
 }
 
-uint32_t LoadArchiveBlocks(FileHandle file) {
+LoadStatus LoadArchiveBlocks(FileHandle file) {
   const uint32_t fileEnd = FileSize(file);
   if (fileEnd == FILE_BAD_POSITION) return LOAD_SHORT_READ;
   for (;;) {
     uint8_t header[BLOCK_HEADER_SIZE];
     if (FileRead(file, header, sizeof header) != FILE_OK) return LOAD_SHORT_READ;
-    uint16_t tag = static_cast<uint16_t>(header[0] | header[1] << 8);
-    uint16_t flags = static_cast<uint16_t>(header[2] | header[3] << 8);
-    uint32_t size = uint32_t(header[4]) | uint32_t(header[5]) << 8 | uint32_t(header[6]) << 16 |
-                    uint32_t(header[7]) << 24;
+    const uint16_t tag = LoadU16LE(header);
+    const uint16_t flags = LoadU16LE(header + 2);
+    const uint32_t size = LoadU32LE(header + 4);
     if (size != 0) {
       // A block must end inside the file: a size running past it (or wrapping the 32-bit
       // position back into the archive, which would walk the blocks for ever) is a cut archive.
       const uint32_t here = FileTell(file);
       if (here > fileEnd || size > fileEnd - here) return LOAD_SHORT_READ;
       uint32_t next = here + size;
-      uint32_t status = HandleBlock(file, tag, flags, size);
+      LoadStatus status = HandleBlock(file, tag, flags, size);
       if (status != LOAD_OK) return status;
       FileSeek(file, next);
     }
@@ -173,7 +168,7 @@ bool LoadSetupArchive() {
   CopyPath(VolumePath, SourcePath);
   FileHandle file = FileOpen(SourcePath, OPEN_READ);
   if (file == INVALID_FILE) return false;
-  uint32_t status = FileSeek(file, ImageSize()) == ImageSize() ? LoadArchiveBlocks(file)
+  LoadStatus status = FileSeek(file, ImageSize()) == ImageSize() ? LoadArchiveBlocks(file)
                                                                : LOAD_SHORT_READ;
   FileClose(file);
   return status == LOAD_OK;

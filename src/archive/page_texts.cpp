@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "archive/setup_archive.h"
+#include "base/byte_order.h"
 #include "base/memory.h"
 
 namespace {
@@ -19,7 +20,7 @@ const char* PageText(uint32_t list, uint32_t n) {
   if (block == nullptr) return kEmptyText;
   const uint32_t size = MemSize(block);
   if (size < PAGE_TEXT_STRING_COUNT_FIELD) return kEmptyText;
-  const uint32_t count = uint32_t(block[0]) | uint32_t(block[1]) << 8;
+  const uint32_t count = LoadU16LE(block);
   if (n >= count) return kEmptyText;
   // Every string walked over, and the one returned, must end inside the block: the count
   // comes from the archive and may promise more than the block holds.

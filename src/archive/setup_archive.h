@@ -13,11 +13,13 @@ uint32_t ImageSize();
 void SetImageSize(uint32_t size);
 
 // Status values of block loading.
-constexpr uint32_t LOAD_OK = 0;
-constexpr uint32_t LOAD_SHORT_READ = 1;      // a read came back short, or a stream did not decode
-constexpr uint32_t LOAD_NO_MEMORY = 5;       // no memory for a loaded block
-constexpr uint32_t LOAD_BAD_VALUE = 6;       // a raw value outside its range (a start page above 6)
-constexpr uint32_t LOAD_NO_TEXT_MEMORY = 12; // no memory for a page-text list
+enum LoadStatus : uint32_t {
+  LOAD_OK = 0,
+  LOAD_SHORT_READ = 1,       // a read came back short, or a stream did not decode
+  LOAD_NO_MEMORY = 5,        // no memory for a loaded block
+  LOAD_BAD_VALUE = 6,        // a raw value outside its range (a start page above 6)
+  LOAD_NO_TEXT_MEMORY = 12,  // no memory for a page-text list
+};
 
 struct PageTexts;  // u16 count, then the strings
 
@@ -55,12 +57,12 @@ bool LoadSetupArchive();
 
 // The walk itself, over a file that stands at the first block header: the status that
 // ended it, LOAD_OK when it ended at BLOCK_END.
-uint32_t LoadArchiveBlocks(FileHandle file);
+LoadStatus LoadArchiveBlocks(FileHandle file);
 
 // Reads one block's payload into a fresh memory block. file stands at the payload's first
 // byte; a compressed payload is a u32 decoded size and a stream that must decode to exactly
 // that many bytes.
-uint32_t LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_t** out);
+LoadStatus LoadBlockPayload(FileHandle file, uint16_t flags, uint32_t size, uint8_t** out);
 
 // Frees every block of Archive and resets it to its empty state.
 void FreeSetupArchive();

@@ -8,6 +8,7 @@
 
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
+#include "base/byte_order.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ struct TemplateReader {
   uint32_t position;
   bool ok;
 
-  uint16_t Word(uint32_t at) const { return uint16_t(bytes[at] | bytes[at + 1] << 8); }
-  uint32_t Dword(uint32_t at) const { return uint32_t(Word(at)) | uint32_t(Word(at + 2)) << 16; }
+  uint16_t Word(uint32_t at) const { return LoadU16LE(bytes + at); }
+  uint32_t Dword(uint32_t at) const { return LoadU32LE(bytes + at); }
 
   bool Has(uint32_t n) const { return ok && n <= available - position; }
 
@@ -96,9 +97,7 @@ void* GetTemplateCopy(uint32_t n) {
   const uint8_t* block = Archive.templates;
   const uint32_t size = Archive.templatesSize;
   if (block == nullptr || n >= TEMPLATE_COUNT || size < TEMPLATE_TABLE_SIZE) return nullptr;
-  const uint8_t* entry = block + 4 * n;
-  const uint32_t offset = uint32_t(entry[0]) | uint32_t(entry[1]) << 8 |
-                          uint32_t(entry[2]) << 16 | uint32_t(entry[3]) << 24;
+  const uint32_t offset = LoadU32LE(block + 4 * n);
   if (offset < TEMPLATE_TABLE_SIZE || offset >= size) return nullptr;
   // The rest of the block from the offset on, as much of it as the copy holds; the template
   // itself must end within that, so the dialog manager never reads past the copy.

@@ -16,10 +16,12 @@ enum FileOpenMode : uint32_t {
 };
 
 // Status values of FileRead and FileWrite.
-constexpr uint32_t FILE_OK = 0;
-constexpr uint32_t FILE_SHORT_READ = 1;
-constexpr uint32_t FILE_WRITE_FAILED = 2;
-constexpr uint32_t FILE_SHORT_WRITE = 3;
+enum FileStatus : uint32_t {
+  FILE_OK = 0,
+  FILE_SHORT_READ = 1,
+  FILE_WRITE_FAILED = 2,
+  FILE_SHORT_WRITE = 3,
+};
 
 // Positions are 32-bit: a setup and its volumes stay below 4 GiB. Seeks return the new
 // position, or FILE_BAD_POSITION when the system refused the move.
@@ -27,9 +29,9 @@ constexpr uint32_t FILE_BAD_POSITION = 0xFFFFFFFFu;
 
 FileHandle FileOpen(const char* path, FileOpenMode mode);
 FileHandle FileCreate(const char* path);
-uint32_t FileRead(FileHandle file, void* buffer, uint32_t count);
+FileStatus FileRead(FileHandle file, void* buffer, uint32_t count);
 uint32_t FileReadSome(FileHandle file, void* buffer, uint32_t count);
-uint32_t FileWrite(FileHandle file, const void* buffer, uint32_t count);
+FileStatus FileWrite(FileHandle file, const void* buffer, uint32_t count);
 uint32_t FileTell(FileHandle file);
 uint32_t FileSeek(FileHandle file, uint32_t position);
 uint32_t FileSkip(FileHandle file, int32_t delta);

@@ -39,11 +39,11 @@ uint32_t FileReadSome(FileHandle file, void* buffer, uint32_t count) {
   return done;
 }
 
-uint32_t FileRead(FileHandle file, void* buffer, uint32_t count) {
+FileStatus FileRead(FileHandle file, void* buffer, uint32_t count) {
   return FileReadSome(file, buffer, count) == count ? FILE_OK : FILE_SHORT_READ;
 }
 
-uint32_t FileWrite(FileHandle file, const void* buffer, uint32_t count) {
+FileStatus FileWrite(FileHandle file, const void* buffer, uint32_t count) {
   uint32_t done = 0;
   while (done < count) {
     ssize_t n = write(Fd(file), static_cast<const char*>(buffer) + done, count - done);

@@ -31,7 +31,7 @@ FileHandle FileCreate(const char* path) {
                           nullptr));
 }
 
-uint32_t FileRead(FileHandle file, void* buffer, uint32_t count) {
+FileStatus FileRead(FileHandle file, void* buffer, uint32_t count) {
   DWORD got = 0;
   if (!ReadFile(H(file), buffer, count, &got, nullptr) || got != count) return FILE_SHORT_READ;
   return FILE_OK;
@@ -43,7 +43,7 @@ uint32_t FileReadSome(FileHandle file, void* buffer, uint32_t count) {
   return got;
 }
 
-uint32_t FileWrite(FileHandle file, const void* buffer, uint32_t count) {
+FileStatus FileWrite(FileHandle file, const void* buffer, uint32_t count) {
   DWORD put = 0;
   if (!WriteFile(H(file), buffer, count, &put, nullptr)) return FILE_WRITE_FAILED;
   return put == count ? FILE_OK : FILE_SHORT_WRITE;

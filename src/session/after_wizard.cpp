@@ -11,9 +11,9 @@
 
 namespace {
 
-// The entries' target paths are resolved by the installation engine, which is also what
-// sets the entries; without it no entry is set and nothing is started.
-bool ResolveEntryTarget(const FileEntry*) { return false; }
+// Stands in for the engine's ResolveTargetPath until the engine exists: the engine is also
+// what sets the entries, so none is set yet and none can be resolved.
+bool ResolveTargetPathStandIn(const FileEntry*) { return false; }
 
 void StartCommand(const char* commandLine) { WinExec(commandLine, SW_SHOWNORMAL); }
 
@@ -61,12 +61,12 @@ void CloseMainWindow() {
 }
 
 void RunAfterWizardActions() {
-  if (ScreenSaverEntry != nullptr && ResolveEntryTarget(ScreenSaverEntry)) {
+  if (ScreenSaverEntry != nullptr && ResolveTargetPathStandIn(ScreenSaverEntry)) {
     char command[SCREEN_SAVER_COMMAND_SIZE];
     if (BuildScreenSaverCommand(command, sizeof command, TargetPath)) StartCommand(command);
   }
   CloseMainWindow();
-  if (RunAtEndChecked && RunAtEndEntry != nullptr && ResolveEntryTarget(RunAtEndEntry)) {
+  if (RunAtEndChecked && RunAtEndEntry != nullptr && ResolveTargetPathStandIn(RunAtEndEntry)) {
     char command[PROGRAM_COMMAND_SIZE];
     if (BuildProgramCommand(command, sizeof command, TargetPath)) StartCommand(command);
   }

@@ -1,6 +1,8 @@
 // Compressed header blocks and page-text lists: decoded into blocks of exactly their
-#include <cstring>
 // announced size, and refused when the stream is broken or its size is wrong.
+#include <cstring>
+
+#include "base/byte_order.h"
 #include "setup_file.h"
 
 namespace {
@@ -23,8 +25,7 @@ std::string ListString(const PageTexts* list, int n) {
 }
 
 uint16_t ListCount(const PageTexts* list) {
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(list);
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
+  return LoadU16LE(reinterpret_cast<const uint8_t*>(list));
 }
 
 using CompressedBlocks = SetupFileTest;

@@ -12,13 +12,9 @@
 #include "archive/setup_archive.h"
 #include "builder/archive_writer.h"
 #include "base/session_paths.h"
+#include "support/fake_image.h"
 
-// A program image of `size` bytes holding the ImageSize record somewhere inside.
-inline std::vector<uint8_t> FakeImage(size_t size = 512) {
-  std::vector<uint8_t> image(size, 0xCC);
-  for (size_t i = 0; i < IMAGE_SIZE_MARKER_LENGTH; ++i) image[100 + i] = IMAGE_SIZE_MARKER[i];
-  return image;
-}
+using test_support::FakeImage;
 
 inline std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
   std::string path = testing::TempDir() + "lodrun_" + name;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/dialog_ids.h"
 #include "support/test_setups.h"
 
 using namespace test_setups;
@@ -167,8 +168,8 @@ TEST(RemovableRelaunch, CopiesImageToNextFreeNameAndStartsIt) {
     EXPECT_EQ(CommandLineOf(child.handle), copy + " /S \"A:\\setup.exe\" /DEL");
     HWND frame = WaitForFrameWithPage(search.found);
     EXPECT_NE(frame, nullptr);
-    PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(frame, IDCANCEL)));
+    PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_CANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(frame, ID_CANCEL)));
     EXPECT_EQ(FinishProgram(child), 0u);
   }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "resources/dialog_ids.h"
 #include "support/test_setups.h"
 
 using namespace test_setups;
@@ -48,8 +49,8 @@ TEST(SessionExit, EndsCleanlyWithoutFrameTemplate) {
 
 // The frame of a running setup: the dialog child of its main window.
 void Cancel(HWND frame) {
-  PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(frame, IDCANCEL)));
+  PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_CANCEL, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(frame, ID_CANCEL)));
 }
 
 TEST(SingleInstance, SecondStartRestoresFirstAndEnds) {

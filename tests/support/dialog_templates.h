@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "base/byte_order.h"
+#include "builder/archive_writer.h"
+#include "resources/dialog_ids.h"
 
 namespace test_templates {
 
@@ -25,15 +28,8 @@ struct Item {
   std::string title;
 };
 
-inline void PutWord(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-inline void PutDword(std::vector<uint8_t>& out, uint32_t value) {
-  PutWord(out, static_cast<uint16_t>(value));
-  PutWord(out, static_cast<uint16_t>(value >> 16));
-}
+inline void PutWord(std::vector<uint8_t>& out, uint16_t value) { PutU16(out, value); }
+inline void PutDword(std::vector<uint8_t>& out, uint32_t value) { PutU32(out, value); }
 
 inline void PutString(std::vector<uint8_t>& out, const std::string& text) {
   for (char c : text) PutWord(out, static_cast<uint8_t>(c));
@@ -78,16 +74,16 @@ inline std::vector<uint8_t> DialogTemplate(uint32_t style, int16_t cx, int16_t c
 inline std::vector<uint8_t> FrameTemplate() {
   const uint32_t button = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
   return DialogTemplate(WS_CHILD | WS_VISIBLE, 288, 214,
-                        {{WS_CHILD, 97, 4, 182, 172, 1006, STATIC_CLASS, ""},
-                         {button | BS_PUSHBUTTON, 129, 190, 50, 14, 1007, BUTTON_CLASS, "< Back"},
-                         {button | BS_DEFPUSHBUTTON, 179, 190, 50, 14, 1, BUTTON_CLASS, "Next >"},
-                         {button | BS_PUSHBUTTON, 229, 190, 50, 14, 2, BUTTON_CLASS, "Cancel"}});
+                        {{WS_CHILD, 97, 4, 182, 172, ID_PAGE_AREA, STATIC_CLASS, ""},
+                         {button | BS_PUSHBUTTON, 129, 190, 50, 14, ID_BACK, BUTTON_CLASS, "< Back"},
+                         {button | BS_DEFPUSHBUTTON, 179, 190, 50, 14, ID_NEXT, BUTTON_CLASS, "Next >"},
+                         {button | BS_PUSHBUTTON, 229, 190, 50, 14, ID_CANCEL, BUTTON_CLASS, "Cancel"}});
 }
 
 // A page: one label, control 1000.
 inline std::vector<uint8_t> PageTemplate() {
   return DialogTemplate(WS_CHILD | WS_VISIBLE | DS_CONTROL, 182, 172,
-                        {{WS_CHILD | WS_VISIBLE, 0, 0, 182, 20, 1000, STATIC_CLASS, "Page"}});
+                        {{WS_CHILD | WS_VISIBLE, 0, 0, 182, 20, ID_PAGE_TEXT_1, STATIC_CLASS, "Page"}});
 }
 
 // A template block: the offset table for templates 0 to 8, then the given templates back to
@@ -101,7 +97,7 @@ inline std::vector<uint8_t> TemplateBlock(const std::map<uint32_t, std::vector<u
       offset = static_cast<uint32_t>(block.size());
       block.insert(block.end(), it->second.begin(), it->second.end());
     }
-    for (int i = 0; i < 4; ++i) block[4 * n + i] = static_cast<uint8_t>(offset >> (8 * i));
+    StoreU32LE(block.data() + 4 * n, offset);
   }
   return block;
 }

@@ -20,8 +20,8 @@ std::vector<uint8_t> EmptySetup() { return ArchiveWriter(SetupStub()).Finish(); 
 std::vector<uint8_t> SetupWithPages() {
   ArchiveWriter writer(SetupStub());
   writer.AddLoadedBlock(BLOCK_DIALOG_TEMPLATES,
-                        test_templates::TemplateBlock({{0, test_templates::FrameTemplate()},
-                                                       {5, test_templates::PageTemplate()}}),
+                        test_templates::TemplateBlock({{TEMPLATE_FRAME_WINDOWED, test_templates::FrameTemplate()},
+                                                       {TEMPLATE_TEXT_PAGE, test_templates::PageTemplate()}}),
                         false);
   return writer.Finish();
 }

@@ -6,9 +6,10 @@
 
 #include <cstring>
 
-#include "base/memory.h"
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
+#include "base/memory.h"
+#include "resources/dialog_ids.h"
 #include "support/dialog_templates.h"
 
 using namespace test_templates;
@@ -131,7 +132,7 @@ TEST(DialogTemplateLength, MeasuresExtendedTemplates) {
   while (t.size() % 4) t.push_back(0);
   for (int i = 0; i < 3; ++i) PutDword(t, 0);  // help id, extended style, style
   for (int i = 0; i < 4; ++i) PutWord(t, 5);
-  PutDword(t, 1000);
+  PutDword(t, ID_PAGE_TEXT_1);
   PutWord(t, 0xFFFF); PutWord(t, STATIC_CLASS);
   PutString(t, "x");
   PutWord(t, 2); PutWord(t, 0x1234);  // two bytes of creation data
@@ -153,7 +154,7 @@ TEST_F(TemplateCopyTest, CopyMakesUsableDialog) {
                                            static_cast<LPCDLGTEMPLATEA>(copy), parent,
                                            IgnoreMessages, 0);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_NE(GetDlgItem(dialog, 1000), nullptr);
+  EXPECT_NE(GetDlgItem(dialog, ID_PAGE_TEXT_1), nullptr);
   DestroyWindow(parent);
   FreeTemplateCopy(copy);
 }
