@@ -17,6 +17,7 @@
 #include "session/session_win32.h"
 #include "session/single_instance.h"
 #include "wizard/frame_dialog.h"
+#include "wizard/page_setup.h"
 #include "wizard/page_table.h"
 #include "wizard/wizard.h"
 
@@ -38,6 +39,7 @@ void EndSession() {
   OleUninitialize();
   FreeSessionPaths();
   DeleteDialogBrush();
+  DeleteDialogFont();
 }
 
 // Ends the program after a failure of loading or of the main window.

@@ -1,11 +1,63 @@
-// The frame dialog. Every command goes to the current page first; what the page leaves
-// alone gets the frame's default handling.
+// The frame dialog.
 #include "wizard/frame_dialog.h"
 
+#include "archive/page_texts.h"
+#include "archive/setup_archive.h"
+#include "engine/install_state.h"
+#include "wizard/drawing.h"
+#include "wizard/messages.h"
 #include "wizard/page_runner.h"
+#include "wizard/page_setup.h"
+#include "wizard/page_state.h"
+#include "wizard/picture.h"
 #include "wizard/wizard.h"
 
 namespace {
+
+void PlaceFrame(HWND frame) {
+  RECT main;
+  RECT own;
+  if (!GetWindowRect(MainWindow, &main) || !GetWindowRect(frame, &own)) return;
+  const int x = FramePosition(ScreenCentreX, own.right - own.left, main.right - main.left);
+  const int y = FramePosition(ScreenCentreY, own.bottom - own.top, main.bottom - main.top);
+  SetWindowPos(frame, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InitFrame(HWND frame) {
+  PlaceFrame(frame);
+  ApplyDialogFont(frame);  // the session's first call: it makes DialogFont from the frame
+  // A captioned frame (full-screen mode) is drawn active from the start.
+  PostMessageA(frame, WM_NCACTIVATE, TRUE, 0);
+}
+
+void PaintFrame(HWND frame) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(frame, &paint);
+  if (dc == nullptr) return;
+  DrawControlFrame(frame, dc, ID_SEPARATOR, true);
+  if (Archive.wizardImage != nullptr) {
+    PaintWizardImage(frame, dc, ID_PICTURE_AREA, Archive.wizardImage);
+  }
+  EndPaint(frame, &paint);
+}
+
+void ClearAfterWizardActions() {
+  OpenAtEndEntry = nullptr;
+  RunAtEndEntry = nullptr;
+  ScreenSaverEntry = nullptr;
+}
+
+// Cancel asks first; Yes ends the page as cancelled and nothing runs after the wizard.
+void ConfirmCancel() {
+  if (PageButtonFlags & PAGE_CANCEL_NO_CONFIRM) {
+    EndPage(BUTTON_CANCEL);
+    return;
+  }
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CANCEL_QUESTION), QUESTION_STYLE) != IDYES) return;
+  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
+  EndPage(BUTTON_CANCEL);
+  ClearAfterWizardActions();
+}
 
 void HandleFrameCommand(WPARAM wParam, LPARAM lParam) {
   // A non-zero answer means the page has handled the command.
@@ -15,13 +67,28 @@ void HandleFrameCommand(WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(wParam)) {
     case ID_NEXT: EndPage(BUTTON_NEXT); break;
     case ID_BACK: EndPage(BUTTON_BACK); break;
-    case ID_CANCEL:
-      if (PageButtonFlags & PAGE_CANCEL_NO_CONFIRM) EndPage(BUTTON_CANCEL);
-      break;
+    case ID_CANCEL: ConfirmCancel(); break;
+    default: break;
+  }
+}
+
+// Only the full-screen frame has a system menu; the system's own handling follows.
+void HandleFrameSystemCommand(WPARAM command) {
+  switch (command & 0xFFF0) {
+    case SC_MINIMIZE: ShowWindow(MainWindow, SW_MINIMIZE); break;
+    case SC_CLOSE: EndPage(BUTTON_CANCEL); break;  // without the question
+    default: break;
   }
 }
 
 }  // namespace
+
+int FramePosition(int centre, int frameSize, int mainSize) {
+  const int wanted = centre - frameSize / 2;
+  const int limit = mainSize - frameSize;
+  const int position = wanted < limit ? wanted : limit;
+  return position < 0 ? 0 : position;
+}
 
 bool CreateFrameDialog(void* frameTemplate) {
   FrameDialog = CreateDialogIndirectParamA(ProgramInstance,
@@ -36,14 +103,22 @@ void DestroyFrameDialog() {
   CurrentPage = nullptr;
 }
 
-INT_PTR CALLBACK FrameDialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      InitFrame(frame);
       return TRUE;
+    case WM_PAINT:
+      PaintFrame(frame);
+      break;
     case WM_COMMAND:
       HandleFrameCommand(wParam, lParam);
-      return FALSE;
+      break;
+    case WM_SYSCOMMAND:
+      HandleFrameSystemCommand(wParam);
+      break;
     default:
-      return FALSE;
+      break;
   }
+  return HandleDialogColors(frame, message, wParam, lParam);
 }

@@ -1,5 +1,5 @@
-// The frame dialog: the wizard's outer dialog with the Back, Next and Cancel buttons and the
-// area in which the current page is shown.
+// The frame dialog: the wizard's outer dialog with the wizard picture, a separator line, the
+// Back, Next and Cancel buttons and the area in which the current page is shown.
 #pragma once
 
 #include <windows.h>
@@ -11,4 +11,10 @@ bool CreateFrameDialog(void* frameTemplate);
 // Destroys FrameDialog, when it exists.
 void DestroyFrameDialog();
 
+// Every command goes to the current page first; what the page leaves alone gets the frame's
+// defaults: Next and Back end the page, Cancel asks first (unless the page says not to).
 INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The frame's position on the screen: centred on (centreX, centreY), kept inside the main
+// window's size where it fits, else at 0 on that axis.
+int FramePosition(int centre, int frameSize, int mainSize);

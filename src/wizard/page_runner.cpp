@@ -8,8 +8,9 @@
 
 namespace {
 
-// Runs the page's messages until it has a result. The frame's dialog manager sees every
-// message first (its default button is Next), the page's second.
+// Runs the page's messages until it has a result; the result is tested before each message,
+// so a page that ends itself while it is created runs no loop at all. The frame's dialog
+// manager sees every message first (its default button is Next), the page's second.
 void RunPageMessages(HWND page) {
   MSG message;
   while (PageResult == PAGE_OPEN) {
@@ -20,15 +21,6 @@ void RunPageMessages(HWND page) {
     if (IsDialogMessageA(FrameDialog, &message) || IsDialogMessageA(page, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
-  }
-}
-
-INT_PTR HandleCommonCommand(HWND page, int id) {
-  switch (id) {
-    case ID_NEXT: EndPage(BUTTON_NEXT); return ConsumeCommand(page);
-    case ID_CANCEL: EndPage(BUTTON_CANCEL); return ConsumeCommand(page);
-    case ID_BACK: EndPage(BUTTON_BACK); return ConsumeCommand(page);
-    default: return FALSE;
   }
 }
 
@@ -52,43 +44,29 @@ int RunPage(uint32_t templateNumber, DLGPROC procedure, LPARAM initParam) {
   return result;
 }
 
-void EndPage(uint32_t button) {
-  switch (button) {
-    case BUTTON_BACK: PageResult = PAGE_BACK; break;
-    case BUTTON_NEXT: PageResult = PAGE_NEXT; break;
-    case BUTTON_CANCEL: PageResult = PAGE_CANCEL; break;
-    default: return;
-  }
+void EndPageWith(int result) {
+  PageResult = result;
   // The page loop waits in GetMessageA, which does not return for a message sent from
   // another thread: a posted message wakes it so that it sees the result.
   PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
+void EndPage(uint32_t button) {
+  switch (button) {
+    case BUTTON_BACK: EndPageWith(PAGE_BACK); break;
+    case BUTTON_NEXT: EndPageWith(PAGE_NEXT); break;
+    case BUTTON_CANCEL: EndPageWith(PAGE_CANCEL); break;
+    default: break;
+  }
+}
+
+void GoToPage(int n) {
+  // The page loop adds one after a Next; going to page 0 works through -1.
+  PageIndex = n - 1;
+  EndPage(BUTTON_NEXT);
+}
+
 INT_PTR ConsumeCommand(HWND page) {
   SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
   return TRUE;
-}
-
-void PlacePage(HWND page) {
-  HWND area = GetDlgItem(FrameDialog, ID_PAGE_AREA);
-  if (area == nullptr) return;
-  RECT rect;
-  GetWindowRect(area, &rect);
-  POINT origin = {rect.left, rect.top};
-  ScreenToClient(FrameDialog, &origin);
-  SetWindowPos(page, nullptr, origin.x, origin.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-INT_PTR CALLBACK CommonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      CurrentPage = page;
-      PlacePage(page);
-      return TRUE;
-    case WM_COMMAND:
-      return HandleCommonCommand(page, LOWORD(wParam));
-    default:
-      return FALSE;
-  }
 }

@@ -15,6 +15,10 @@ extern HWND FrameDialog;       // the outer dialog with the Back, Next and Cance
 extern HWND CurrentPage;       // the page that the frame forwards its commands to
 extern uint32_t PageButtonFlags;
 extern HBRUSH DialogBrush;     // button-face background of every wizard dialog
+extern HFONT DialogFont;       // the frame's font at normal weight, for every child; or null
+// The screen's centre, recorded when the main window is made; the frame is placed around it.
+extern int ScreenCentreX;
+extern int ScreenCentreY;
 
 // Frame buttons by their bit in the page flags.
 constexpr uint32_t BUTTON_BACK = 1;

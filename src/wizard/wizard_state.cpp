@@ -7,3 +7,6 @@ HWND FrameDialog = nullptr;
 HWND CurrentPage = nullptr;
 uint32_t PageButtonFlags = 0;
 HBRUSH DialogBrush = nullptr;
+HFONT DialogFont = nullptr;
+int ScreenCentreX = 0;
+int ScreenCentreY = 0;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "archive/archive_format.h"
-#include "resources/dialog_ids.h"
 #include "support/test_setups.h"
 
 using namespace test_setups;
@@ -47,12 +46,6 @@ TEST(SessionExit, EndsCleanlyWithoutFrameTemplate) {
   EXPECT_EQ(RunProgram(WriteTestFile("empty.exe", EmptySetup())), 0u);
 }
 
-// The frame of a running setup: the dialog child of its main window.
-void Cancel(HWND frame) {
-  PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_CANCEL, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(frame, ID_CANCEL)));
-}
-
 TEST(SingleInstance, SecondStartRestoresFirstAndEnds) {
   ASSERT_EQ(FindWindowA("LodrunClass", nullptr), nullptr) << "a setup is already running";
   const std::string path = WriteTestFile("with_pages.exe", SetupWithPages());
@@ -71,7 +64,7 @@ TEST(SingleInstance, SecondStartRestoresFirstAndEnds) {
   EXPECT_TRUE(WaitUntil([&] { return GetAncestor(GetForegroundWindow(), GA_ROOT) == window; }));
   EXPECT_EQ(WaitForSingleObject(first.handle, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-  Cancel(frame);  // the first page ends; the closing page has no template: the setup ends
+  CloseSetup(window);  // the first page ends; the closing page has no template: the setup ends
   EXPECT_EQ(FinishProgram(first), 0u);
 }
 
@@ -93,7 +86,7 @@ TEST(SessionWindow, FrameFillsMainWindowClientArea) {
   EXPECT_EQ(client.right, frameRect.right - frameRect.left);
   EXPECT_EQ(client.bottom, frameRect.bottom - frameRect.top);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & 0x00CA0000u, 0x00CA0000u);
-  Cancel(frame);
+  CloseSetup(window);
   EXPECT_EQ(FinishProgram(setup), 0u);
 }
 

@@ -147,6 +147,8 @@ std::vector<std::string> ReadMultiString(HKEY root, const char* key, const char*
   return strings;
 }
 
+void CloseSetup(HWND mainWindow) { PostMessageA(mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
 HWND WaitForFrameWithPage(HWND mainWindow) {
   HWND frame = nullptr;
   WaitUntil([&] {

@@ -49,6 +49,9 @@ HWND WaitForMainWindow(const Process& process, DWORD timeoutMs = WINDOW_TIMEOUT_
 // The main window's frame dialog once its first page is open, or null. The main window
 // shows before the page loop starts, and a cancel sent before the page exists would be lost.
 HWND WaitForFrameWithPage(HWND mainWindow);
+// Ends the open page of a running setup as cancelled, without a question, through the main
+// window's close command; without a closing page template the setup then ends.
+void CloseSetup(HWND mainWindow);
 // Polls until condition() holds; false on timeout.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = WINDOW_TIMEOUT_MS) {

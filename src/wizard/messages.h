@@ -1,0 +1,30 @@
+// Message boxes of the setup, and the texts of the message list that they show.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Message numbers of the message list used by the frame and the page runner.
+constexpr uint32_t MESSAGE_CANCEL_QUESTION = 14;  // stop the setup? (yes/no)
+constexpr uint32_t MESSAGE_ABORTED_NOTICE = 15;   // the installation was not completed
+
+// Styles in use: questions, notices, and the disk prompt.
+constexpr UINT QUESTION_STYLE = MB_YESNO | MB_ICONQUESTION;
+constexpr UINT NOTICE_STYLE = MB_OK | MB_ICONINFORMATION;
+constexpr UINT DISK_PROMPT_STYLE = MB_OKCANCEL | MB_ICONINFORMATION;
+static_assert(QUESTION_STYLE == 0x24 && NOTICE_STYLE == 0x40 && DISK_PROMPT_STYLE == 0x41,
+              "message box styles");
+
+// The room that FormatMessageText's callers provide, terminator included (also wsprintfA's
+// limit of output).
+constexpr uint32_t MESSAGE_BUFFER_SIZE = 1024;
+
+// A message box owned by the frame dialog (the main window when there is none), captioned
+// with the setup title; the button the user pressed (IDOK, IDYES, IDNO, ...).
+int ShowMessage(const char* text, UINT style);
+
+// Message n of the message list into buffer (MESSAGE_BUFFER_SIZE bytes). A message that
+// holds "%s" is a format for ErrorPath; any other message is copied as it is. A longer text
+// is cut and stays terminated.
+void FormatMessageText(char* buffer, uint32_t n);
