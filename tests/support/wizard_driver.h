@@ -1,0 +1,73 @@
+// Driving a running setup's wizard from a test, as a user would: wait for its windows, read
+// their texts, click by posting commands (never a blocking send: a click may open a modal
+// box), answer its message boxes, and capture the screen to read pixels and keep screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/test_setups.h"
+
+namespace test_setups {
+
+// A setup started and showing its first page.
+struct RunningSetup {
+  Process process;
+  HWND mainWindow = nullptr;
+  HWND frame = nullptr;
+};
+
+// Starts the setup at path and waits for its main window and a page in the frame; false
+// (with the process ended) when they did not appear.
+bool StartSetup(const std::string& path, RunningSetup* setup, const std::string& arguments = "");
+
+// The page shown in the frame (the frame's dialog child), or null.
+HWND CurrentPageOf(HWND frame);
+
+// A window's text, read with a bounded send.
+std::string TextOf(HWND window);
+std::string ControlText(HWND dialog, int id);
+
+// Waits until the window's text is `text`; false on timeout.
+bool WaitForText(HWND window, const std::string& text, DWORD timeoutMs = WINDOW_TIMEOUT_MS);
+
+// Presses a button of a dialog: a posted WM_COMMAND, as the button itself sends it.
+void Click(HWND dialog, int id);
+
+// Presses Enter in the window: the dialog managers of the setup's loop turn it into the
+// default button's command.
+void PressEnter(HWND window);
+
+// A message box of the process (a visible top-level dialog with a message text), or null
+// when none appeared in time.
+HWND WaitForMessageBox(const Process& process, DWORD timeoutMs = WINDOW_TIMEOUT_MS);
+std::string MessageBoxText(HWND box);
+// Waits until no message box of the process is open.
+bool WaitForNoMessageBox(const Process& process, DWORD timeoutMs = WINDOW_TIMEOUT_MS);
+
+// Pixels of a part of the screen, 24 bits, row 0 at the top.
+class Capture {
+ public:
+  // The window's whole rectangle once it has painted.
+  static Capture OfWindow(HWND window);
+  // The client area of the window.
+  static Capture OfClient(HWND window);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The pixel at (x, y) of the captured area; (0, 0) is its top-left corner.
+  COLORREF Pixel(int x, int y) const;
+  // Writes the capture as build/screenshots/<name>.bmp (turned into a PNG after the run).
+  void Save(const std::string& name) const;
+
+ private:
+  static Capture OfScreenRect(const RECT& rect);
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint8_t> bgr_;
+};
+
+}  // namespace test_setups

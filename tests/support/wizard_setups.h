@@ -1,0 +1,39 @@
+// Setups for the wizard's tests: the real stub with the builder's default templates and
+// texts, and pictures made to order.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+
+namespace test_setups {
+
+constexpr char TEST_APP_NAME[] = "Lodrun Test";
+
+struct WizardOptions {
+  uint32_t setupFlags = SETUP_FLAG_CHANGE_DIR;
+  uint16_t startPage = START_PAGE_ALL;
+  std::vector<uint8_t> wizardImage;      // BMP file bytes, or empty for none
+  std::vector<uint8_t> backgroundImage;  // BMP file bytes, or empty for none
+  std::string backgroundTitle;           // empty for none
+  std::string informationText = "Read this first.";
+};
+
+// A setup file over the built stub, with every template and text list of the defaults.
+std::vector<uint8_t> WizardSetup(const WizardOptions& options);
+
+// The default text lists of TEST_APP_NAME, as the setup carries them.
+const std::vector<std::vector<std::string>>& TestTexts();
+
+// The main window's caption in windowed mode while page k shows.
+std::string WindowedCaption(int page);
+
+// A BMP file of width x height pixels, 24 bits, bottom-up, each pixel colour(x, y) with
+// (0, 0) the top-left corner.
+using PixelColour = std::function<uint32_t(int x, int y)>;  // 0x00RRGGBB
+std::vector<uint8_t> Bitmap24(int width, int height, const PixelColour& colour);
+
+}  // namespace test_setups
