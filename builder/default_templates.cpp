@@ -109,7 +109,9 @@ DialogLayout DirectoryPage() {
 
 // The bar is painted over the hidden placeholder; the file line shows paths, hence no prefix.
 DialogLayout ProgressPage() {
-  return Page({Button(ID_PROGRESS_GROUP, BS_GROUPBOX, 4, 6, 173, 55, ""),
+  // A group box is a frame around other controls, never a tab stop of its own.
+  const DialogItem group{VISIBLE_CHILD | BS_GROUPBOX, 4, 6, 173, 55, ID_PROGRESS_GROUP, CLASS_BUTTON, ""};
+  return Page({group,
                Text(ID_PAGE_TEXT_1, SS_RIGHT, 7, 20, 26, LABEL_HEIGHT),
                Text(ID_CURRENT_FILE, SS_NOPREFIX, 39, 20, 134, LABEL_HEIGHT),
                Hidden(Text(ID_PROGRESS_BAR, SS_LEFT, 13, 34, 154, 12)),

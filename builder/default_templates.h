@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/dialog_template.h"
+#include "resources/dialog_ids.h"  // the template numbers
 
 // Every page is a child dialog of this size, placed on the frame's page area.
 constexpr int16_t PAGE_WIDTH = 182;

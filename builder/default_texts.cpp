@@ -81,7 +81,7 @@ std::vector<std::vector<std::string>> DefaultPageTexts(const std::string& appNam
   lists[INFORMATION_TEXTS] = {"Information", ""};
   lists[DIRECTORY_TEXTS] = {
       "Installation Folder",
-      "Setup will install " + app + " into this folder. Type another, or click ... to browse.",
+      "Setup will install " + app + " in this folder. Type another or click ... to browse.",
       "If the folder does not exist, Setup will create it.",
       "Make sure that the drive has enough free space.",
       "Click Next to continue.",
