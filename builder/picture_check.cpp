@@ -40,6 +40,8 @@ std::string ValidatePicture(const std::vector<uint8_t>& bmp) {
   if (bits == PICTURE_PALETTE_BITS && coloursUsed != 0 && coloursUsed != PICTURE_PALETTE_COLOURS) {
     return "an 8-bit picture needs 256 colours; this one has " + std::to_string(coloursUsed);
   }
+  // No overflow: a stride below 0.75 * 2^33 times a height below 2^31, plus a table below
+  // 2^34, stays below 2^64.
   const uint64_t pixels = PictureColourTableSize(bits, coloursUsed) +
                           PictureRowStride(static_cast<uint32_t>(width), bits) * uint64_t(height);
   if (pixels > bmp.size() - PICTURE_HEADERS_SIZE) {

@@ -28,9 +28,11 @@ const std::vector<std::pair<std::pair<uint32_t, uint32_t>, std::string>> FORMATS
     {{DIRECTORY_TEXTS, DIRECTORY_MEGABYTES_FORMAT}, "d"},
     {{CONFIRMATION_TEXTS, CONFIRMATION_FOLDER_FORMAT}, "s"},
     {{FINISH_TEXTS, FINISH_FAILURE_FORMAT}, "s"},
-    {{MESSAGE_LIST, 9}, "s"},  {{MESSAGE_LIST, 10}, "s"}, {{MESSAGE_LIST, 16}, "s"},
-    {{MESSAGE_LIST, 17}, "s"}, {{MESSAGE_LIST, 21}, "s"}, {{MESSAGE_LIST, 22}, "s"},
-    {{MESSAGE_LIST, 28}, "d"}, {{MESSAGE_LIST, 29}, "s"}, {{MESSAGE_LIST, 30}, "s"},
+    {{MESSAGE_LIST, MESSAGE_NOT_WRITABLE}, "s"},      {{MESSAGE_LIST, MESSAGE_IN_USE_DIFFERENT}, "s"},
+    {{MESSAGE_LIST, MESSAGE_CANNOT_READ}, "s"},       {{MESSAGE_LIST, MESSAGE_NO_TEMPORARY_FILE}, "s"},
+    {{MESSAGE_LIST, MESSAGE_DAMAGED_COPY}, "s"},      {{MESSAGE_LIST, MESSAGE_CANNOT_REPLACE}, "s"},
+    {{MESSAGE_LIST, MESSAGE_INSERT_DISK}, "d"},       {{MESSAGE_LIST, MESSAGE_REPLACE_NEWER}, "s"},
+    {{MESSAGE_LIST, MESSAGE_REPLACE_LANGUAGE}, "s"},
 };
 
 void ExpectFormatsHoldTheirPlaceholder(const Lists& lists) {
@@ -44,7 +46,7 @@ TEST(DefaultTexts, ListsZeroToSevenPresentEightAbsent) {
   Lists lists = DefaultPageTexts("Example");
   ASSERT_EQ(lists.size(), 8u);
   for (uint32_t k = 0; k <= FINISH_TEXTS; ++k) EXPECT_FALSE(lists[k].at(PAGE_TITLE).empty()) << k;
-  EXPECT_EQ(lists[MESSAGE_LIST].size(), 31u);
+  EXPECT_EQ(lists[MESSAGE_LIST].size(), 31u);  // up to the last message, 30
   EXPECT_EQ(lists[BUTTON_TEXTS], (std::vector<std::string>{"< &Back", "&Next >", "Cancel",
                                                             "&Install", "OK", "Cancel"}));
 }
