@@ -2,10 +2,16 @@
 #include "builder/archive_writer.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "archive/archive_format.h"
 #include "base/byte_order.h"
+#include "builder/default_templates.h"
+#include "builder/default_texts.h"
+#include "builder/dialog_template.h"
+#include "builder/picture_check.h"
 
 void PutU16(std::vector<uint8_t>& out, uint16_t value) {
   out.resize(out.size() + 2);
@@ -103,6 +109,42 @@ void ArchiveWriter::AddPageTexts(const std::vector<std::vector<std::string>>& li
     payload.insert(payload.end(), stream.begin(), stream.end());
   }
   AddRawBlock(BLOCK_PAGE_TEXTS, 0, payload);
+}
+
+void ArchiveWriter::AddDefaultPageTexts(const std::string& appName, int level) {
+  AddPageTexts(DefaultPageTexts(appName), level);
+}
+
+void ArchiveWriter::AddDialogTemplates(const std::vector<std::vector<uint8_t>>& templates,
+                                       bool compress, int level) {
+  AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, BuildTemplateBlock(templates), compress, level);
+}
+
+void ArchiveWriter::AddDefaultTemplates(bool compress, int level) {
+  AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, DefaultTemplateBlock(), compress, level);
+}
+
+void ArchiveWriter::AddPicture(uint16_t tag, const std::vector<uint8_t>& bmp, bool compress,
+                               int level) {
+  if (tag != BLOCK_WIZARD_IMAGE && tag != BLOCK_BACKGROUND_IMAGE) {
+    throw std::invalid_argument("not a picture block tag");
+  }
+  std::string error = ValidatePicture(bmp);
+  if (!error.empty()) throw std::runtime_error("picture refused: " + error);
+  AddLoadedBlock(tag, bmp, compress, level);
+}
+
+void ArchiveWriter::AddPictureFile(uint16_t tag, const std::string& path, bool compress,
+                                   int level) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::vector<uint8_t> bmp{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw std::runtime_error("cannot read " + path);
+  try {
+    AddPicture(tag, bmp, compress, level);
+  } catch (const std::runtime_error& e) {
+    throw std::runtime_error(path + ": " + e.what());
+  }
 }
 
 void ArchiveWriter::SetDataArea(std::vector<uint8_t> data) {

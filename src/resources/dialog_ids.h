@@ -3,6 +3,9 @@
 // resource script. Plain macros, because the resource compiler reads this header too.
 #pragma once
 
+// A control that no code looks up by id (a fixed text or picture); IDC_STATIC as a word.
+#define ID_UNADDRESSED 0xFFFF
+
 // The program's icon group: the main window's icon, also shown by the closing page.
 #define PROGRAM_ICON 800
 
@@ -56,6 +59,8 @@
 // The folder chooser: our controls, and those of the system's save-file dialog that its
 // template must hold (most of them hidden).
 #define ID_CHOOSER_FOLDER 101
+#define ID_CHOOSER_OK 1  // IDOK
+#define ID_CHOOSER_CANCEL 2  // IDCANCEL
 #define ID_CHOOSER_FOLDER_LABEL 1009
 #define ID_CHOOSER_DRIVE_LABEL 1091
 #define ID_CHOOSER_FOLDER_LIST 1121  // lst2
@@ -67,3 +72,4 @@
 #define ID_CHOOSER_TYPE_LIST 1136  // cmb1
 #define ID_CHOOSER_HELP 1038  // pshHelp
 #define ID_CHOOSER_READ_ONLY 1040  // chx1
+#define ID_CHOOSER_FILE_NAME_LABEL 1090  // stc3

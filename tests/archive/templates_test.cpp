@@ -9,6 +9,7 @@
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
 #include "base/memory.h"
+#include "builder/default_templates.h"
 #include "resources/dialog_ids.h"
 #include "support/dialog_templates.h"
 
@@ -157,6 +158,33 @@ TEST_F(TemplateCopyTest, CopyMakesUsableDialog) {
   EXPECT_NE(GetDlgItem(dialog, ID_PAGE_TEXT_1), nullptr);
   DestroyWindow(parent);
   FreeTemplateCopy(copy);
+}
+
+// The builder's default templates, copied as the program copies them, make dialogs that hold
+// the controls the program looks for.
+TEST_F(TemplateCopyTest, DefaultTemplatesMakeDialogsWithTheirControls) {
+  Load(DefaultTemplateBlock());
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 600, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  const std::pair<uint32_t, int> probes[] = {
+      {TEMPLATE_FRAME_WINDOWED, ID_PAGE_AREA}, {TEMPLATE_FRAME_FULL_SCREEN, ID_NEXT},
+      {TEMPLATE_DIRECTORY_PAGE, ID_BROWSE},    {TEMPLATE_INFORMATION_PAGE, ID_PAGE_TEXT_1},
+      {TEMPLATE_PROGRESS_PAGE, ID_PROGRESS_BAR}, {TEMPLATE_TEXT_PAGE, ID_PAGE_TEXT_4},
+      {TEMPLATE_FINISH_PAGE, ID_RUN_AT_END},   {TEMPLATE_FOLDER_CHOOSER, ID_CHOOSER_FILE_NAME_LABEL},
+      {TEMPLATE_CLOSING_PAGE, ID_WEB_BUTTON}};
+  for (auto [n, id] : probes) {
+    void* copy = GetTemplateCopy(n);
+    ASSERT_NE(copy, nullptr) << n;
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             static_cast<LPCDLGTEMPLATEA>(copy), parent,
+                                             IgnoreMessages, 0);
+    EXPECT_NE(dialog, nullptr) << n;
+    EXPECT_NE(GetDlgItem(dialog, id), nullptr) << n;
+    DestroyWindow(dialog);
+    FreeTemplateCopy(copy);
+  }
+  DestroyWindow(parent);
 }
 
 }  // namespace
