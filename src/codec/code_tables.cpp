@@ -24,8 +24,7 @@ struct TableLevel {
 
 uint32_t LowBits(uint32_t n) { return (1u << n) - 1; }
 
-// The state of one build: the counts, the symbols in canonical order, and the chain of tables
-// made so far.
+// The state of one build: the counts, and the chain of tables made so far.
 struct CodeBuild {
   uint32_t lengthCount[MAX_CODE_LENGTH + 1];  // codes of each length, free codes included
   uint32_t codesLeft[MAX_CODE_LENGTH + 1];    // codes of each length not placed yet
@@ -33,10 +32,9 @@ struct CodeBuild {
   uint32_t maxLen;
   uint32_t rootBits;                          // requested root width, adjusted to the code
   uint32_t eob;                               // length of the end-of-block code, or 16
-  uint32_t realCodes;                         // symbols with a code: the first of sorted
+  uint32_t realCodes;                         // symbols with a code
   uint32_t freeCodes;                         // codes of length maxLen that no symbol has
   uint32_t rootWidth;                         // the built root's width
-  uint16_t sorted[MAX_CODE_SYMBOLS];
   CodeEntry* root;
   CodeEntry* lastTable;
 };
@@ -78,16 +76,17 @@ bool CheckCodeSpace(CodeBuild& build) {
   return true;
 }
 
-// Sorts the symbols that have a code canonically (by length, then symbol). The free codes
-// follow them as invalid codes of the longest length; from here on the counts include them.
-void SortSymbols(CodeBuild& build, const uint32_t* lengths, uint32_t n) {
+// Sorts the symbols that have a code canonically (by length, then symbol) into sorted. The
+// free codes follow them as invalid codes of the longest length; from here on the counts
+// include them.
+void SortSymbols(CodeBuild& build, const uint32_t* lengths, uint32_t n, uint16_t* sorted) {
   uint32_t offset[MAX_CODE_LENGTH + 2] = {};
   for (uint32_t len = 1; len <= MAX_CODE_LENGTH; ++len) {
     offset[len + 1] = offset[len] + build.lengthCount[len];
   }
   build.realCodes = offset[MAX_CODE_LENGTH + 1];
   for (uint32_t symbol = 0; symbol < n; ++symbol) {
-    if (lengths[symbol] != 0) build.sorted[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
+    if (lengths[symbol] != 0) sorted[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
   }
   build.lengthCount[build.maxLen] += build.freeCodes;
   for (uint32_t len = 0; len <= MAX_CODE_LENGTH; ++len) build.codesLeft[len] = build.lengthCount[len];
@@ -133,15 +132,18 @@ uint32_t NewTableWidth(const CodeBuild& build, uint32_t length, uint32_t w) {
 CodeEntry MakeEntry(const CodeAlphabet& alphabet, uint32_t symbol, bool invalid, uint32_t bits) {
   CodeEntry entry{};
   entry.bits = static_cast<uint8_t>(bits);
-  entry.op = CODE_OP_INVALID;
-  entry.value = 0;
-  if (invalid) return entry;
-  if (symbol < alphabet.simpleCount) {
+  if (invalid) {
+    entry.op = CODE_OP_INVALID;
+    entry.value = 0;
+  } else if (symbol < alphabet.simpleCount) {
     entry.op = symbol < STREAM_END_OF_BLOCK ? CODE_OP_LITERAL : CODE_OP_END;
     entry.value = static_cast<uint16_t>(symbol);
   } else if (symbol - alphabet.simpleCount < alphabet.valueCount) {
     entry.op = alphabet.extras[symbol - alphabet.simpleCount];
     entry.value = alphabet.bases[symbol - alphabet.simpleCount];
+  } else {
+    entry.op = CODE_OP_INVALID;  // beyond the alphabet's values: 286 and 287, 30 and 31
+    entry.value = 0;
   }
   return entry;
 }
@@ -157,56 +159,49 @@ uint32_t NextCode(uint32_t code, uint32_t length) {
   return code | bit;
 }
 
-// The tables on the path of the code being placed: levels[0] is the root.
-struct TablePath {
-  TableLevel levels[MAX_TABLE_LEVELS];
-  int32_t depth;  // the top table's level; -1 before the root is made
-};
-
-// Makes the path reach the code's last bit: back to the level whose prefix the code shares
-// (the root shares every prefix), then a new table per level until one reaches it, each
-// linked from the table above. False when memory runs out.
-bool ExtendPath(CodeBuild& build, TablePath& path, uint32_t code, uint32_t length) {
-  while (path.depth > 0 &&
-         (code & LowBits(path.levels[path.depth].start)) != path.levels[path.depth].prefix) {
-    --path.depth;
-  }
-  while (path.depth < 0 ||
-         length > path.levels[path.depth].start + path.levels[path.depth].width) {
-    const int32_t depth = path.depth;
-    const uint32_t w = depth < 0 ? 0 : path.levels[depth].start + path.levels[depth].width;
+// Makes the path of tables reach the code's last bit: back to the level whose prefix the
+// code shares (the root, levels[0], shares every prefix), then a new table per level until
+// one reaches it, each linked from the table above. Takes the top table's level (-1 before
+// the root is made) and returns the new one, or -1 when memory runs out.
+int32_t ExtendPath(CodeBuild& build, TableLevel* levels, int32_t depth, uint32_t code,
+                   uint32_t length) {
+  while (depth > 0 && (code & LowBits(levels[depth].start)) != levels[depth].prefix) --depth;
+  while (depth < 0 || length > levels[depth].start + levels[depth].width) {
+    const uint32_t w = depth < 0 ? 0 : levels[depth].start + levels[depth].width;
     const uint32_t j = NewTableWidth(build, length, w);
     CodeEntry* newTable = AllocateTable(build, j);
-    if (newTable == nullptr) return false;
+    if (newTable == nullptr) return -1;
     if (depth >= 0) {
       // The link sits in the table above, at the code's bits from that table's start to w.
-      const TableLevel& above = path.levels[depth];
+      const TableLevel& above = levels[depth];
       CodeEntry& link = above.table[(code >> above.start) & LowBits(above.width)];
       link.op = static_cast<uint8_t>(CODE_OP_LITERAL + j);
       link.bits = static_cast<uint8_t>(above.width);
       link.next = newTable;
     }
-    path.depth = depth + 1;
-    path.levels[path.depth] = TableLevel{newTable, w, j, code & LowBits(w)};
+    ++depth;
+    levels[depth] = TableLevel{newTable, w, j, code & LowBits(w)};
   }
-  return true;
+  return depth;
 }
 
-// Places every code, real ones in canonical order and then the free ones, into the root and
+// Places every code, the sorted real ones and then the free ones, into the root and
 // sub-tables: a code ends in the top table of its path and fills every entry there whose low
 // bits are its remaining bits. False when memory runs out.
-bool PlaceCodes(CodeBuild& build, const uint32_t* lengths, const CodeAlphabet& alphabet) {
-  TablePath path;
-  path.depth = -1;
-  uint32_t code = 0;  // the current code's bits, first bit read in bit 0
+bool PlaceCodes(CodeBuild& build, const uint32_t* lengths, const uint16_t* sorted,
+                const CodeAlphabet& alphabet) {
+  TableLevel levels[MAX_TABLE_LEVELS];
+  int32_t depth = -1;  // no table yet
+  uint32_t code = 0;   // the current code's bits, first bit read in bit 0
   const uint32_t totalCodes = build.realCodes + build.freeCodes;
   for (uint32_t k = 0; k < totalCodes; ++k) {
     const bool invalid = k >= build.realCodes;
-    const uint32_t symbol = invalid ? 0 : build.sorted[k];
+    const uint32_t symbol = invalid ? 0 : sorted[k];
     const uint32_t length = invalid ? build.maxLen : lengths[symbol];
-    if (!ExtendPath(build, path, code, length)) return false;
+    depth = ExtendPath(build, levels, depth, code, length);
+    if (depth < 0) return false;
 
-    const TableLevel& level = path.levels[path.depth];
+    const TableLevel& level = levels[depth];
     const uint32_t ownBits = length - level.start;
     const CodeEntry entry = MakeEntry(alphabet, symbol, invalid, ownBits);
     for (uint32_t index = code >> level.start; index < (uint32_t(1) << level.width);
@@ -216,7 +211,7 @@ bool PlaceCodes(CodeBuild& build, const uint32_t* lengths, const CodeAlphabet& a
     --build.codesLeft[length];
     code = NextCode(code, length);
   }
-  build.rootWidth = path.levels[0].width;
+  build.rootWidth = levels[0].width;
   return true;
 }
 
@@ -241,8 +236,9 @@ DecodeResult BuildCodeTables(const uint32_t* lengths, uint32_t n, const CodeAlph
   }
   ChooseRootWidth(build, *width);
   if (!CheckCodeSpace(build)) return DECODE_BAD_FORMAT;
-  SortSymbols(build, lengths, n);
-  if (!PlaceCodes(build, lengths, alphabet)) {
+  uint16_t sorted[MAX_CODE_SYMBOLS];
+  SortSymbols(build, lengths, n, sorted);
+  if (!PlaceCodes(build, lengths, sorted, alphabet)) {
     FreeCodeTables(&build.root);
     return DECODE_NO_MEMORY;
   }
