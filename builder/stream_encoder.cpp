@@ -46,8 +46,8 @@ constexpr uint32_t LowBits(uint32_t value, unsigned n) {
   return n >= 32 ? value : value & ((1u << n) - 1);
 }
 
-// Reads a deflate stream as bits. Bits beyond the end read as zeros; Overrun() tells whether any
-// bit taken so far lay beyond the end.
+// Reads a deflate stream as bits. Bits beyond the end read as zeros; Overrun() tells whether
+// any bit taken so far lay beyond the end.
 class DeflateBitReader {
  public:
   DeflateBitReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
@@ -172,7 +172,7 @@ bool BuildDeflateCode(const uint8_t* lengths, unsigned n, DeflateCode& code) {
   return true;
 }
 
-const DeflateCode& FixedLiteralCode() {
+const DeflateCode& DeflateFixedLiteralCode() {
   static const DeflateCode code = [] {
     uint8_t lengths[STREAM_FIXED_LITERAL_LENGTH_CODES];
     for (unsigned symbol = 0; symbol < STREAM_FIXED_LITERAL_LENGTH_CODES; ++symbol) {
@@ -185,7 +185,7 @@ const DeflateCode& FixedLiteralCode() {
   return code;
 }
 
-const DeflateCode& FixedDistanceCode() {
+const DeflateCode& DeflateFixedDistanceCode() {
   static const DeflateCode code = [] {
     uint8_t lengths[STREAM_FIXED_DISTANCE_CODES];
     std::memset(lengths, STREAM_FIXED_DISTANCE_LENGTH, STREAM_FIXED_DISTANCE_CODES);
@@ -247,7 +247,7 @@ bool StreamRewriter::Run() {
       ok = RewriteStoredBlock();
     } else if (type == DEFLATE_BLOCK_FIXED) {
       WriteBlockHeader(STREAM_BLOCK_FIXED);
-      ok = CopySymbols(FixedLiteralCode(), FixedDistanceCode());
+      ok = CopySymbols(DeflateFixedLiteralCode(), DeflateFixedDistanceCode());
     } else if (type == DEFLATE_BLOCK_DYNAMIC) {
       ok = RewriteDynamicBlock();
     }
@@ -311,7 +311,9 @@ bool StreamRewriter::RewriteDynamicBlock() {
   if (!CopyCodeLengths(codeLengthCode, lengths, literalCount + distanceCount)) return false;
   DeflateCode literals;
   DeflateCode distances;
-  if (!BuildDeflateCode(lengths, literalCount, literals) || lengths[STREAM_END_OF_BLOCK] == 0) return false;
+  if (!BuildDeflateCode(lengths, literalCount, literals) || lengths[STREAM_END_OF_BLOCK] == 0) {
+    return false;
+  }
   if (!BuildDeflateCode(lengths + literalCount, distanceCount, distances)) return false;
   return CopySymbols(literals, distances);
 }
@@ -368,7 +370,8 @@ bool StreamRewriter::CopySymbols(const DeflateCode& literals, const DeflateCode&
     uint32_t length = STREAM_LENGTH_BASE[lengthIndex] + CopyBits(STREAM_LENGTH_EXTRA[lengthIndex]);
     // A block without distance codes has an empty table here, which matches nothing.
     int distanceSymbol = CopySymbol(distances);
-    if (distanceSymbol == NO_SYMBOL || distanceSymbol >= static_cast<int>(STREAM_MAX_DISTANCE_CODES)) {
+    if (distanceSymbol == NO_SYMBOL ||
+        distanceSymbol >= static_cast<int>(STREAM_MAX_DISTANCE_CODES)) {
       return false;
     }
     uint32_t distance =

@@ -89,7 +89,9 @@ void SortSymbols(CodeBuild& build, const uint32_t* lengths, uint32_t n, uint16_t
     if (lengths[symbol] != 0) sorted[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
   }
   build.lengthCount[build.maxLen] += build.freeCodes;
-  for (uint32_t len = 0; len <= MAX_CODE_LENGTH; ++len) build.codesLeft[len] = build.lengthCount[len];
+  for (uint32_t len = 0; len <= MAX_CODE_LENGTH; ++len) {
+    build.codesLeft[len] = build.lengthCount[len];
+  }
 }
 
 // Allocates a zero-filled table of 2^width entries behind its chaining entry, and chains it

@@ -110,7 +110,8 @@ class Decoder : private DecoderInput {
   DecodeResult DecodeStoredBlock();
   DecodeResult DecodeFixedBlock();
   DecodeResult DecodeDynamicBlock();
-  DecodeResult ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths, uint32_t count);
+  DecodeResult ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths,
+                               uint32_t count);
   DecodeResult DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
                              uint32_t literalBits, uint32_t distBits);
   uint32_t DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* literals,

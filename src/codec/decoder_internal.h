@@ -36,7 +36,8 @@ constexpr uint8_t CODE_OP_LITERAL = 16;   // literal byte or simple symbol
 constexpr uint8_t CODE_OP_INVALID = 100;  // no symbol has this code
 // 17-32: a link to a sub-table indexed with (op - CODE_OP_LITERAL) further bits.
 static_assert(STREAM_MAX_DISTANCE_EXTRA_BITS < CODE_OP_END, "extra bits stay below the end marker");
-static_assert(CODE_OP_LITERAL + MAX_TABLE_BITS < CODE_OP_INVALID, "links stay below the invalid marker");
+static_assert(CODE_OP_LITERAL + MAX_TABLE_BITS < CODE_OP_INVALID,
+              "links stay below the invalid marker");
 
 // ---- The bit buffer ----
 
@@ -55,7 +56,8 @@ static_assert(MAX_TABLE_BITS <= MAX_NEED_BITS && STREAM_STORED_LENGTH_BITS <= MA
 // code; a distance's extra bits (a second refill when the code left too few).
 static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BITS,
               "a literal/length code and its extra bits fit one whole refill");
-static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS && STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
+static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
+                  STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
               "a distance code fits one whole refill, its extra bits another");
 
 // BIT_MASK[n] keeps the low n bits.

@@ -33,7 +33,8 @@ constexpr uint32_t STREAM_LITERAL_COUNT = 256;
 constexpr uint32_t STREAM_END_OF_BLOCK = 256;
 constexpr uint32_t STREAM_FIRST_LENGTH_SYMBOL = 257;
 constexpr uint32_t STREAM_LENGTH_SYMBOLS = 29;
-constexpr uint32_t STREAM_MAX_LITERAL_LENGTH_CODES = STREAM_FIRST_LENGTH_SYMBOL + STREAM_LENGTH_SYMBOLS;
+constexpr uint32_t STREAM_MAX_LITERAL_LENGTH_CODES =
+    STREAM_FIRST_LENGTH_SYMBOL + STREAM_LENGTH_SYMBOLS;
 static_assert(STREAM_END_OF_BLOCK == STREAM_LITERAL_COUNT && STREAM_MAX_LITERAL_LENGTH_CODES == 286,
               "the end of block follows the literals, the lengths follow it");
 
@@ -57,11 +58,13 @@ constexpr uint32_t STREAM_MIN_LITERAL_LENGTH_CODES = 257;
 constexpr uint32_t STREAM_MIN_DISTANCE_CODES = 1;
 constexpr uint32_t STREAM_MIN_CODE_LENGTH_CODES = 4;
 constexpr uint32_t STREAM_MAX_CODE_LENGTH_CODE_LENGTH = (1u << STREAM_CODE_LENGTH_CODE_BITS) - 1;
-static_assert(STREAM_MAX_LITERAL_LENGTH_CODES - STREAM_MIN_LITERAL_LENGTH_CODES < 1u << STREAM_HLIT_BITS,
+static_assert(STREAM_MAX_LITERAL_LENGTH_CODES - STREAM_MIN_LITERAL_LENGTH_CODES <
+                  1u << STREAM_HLIT_BITS,
               "HLIT can give every literal/length count");
 static_assert(STREAM_MAX_DISTANCE_CODES - STREAM_MIN_DISTANCE_CODES < 1u << STREAM_HDIST_BITS,
               "HDIST can give every distance count");
-static_assert(STREAM_CODE_LENGTH_CODES - STREAM_MIN_CODE_LENGTH_CODES == (1u << STREAM_HCLEN_BITS) - 1,
+static_assert(STREAM_CODE_LENGTH_CODES - STREAM_MIN_CODE_LENGTH_CODES ==
+                  (1u << STREAM_HCLEN_BITS) - 1,
               "HCLEN reaches exactly all code-length codes");
 
 // The order in which a dynamic block lists its code-length-code lengths.
@@ -108,7 +111,8 @@ static constexpr uint16_t STREAM_DISTANCE_BASE[STREAM_MAX_DISTANCE_CODES] = {
     1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 static constexpr uint8_t STREAM_DISTANCE_EXTRA[STREAM_MAX_DISTANCE_CODES] = {
-    0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+    0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 // The farthest distance: symbol 29 with all its extra bits set.
 constexpr uint32_t STREAM_MAX_DISTANCE = 32768;
@@ -117,7 +121,8 @@ static_assert(STREAM_DISTANCE_BASE[STREAM_MAX_DISTANCE_CODES - 1] +
                       (1u << STREAM_DISTANCE_EXTRA[STREAM_MAX_DISTANCE_CODES - 1]) - 1 ==
                   STREAM_MAX_DISTANCE,
               "symbol 29 reaches the farthest distance");
-static_assert(STREAM_DISTANCE_EXTRA[STREAM_MAX_DISTANCE_CODES - 1] == STREAM_MAX_DISTANCE_EXTRA_BITS,
+static_assert(STREAM_DISTANCE_EXTRA[STREAM_MAX_DISTANCE_CODES - 1] ==
+                  STREAM_MAX_DISTANCE_EXTRA_BITS,
               "symbol 29 has the most extra bits");
 
 // ---- The fixed codes ----

@@ -33,9 +33,10 @@ inline std::vector<uint8_t> UniversalCodeLengthCode() {
 
 // Writes a dynamic block header (BFINAL, BTYPE 2, HLIT, HDIST, HCLEN, the code-length-code
 // lengths in deflate order) and then every code length as its own symbol.
-inline void WriteDynamicHeader(DeflateWriter& w, bool final, const std::vector<uint8_t>& literals,
-                               const std::vector<uint8_t>& distances,
-                               const std::vector<uint8_t>& codeLengthCode) {
+inline void WriteDeflateDynamicHeader(DeflateWriter& w, bool final,
+                                      const std::vector<uint8_t>& literals,
+                                      const std::vector<uint8_t>& distances,
+                                      const std::vector<uint8_t>& codeLengthCode) {
   w.Bits(final ? 1 : 0, 1);
   w.Bits(2, 2);
   w.Bits(static_cast<uint32_t>(literals.size() - 257), 5);
@@ -43,7 +44,9 @@ inline void WriteDynamicHeader(DeflateWriter& w, bool final, const std::vector<u
   unsigned count = 19;
   while (count > 4 && codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[count - 1]] == 0) --count;
   w.Bits(count - 4, 4);
-  for (unsigned i = 0; i < count; ++i) w.Bits(codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[i]], 3);
+  for (unsigned i = 0; i < count; ++i) {
+    w.Bits(codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[i]], 3);
+  }
   for (uint8_t length : literals) w.Symbol(codeLengthCode, length);
   for (uint8_t length : distances) w.Symbol(codeLengthCode, length);
 }
@@ -73,7 +76,8 @@ inline DynamicCodeLengths ReadDynamicCodeLengths(const std::vector<uint8_t>& def
   bit += 14;
   std::vector<uint8_t> codeLengthCode(19, 0);
   for (unsigned i = 0; i < codeLengthCount; ++i, bit += 3) {
-    codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[i]] = static_cast<uint8_t>(BitsAt(deflate, bit, 3));
+    codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[i]] =
+        static_cast<uint8_t>(BitsAt(deflate, bit, 3));
   }
   const CanonicalCode code = CodeOfLengths(codeLengthCode);
   std::vector<uint8_t> all;
@@ -86,7 +90,8 @@ inline DynamicCodeLengths ReadDynamicCodeLengths(const std::vector<uint8_t>& def
     }
     // Deflate's repeats are the stream format's.
     const unsigned kind = static_cast<unsigned>(symbol) - STREAM_REPEAT_PREVIOUS;
-    unsigned repeat = STREAM_REPEAT_MIN[kind] + BitsAt(deflate, bit, STREAM_REPEAT_EXTRA_BITS[kind]);
+    unsigned repeat =
+        STREAM_REPEAT_MIN[kind] + BitsAt(deflate, bit, STREAM_REPEAT_EXTRA_BITS[kind]);
     bit += STREAM_REPEAT_EXTRA_BITS[kind];
     all.insert(all.end(), repeat, symbol == 16 ? all.back() : 0);
   }

@@ -27,7 +27,7 @@ Bytes SmallLiteralCode() {
 Bytes SmallDynamicBlock(const Bytes& literals, const Bytes& distances, int distSymbol,
                         const Bytes& codeLengthCode = UniversalCodeLengthCode()) {
   DeflateWriter w;
-  WriteDynamicHeader(w, true, literals, distances, codeLengthCode);
+  WriteDeflateDynamicHeader(w, true, literals, distances, codeLengthCode);
   w.Symbol(literals, 'a');
   if (distSymbol >= 0) {
     w.Symbol(literals, 257);
@@ -90,7 +90,7 @@ TEST(StreamRewriter, DynamicHeaderListsCodeLengthLengthsInNewOrder) {
   literals[254] = literals[255] = 0;
   literals[256] = 7;
   DeflateWriter w;
-  WriteDynamicHeader(w, true, literals, {0}, codeLengthCode);
+  WriteDeflateDynamicHeader(w, true, literals, {0}, codeLengthCode);
   for (char c : std::string("abc")) w.Symbol(literals, static_cast<unsigned>(c));
   w.Symbol(literals, 256);
   size_t deflateBits = w.BitCount();
@@ -117,7 +117,7 @@ TEST(StreamRewriter, DynamicHeaderDropsTrailingZerosOfNewOrder) {
   Bytes literals(257, 0);
   literals['a'] = literals[256] = 1;
   DeflateWriter w;
-  WriteDynamicHeader(w, true, literals, {0}, codeLengthCode);
+  WriteDeflateDynamicHeader(w, true, literals, {0}, codeLengthCode);
   w.Symbol(literals, 'a');
   w.Symbol(literals, 256);
   Bytes deflate = w.Finish();

@@ -180,7 +180,8 @@ testing::AssertionResult SameTables(const CodeEntry* a, const CodeEntry* b, uint
       return testing::AssertionFailure() << "value of entry " << index;
     }
     if (link) {
-      testing::AssertionResult sub = SameTables(a[index].next, b[index].next, a[index].op - CODE_OP_LITERAL);
+      const uint32_t subBits = a[index].op - CODE_OP_LITERAL;
+      testing::AssertionResult sub = SameTables(a[index].next, b[index].next, subBits);
       if (!sub) return sub;
     }
   }
@@ -194,7 +195,8 @@ TEST(CodeTables, FixedCodesGetTheTablesOfTheirNarrowerRoots) {
                       STREAM_LENGTH_BASE, STREAM_LENGTH_EXTRA);
   CodeEntry* literals = nullptr;
   uint32_t literalBits = 0;
-  EXPECT_EQ(BuildLiteralLengthTables(FixedLiteralCode().Lengths().data(), 288, &literals, &literalBits),
+  EXPECT_EQ(BuildLiteralLengthTables(FixedLiteralCode().Lengths().data(), 288, &literals,
+                                     &literalBits),
             DECODE_OK);
   EXPECT_EQ(literalBits, 7u);
   EXPECT_TRUE(SameTables(literals, narrow.root, 7));
@@ -213,7 +215,8 @@ TEST(CodeTables, FixedCodesGetTheTablesOfTheirNarrowerRoots) {
 
 TEST(CodeTables, CodeLengthRootHoldsTheLongestCodeLengthCode) {
   // One code of each length 1-6 and two of 7: complete, and no entry is a link.
-  const Lengths lengths = LengthsWith(19, {{18, 1}, {0, 2}, {1, 3}, {2, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 7}});
+  const Lengths lengths =
+      LengthsWith(19, {{18, 1}, {0, 2}, {1, 3}, {2, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 7}});
   CodeEntry* table = nullptr;
   uint32_t width = 0;
   ASSERT_EQ(BuildCodeLengthTables(lengths.data(), &table, &width), DECODE_OK);
