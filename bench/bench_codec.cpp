@@ -7,7 +7,6 @@
 //   libdeflate  one call, memory to memory
 // Usage: bench_codec <corpus file> [--decode-reps N] [--encode-reps N] [--profile-decoder N]
 // --profile-decoder runs only the program's decoder N times (for callgrind or perf).
-#include <fcntl.h>
 #include <libdeflate.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -23,6 +22,8 @@
 
 #include "builder/stream_encoder.h"
 #include "codec/decoder.h"
+#include "support/deflate_peers.h"
+#include "support/temp_file.h"
 
 namespace {
 
@@ -48,29 +49,20 @@ Bytes ReadFile(const char* path) {
   return bytes;
 }
 
-// A file on tmpfs holding bytes, removed again when the benchmark ends.
+// A file on tmpfs holding bytes, open for reading, removed again when the benchmark ends.
 class ScratchFile {
  public:
-  ScratchFile(const char* name, const Bytes& bytes) {
-    const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    path_ = std::string(dir) + "/" + name + "-" + std::to_string(getpid());
-    fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    if (fd_ < 0 || write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-      Fail("cannot write " + path_);
-    }
-  }
-  ~ScratchFile() {
-    close(fd_);
-    unlink(path_.c_str());
-  }
-  int Rewound() const {
-    lseek(fd_, 0, SEEK_SET);
-    return fd_;
+  explicit ScratchFile(const Bytes& bytes)
+      : file_(bytes, access("/dev/shm", W_OK) == 0 ? "/dev/shm" : ""), handle_(file_.OpenRead()) {}
+  ~ScratchFile() { FileClose(handle_); }
+  FileHandle Rewound() const {
+    FileSeek(handle_, 0);
+    return handle_;
   }
 
  private:
-  std::string path_;
-  int fd_;
+  TempFile file_;
+  FileHandle handle_;
 };
 
 // Best wall time of reps runs of work, in seconds.
@@ -90,30 +82,6 @@ void CheckDecoded(const char* who, const Bytes& decoded, const Bytes& original) 
   if (decoded != original) Fail(std::string(who) + " decoded the corpus wrongly");
 }
 
-// ---- Encoders ----
-
-Bytes Libdeflate(const Bytes& data, int level) {
-  libdeflate_compressor* compressor = libdeflate_alloc_compressor(level);
-  Bytes out(libdeflate_deflate_compress_bound(compressor, data.size()));
-  out.resize(libdeflate_deflate_compress(compressor, data.data(), data.size(), out.data(), out.size()));
-  libdeflate_free_compressor(compressor);
-  return out;
-}
-
-Bytes Zlib(const Bytes& data, int level) {
-  z_stream z{};
-  if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) Fail("deflateInit2");
-  Bytes out(deflateBound(&z, data.size()));
-  z.next_in = const_cast<uint8_t*>(data.data());
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  if (deflate(&z, Z_FINISH) != Z_STREAM_END) Fail("zlib's deflate");
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
 // ---- Decoders ----
 
 void DecodeWithLodrun(const ScratchFile& stream, Bytes& out) {
@@ -125,14 +93,14 @@ void DecodeWithLodrun(const ScratchFile& stream, Bytes& out) {
 void InflateWithZlib(const ScratchFile& stream, Bytes& out) {
   z_stream z{};
   if (inflateInit2(&z, -15) != Z_OK) Fail("inflateInit2");
-  int fd = stream.Rewound();
+  FileHandle file = stream.Rewound();
   uint8_t input[ZLIB_INPUT_CHUNK];
   size_t produced = 0;
   int ret = Z_OK;
   while (ret == Z_OK) {
     if (z.avail_in == 0) {
-      ssize_t n = read(fd, input, sizeof input);
-      if (n <= 0) Fail("zlib's input ended early");
+      uint32_t n = FileReadSome(file, input, sizeof input);
+      if (n == 0) Fail("zlib's input ended early");
       z.next_in = input;
       z.avail_in = static_cast<uInt>(n);
     }
@@ -171,7 +139,7 @@ int main(int argc, char** argv) {
   std::memset(decoded.data(), 0, decoded.size());  // fault the pages in before timing
 
   if (profileRuns > 0) {
-    ScratchFile stream("lodrun-profile", EncodeStream(corpus.data(), corpus.size(), ENCODE_LEVEL));
+    ScratchFile stream(EncodeStream(corpus.data(), corpus.size(), ENCODE_LEVEL));
     for (int i = 0; i < profileRuns; ++i) DecodeWithLodrun(stream, decoded);
     CheckDecoded("lodrun", decoded, corpus);
     std::printf("profile corpus_bytes=%zu runs=%d\n", corpus.size(), profileRuns);
@@ -183,8 +151,8 @@ int main(int argc, char** argv) {
   // Encoding: the program's encoder (libdeflate -12 and the rewrite) against its peers.
   Bytes ours, standard, zlib;
   double oursTime = BestTime(encodeReps, [&] { ours = EncodeStream(corpus.data(), corpus.size(), ENCODE_LEVEL); });
-  double libdeflateTime = BestTime(encodeReps, [&] { standard = Libdeflate(corpus, ENCODE_LEVEL); });
-  double zlibTime = BestTime(encodeReps, [&] { zlib = Zlib(corpus, ZLIB_LEVEL); });
+  double libdeflateTime = BestTime(encodeReps, [&] { standard = LibdeflateCompress(corpus, ENCODE_LEVEL); });
+  double zlibTime = BestTime(encodeReps, [&] { zlib = ZlibCompress(corpus, ZLIB_LEVEL); });
   Bytes rewritten;
   double rewriteTime = BestTime(decodeReps, [&] {
     if (!RewriteDeflateStream(standard.data(), standard.size(), rewritten)) Fail("rewrite failed");
@@ -198,8 +166,8 @@ int main(int argc, char** argv) {
               MbPerSecond(corpus.size(), libdeflateTime), MbPerSecond(corpus.size(), rewriteTime));
 
   // Decoding the same content three ways, each checked once.
-  ScratchFile oursFile("lodrun-bench-stream", ours);
-  ScratchFile standardFile("lodrun-bench-deflate", standard);
+  ScratchFile oursFile(ours);
+  ScratchFile standardFile(standard);
   libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
   DecodeWithLodrun(oursFile, decoded);
   CheckDecoded("lodrun", decoded, corpus);

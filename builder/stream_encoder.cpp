@@ -12,70 +12,27 @@
 
 namespace {
 
-// ---- Limits of RFC 1951 and of the program's decoder ----
+// ---- Deflate (RFC 1951), where it differs from the program's format ----
+// The two share the alphabets, the prefix codes, the match tables and the dynamic header's
+// count fields (stream_format.h). Deflate's block header is BFINAL then a 2-bit BTYPE; it
+// lists the code-length-code lengths in another order, allows 32 distance lengths (the
+// program's decoder refuses more than 30), and follows a stored block's length with its
+// complement.
 
-constexpr unsigned MAX_CODE_BITS = 15;             // longest literal/length or distance code
-constexpr unsigned CODE_LENGTH_SYMBOLS = 19;       // alphabet of the code-length code
-constexpr unsigned MIN_CODE_LENGTH_LENGTHS = 4;    // HCLEN + 4
-constexpr unsigned END_OF_BLOCK = 256;
-constexpr unsigned FIRST_LENGTH_SYMBOL = 257;
-constexpr unsigned LENGTH_SYMBOLS = 29;            // 257-285
-constexpr unsigned DIST_SYMBOLS = 30;              // 0-29
-constexpr unsigned MIN_LITLEN_LENGTHS = 257;       // HLIT + 257
-constexpr unsigned MAX_LITLEN_LENGTHS = FIRST_LENGTH_SYMBOL + LENGTH_SYMBOLS;
-constexpr unsigned MIN_DIST_LENGTHS = 1;           // HDIST + 1
-constexpr unsigned MAX_DIST_LENGTHS = DIST_SYMBOLS;  // deflate's 31 and 32 are refused
-constexpr unsigned MAX_LENGTHS = MAX_LITLEN_LENGTHS + MAX_DIST_LENGTHS;
-// The fixed codes also give codes to the unusable symbols 286, 287 and distances 30, 31.
-constexpr unsigned FIXED_LITLEN_SYMBOLS = 288;
-constexpr unsigned FIXED_DIST_SYMBOLS = 32;
-constexpr unsigned FIXED_DIST_BITS = 5;
-static_assert(MAX_LITLEN_LENGTHS == 286 && MAX_LENGTHS == 316);
-
-// Field widths. Deflate's block header is BFINAL then a 2-bit BTYPE; the program's is a
-// 3-bit type then the final flag.
 constexpr unsigned DEFLATE_HEADER_FINAL_BITS = 1;
 constexpr unsigned DEFLATE_HEADER_TYPE_BITS = 2;
-constexpr unsigned BLOCK_HEADER_BITS = 4;
-constexpr unsigned HLIT_BITS = 5;
-constexpr unsigned HDIST_BITS = 5;
-constexpr unsigned HCLEN_BITS = 4;
-constexpr unsigned CODE_LENGTH_LENGTH_BITS = 3;
-constexpr unsigned STORED_LENGTH_BITS = 16;
-static_assert(MAX_LITLEN_LENGTHS - MIN_LITLEN_LENGTHS < (1u << HLIT_BITS));
-static_assert(MAX_DIST_LENGTHS - MIN_DIST_LENGTHS < (1u << HDIST_BITS));
-static_assert(CODE_LENGTH_SYMBOLS - MIN_CODE_LENGTH_LENGTHS < (1u << HCLEN_BITS));
-static_assert(STREAM_BLOCK_STORED < (1u << (BLOCK_HEADER_BITS - 1)) &&
-              STREAM_BLOCK_FINAL == (1u << (BLOCK_HEADER_BITS - 1)));
 
 // Deflate's BTYPE values (RFC 1951 3.2.3); 3 is reserved.
-constexpr uint32_t DEFLATE_STORED = 0;
-constexpr uint32_t DEFLATE_FIXED = 1;
-constexpr uint32_t DEFLATE_DYNAMIC = 2;
+constexpr uint32_t DEFLATE_BLOCK_STORED = 0;
+constexpr uint32_t DEFLATE_BLOCK_FIXED = 1;
+constexpr uint32_t DEFLATE_BLOCK_DYNAMIC = 2;
 
 // Order of the code-length-code lengths in a deflate header (RFC 1951 3.2.7).
-constexpr uint8_t DEFLATE_CODE_LENGTH_ORDER[CODE_LENGTH_SYMBOLS] = {
+constexpr uint8_t DEFLATE_CODE_LENGTH_ORDER[STREAM_CODE_LENGTH_CODES] = {
     16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
-// Order of the same lengths in the program's format.
-constexpr uint8_t CODE_LENGTH_ORDER[CODE_LENGTH_SYMBOLS] = {
-    18, 17, 16, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
-// Code-length symbols 16, 17, 18 (RFC 1951 3.2.7): extra bits and the repeat count's base.
-constexpr unsigned REPEAT_PREVIOUS = 16;
-constexpr uint8_t REPEAT_EXTRA[3] = {2, 3, 7};
-constexpr uint8_t REPEAT_BASE[3] = {3, 3, 11};
-
-// Match lengths of symbols 257-285 and distances of symbols 0-29 (RFC 1951 3.2.5).
-constexpr uint8_t LENGTH_EXTRA[LENGTH_SYMBOLS] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint16_t LENGTH_BASE[LENGTH_SYMBOLS] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
-                                                  15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
-                                                  67, 83, 99, 115, 131, 163, 195, 227, 258};
-constexpr uint8_t DIST_EXTRA[DIST_SYMBOLS] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                              6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-constexpr uint16_t DIST_BASE[DIST_SYMBOLS] = {
-    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+// The literal/length and distance lengths of a dynamic block the rewriter takes, at most.
+constexpr unsigned MAX_LENGTHS = STREAM_MAX_LITERAL_LENGTH_CODES + STREAM_MAX_DISTANCE_CODES;
 
 // ---- Bit input and output, least significant bit first (RFC 1951 3.1.1) ----
 
@@ -83,17 +40,17 @@ constexpr unsigned MAX_PEEK_BITS = 32;
 constexpr unsigned MAX_PUT_BITS = 32;
 constexpr unsigned BYTES_PER_LOAD = 8;
 static_assert(MAX_PEEK_BITS + 7 <= 8 * BYTES_PER_LOAD, "a peek fits one load at any bit offset");
-static_assert(MAX_CODE_BITS <= MAX_PEEK_BITS && STORED_LENGTH_BITS <= MAX_PUT_BITS);
+static_assert(STREAM_MAX_CODE_LENGTH <= MAX_PEEK_BITS && STREAM_STORED_LENGTH_BITS <= MAX_PUT_BITS);
 
 constexpr uint32_t LowBits(uint32_t value, unsigned n) {
   return n >= 32 ? value : value & ((1u << n) - 1);
 }
 
-// Reads a stream as bits. Bits beyond the end read as zeros; Overrun() tells whether any
-// bit taken so far lay beyond the end.
-class BitReader {
+// Reads a deflate stream as bits. Bits beyond the end read as zeros; Overrun() tells whether
+// any bit taken so far lay beyond the end.
+class DeflateBitReader {
  public:
-  BitReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  DeflateBitReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
   // The next n bits (n <= MAX_PEEK_BITS), without taking them.
   uint32_t Peek(unsigned n) const {
@@ -128,10 +85,11 @@ class BitReader {
   size_t position_ = 0;  // in bits
 };
 
-// Appends bits to a byte vector. Fewer than 8 bits are pending between calls.
-class BitWriter {
+// Appends bits of the program's stream to a byte vector. Fewer than 8 bits are pending
+// between calls.
+class StreamBitWriter {
  public:
-  explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+  explicit StreamBitWriter(std::vector<uint8_t>& out) : out_(out) {}
 
   // Appends the low n bits of bits (n <= MAX_PUT_BITS).
   void Put(uint32_t bits, unsigned n) {
@@ -161,11 +119,11 @@ class BitWriter {
 // symbol above ENTRY_LENGTH_BITS bits of code length; NO_CODE where no code begins.
 constexpr unsigned ENTRY_LENGTH_BITS = 4;
 constexpr uint16_t NO_CODE = 0;
-static_assert(MAX_CODE_BITS < (1u << ENTRY_LENGTH_BITS));
-static_assert((FIXED_LITLEN_SYMBOLS << ENTRY_LENGTH_BITS) <= UINT16_MAX);
+static_assert(STREAM_MAX_CODE_LENGTH < (1u << ENTRY_LENGTH_BITS));
+static_assert((STREAM_FIXED_LITERAL_LENGTH_CODES << ENTRY_LENGTH_BITS) <= UINT16_MAX);
 constexpr int NO_SYMBOL = -1;
 
-struct PrefixCode {
+struct DeflateCode {
   unsigned maxBits = 0;          // 0 for a code without symbols
   std::vector<uint16_t> table;   // 2^maxBits entries
 };
@@ -179,25 +137,25 @@ uint32_t ReverseBits(uint32_t code, unsigned n) {
 // Builds the decode table from n code lengths (0 = no code). False when the code is
 // over-subscribed, or incomplete other than a single 1-bit code, which the program's
 // decoder refuses too. A code without any symbol is built (it matches nothing).
-bool BuildPrefixCode(const uint8_t* lengths, unsigned n, PrefixCode& code) {
-  unsigned count[MAX_CODE_BITS + 1] = {};
+bool BuildDeflateCode(const uint8_t* lengths, unsigned n, DeflateCode& code) {
+  unsigned count[STREAM_MAX_CODE_LENGTH + 1] = {};
   for (unsigned symbol = 0; symbol < n; ++symbol) ++count[lengths[symbol]];
   count[0] = 0;
   code.maxBits = 0;
-  for (unsigned length = 1; length <= MAX_CODE_BITS; ++length) {
+  for (unsigned length = 1; length <= STREAM_MAX_CODE_LENGTH; ++length) {
     if (count[length] != 0) code.maxBits = length;
   }
   // Kraft sum: left is the number of free codes of the current length.
   int32_t left = 1;
-  for (unsigned length = 1; length <= MAX_CODE_BITS; ++length) {
+  for (unsigned length = 1; length <= STREAM_MAX_CODE_LENGTH; ++length) {
     left = 2 * left - static_cast<int32_t>(count[length]);
     if (left < 0) return false;
   }
   bool singleOneBitCode = code.maxBits == 1 && count[1] == 1;
   if (code.maxBits != 0 && left != 0 && !singleOneBitCode) return false;
 
-  uint32_t nextCode[MAX_CODE_BITS + 1] = {};
-  for (unsigned length = 1; length <= MAX_CODE_BITS; ++length) {
+  uint32_t nextCode[STREAM_MAX_CODE_LENGTH + 1] = {};
+  for (unsigned length = 1; length <= STREAM_MAX_CODE_LENGTH; ++length) {
     nextCode[length] = (nextCode[length - 1] + count[length - 1]) << 1;
   }
   code.table.assign(size_t{1} << code.maxBits, NO_CODE);
@@ -214,26 +172,25 @@ bool BuildPrefixCode(const uint8_t* lengths, unsigned n, PrefixCode& code) {
   return true;
 }
 
-const PrefixCode& FixedLiteralCode() {
-  static const PrefixCode code = [] {
-    uint8_t lengths[FIXED_LITLEN_SYMBOLS];
-    std::memset(lengths, 8, 144);
-    std::memset(lengths + 144, 9, 256 - 144);
-    std::memset(lengths + 256, 7, 280 - 256);
-    std::memset(lengths + 280, 8, FIXED_LITLEN_SYMBOLS - 280);
-    PrefixCode built;
-    BuildPrefixCode(lengths, FIXED_LITLEN_SYMBOLS, built);
+const DeflateCode& DeflateFixedLiteralCode() {
+  static const DeflateCode code = [] {
+    uint8_t lengths[STREAM_FIXED_LITERAL_LENGTH_CODES];
+    for (unsigned symbol = 0; symbol < STREAM_FIXED_LITERAL_LENGTH_CODES; ++symbol) {
+      lengths[symbol] = static_cast<uint8_t>(StreamFixedLiteralLength(symbol));
+    }
+    DeflateCode built;
+    BuildDeflateCode(lengths, STREAM_FIXED_LITERAL_LENGTH_CODES, built);
     return built;
   }();
   return code;
 }
 
-const PrefixCode& FixedDistanceCode() {
-  static const PrefixCode code = [] {
-    uint8_t lengths[FIXED_DIST_SYMBOLS];
-    std::memset(lengths, FIXED_DIST_BITS, FIXED_DIST_SYMBOLS);
-    PrefixCode built;
-    BuildPrefixCode(lengths, FIXED_DIST_SYMBOLS, built);
+const DeflateCode& DeflateFixedDistanceCode() {
+  static const DeflateCode code = [] {
+    uint8_t lengths[STREAM_FIXED_DISTANCE_CODES];
+    std::memset(lengths, STREAM_FIXED_DISTANCE_LENGTH, STREAM_FIXED_DISTANCE_CODES);
+    DeflateCode built;
+    BuildDeflateCode(lengths, STREAM_FIXED_DISTANCE_CODES, built);
     return built;
   }();
   return code;
@@ -252,13 +209,13 @@ class StreamRewriter {
  private:
   bool RewriteStoredBlock();
   bool RewriteDynamicBlock();
-  bool CopyCodeLengths(const PrefixCode& codeLengthCode, uint8_t* lengths, unsigned n);
-  bool CopySymbols(const PrefixCode& literals, const PrefixCode& distances);
-  void WriteBlockHeader(uint8_t type);
+  bool CopyCodeLengths(const DeflateCode& codeLengthCode, uint8_t* lengths, unsigned n);
+  bool CopySymbols(const DeflateCode& literals, const DeflateCode& distances);
+  void WriteBlockHeader(uint32_t type);
   void WriteCodeLengthLengths(const uint8_t* codeLengthLengths);
 
   // Copies one coded symbol and returns it, or NO_SYMBOL when the bits begin no code.
-  int CopySymbol(const PrefixCode& code) {
+  int CopySymbol(const DeflateCode& code) {
     uint32_t bits = in_.Peek(code.maxBits);
     uint16_t entry = code.table[bits];
     if (entry == NO_CODE) return NO_SYMBOL;
@@ -273,8 +230,8 @@ class StreamRewriter {
     return bits;
   }
 
-  BitReader in_;
-  BitWriter out_;
+  DeflateBitReader in_;
+  StreamBitWriter out_;
   size_t size_;
   std::vector<uint8_t>* blockTypes_;
   bool final_ = false;       // the block being rewritten is the last one
@@ -286,12 +243,12 @@ bool StreamRewriter::Run() {
     final_ = in_.Take(DEFLATE_HEADER_FINAL_BITS) != 0;
     uint32_t type = in_.Take(DEFLATE_HEADER_TYPE_BITS);
     bool ok = false;
-    if (type == DEFLATE_STORED) {
+    if (type == DEFLATE_BLOCK_STORED) {
       ok = RewriteStoredBlock();
-    } else if (type == DEFLATE_FIXED) {
+    } else if (type == DEFLATE_BLOCK_FIXED) {
       WriteBlockHeader(STREAM_BLOCK_FIXED);
-      ok = CopySymbols(FixedLiteralCode(), FixedDistanceCode());
-    } else if (type == DEFLATE_DYNAMIC) {
+      ok = CopySymbols(DeflateFixedLiteralCode(), DeflateFixedDistanceCode());
+    } else if (type == DEFLATE_BLOCK_DYNAMIC) {
       ok = RewriteDynamicBlock();
     }
     if (!ok || in_.Overrun()) return false;
@@ -301,91 +258,96 @@ bool StreamRewriter::Run() {
   return in_.BytesTouched() == size_;
 }
 
-void StreamRewriter::WriteBlockHeader(uint8_t type) {
-  out_.Put(type | (final_ ? STREAM_BLOCK_FINAL : 0), BLOCK_HEADER_BITS);
-  if (blockTypes_ != nullptr) blockTypes_->push_back(type);
+void StreamRewriter::WriteBlockHeader(uint32_t type) {
+  out_.Put(type | (final_ ? STREAM_BLOCK_FINAL : 0), STREAM_BLOCK_HEADER_BITS);
+  if (blockTypes_ != nullptr) blockTypes_->push_back(static_cast<uint8_t>(type));
 }
 
 // Stored: deflate aligns, then LEN and its complement NLEN; the program's format aligns
 // after its own header and keeps LEN alone.
 bool StreamRewriter::RewriteStoredBlock() {
   in_.AlignToByte();
-  uint32_t length = in_.Take(STORED_LENGTH_BITS);
-  uint32_t complement = in_.Take(STORED_LENGTH_BITS);
-  if ((length ^ complement) != LowBits(~0u, STORED_LENGTH_BITS)) return false;
+  uint32_t length = in_.Take(STREAM_STORED_LENGTH_BITS);
+  uint32_t complement = in_.Take(STREAM_STORED_LENGTH_BITS);
+  if ((length ^ complement) != LowBits(~0u, STREAM_STORED_LENGTH_BITS)) return false;
   const uint8_t* bytes = in_.TakeBytes(length);
   if (bytes == nullptr) return false;
   WriteBlockHeader(STREAM_BLOCK_STORED);
   out_.AlignToByte();
-  out_.Put(length, STORED_LENGTH_BITS);
+  out_.Put(length, STREAM_STORED_LENGTH_BITS);
   out_.PutBytes(bytes, length);
   produced_ += length;
   return true;
 }
 
 bool StreamRewriter::RewriteDynamicBlock() {
-  uint32_t hlit = in_.Take(HLIT_BITS);
-  uint32_t hdist = in_.Take(HDIST_BITS);
-  uint32_t hclen = in_.Take(HCLEN_BITS);
-  unsigned literalCount = MIN_LITLEN_LENGTHS + hlit;
-  unsigned distanceCount = MIN_DIST_LENGTHS + hdist;
-  if (literalCount > MAX_LITLEN_LENGTHS || distanceCount > MAX_DIST_LENGTHS) return false;
-
-  uint8_t codeLengthLengths[CODE_LENGTH_SYMBOLS] = {};
-  for (unsigned i = 0; i < MIN_CODE_LENGTH_LENGTHS + hclen; ++i) {
-    codeLengthLengths[DEFLATE_CODE_LENGTH_ORDER[i]] =
-        static_cast<uint8_t>(in_.Take(CODE_LENGTH_LENGTH_BITS));
+  uint32_t hlit = in_.Take(STREAM_HLIT_BITS);
+  uint32_t hdist = in_.Take(STREAM_HDIST_BITS);
+  uint32_t hclen = in_.Take(STREAM_HCLEN_BITS);
+  unsigned literalCount = STREAM_MIN_LITERAL_LENGTH_CODES + hlit;
+  unsigned distanceCount = STREAM_MIN_DISTANCE_CODES + hdist;
+  if (literalCount > STREAM_MAX_LITERAL_LENGTH_CODES || distanceCount > STREAM_MAX_DISTANCE_CODES) {
+    return false;
   }
-  PrefixCode codeLengthCode;
-  if (!BuildPrefixCode(codeLengthLengths, CODE_LENGTH_SYMBOLS, codeLengthCode) ||
+
+  uint8_t codeLengthLengths[STREAM_CODE_LENGTH_CODES] = {};
+  for (unsigned i = 0; i < STREAM_MIN_CODE_LENGTH_CODES + hclen; ++i) {
+    codeLengthLengths[DEFLATE_CODE_LENGTH_ORDER[i]] =
+        static_cast<uint8_t>(in_.Take(STREAM_CODE_LENGTH_CODE_BITS));
+  }
+  DeflateCode codeLengthCode;
+  if (!BuildDeflateCode(codeLengthLengths, STREAM_CODE_LENGTH_CODES, codeLengthCode) ||
       codeLengthCode.maxBits == 0) {
     return false;
   }
 
   WriteBlockHeader(STREAM_BLOCK_DYNAMIC);
-  out_.Put(hlit, HLIT_BITS);
-  out_.Put(hdist, HDIST_BITS);
+  out_.Put(hlit, STREAM_HLIT_BITS);
+  out_.Put(hdist, STREAM_HDIST_BITS);
   WriteCodeLengthLengths(codeLengthLengths);
 
   // Literal/length and distance lengths form one sequence; repeats may cross between them.
   uint8_t lengths[MAX_LENGTHS];
   if (!CopyCodeLengths(codeLengthCode, lengths, literalCount + distanceCount)) return false;
-  PrefixCode literals;
-  PrefixCode distances;
-  if (!BuildPrefixCode(lengths, literalCount, literals) || lengths[END_OF_BLOCK] == 0) return false;
-  if (!BuildPrefixCode(lengths + literalCount, distanceCount, distances)) return false;
+  DeflateCode literals;
+  DeflateCode distances;
+  if (!BuildDeflateCode(lengths, literalCount, literals) || lengths[STREAM_END_OF_BLOCK] == 0) {
+    return false;
+  }
+  if (!BuildDeflateCode(lengths + literalCount, distanceCount, distances)) return false;
   return CopySymbols(literals, distances);
 }
 
 // HCLEN counts the lengths written in the program's order, whose trailing zeros are dropped.
 void StreamRewriter::WriteCodeLengthLengths(const uint8_t* codeLengthLengths) {
-  unsigned count = CODE_LENGTH_SYMBOLS;
-  while (count > MIN_CODE_LENGTH_LENGTHS && codeLengthLengths[CODE_LENGTH_ORDER[count - 1]] == 0) {
+  unsigned count = STREAM_CODE_LENGTH_CODES;
+  while (count > STREAM_MIN_CODE_LENGTH_CODES &&
+         codeLengthLengths[STREAM_CODE_LENGTH_ORDER[count - 1]] == 0) {
     --count;
   }
-  out_.Put(count - MIN_CODE_LENGTH_LENGTHS, HCLEN_BITS);
+  out_.Put(count - STREAM_MIN_CODE_LENGTH_CODES, STREAM_HCLEN_BITS);
   for (unsigned i = 0; i < count; ++i) {
-    out_.Put(codeLengthLengths[CODE_LENGTH_ORDER[i]], CODE_LENGTH_LENGTH_BITS);
+    out_.Put(codeLengthLengths[STREAM_CODE_LENGTH_ORDER[i]], STREAM_CODE_LENGTH_CODE_BITS);
   }
 }
 
-bool StreamRewriter::CopyCodeLengths(const PrefixCode& codeLengthCode, uint8_t* lengths,
+bool StreamRewriter::CopyCodeLengths(const DeflateCode& codeLengthCode, uint8_t* lengths,
                                      unsigned n) {
   unsigned filled = 0;
   while (filled < n) {
     if (in_.Overrun()) return false;
     int symbol = CopySymbol(codeLengthCode);
     if (symbol == NO_SYMBOL) return false;
-    if (symbol < static_cast<int>(REPEAT_PREVIOUS)) {
+    if (symbol < static_cast<int>(STREAM_REPEAT_PREVIOUS)) {
       lengths[filled++] = static_cast<uint8_t>(symbol);
       continue;
     }
     // Deflate has no previous length to repeat at the start, though the program's
     // decoder would repeat a 0 there.
-    if (symbol == static_cast<int>(REPEAT_PREVIOUS) && filled == 0) return false;
-    uint8_t value = symbol == static_cast<int>(REPEAT_PREVIOUS) ? lengths[filled - 1] : 0;
-    unsigned kind = static_cast<unsigned>(symbol) - REPEAT_PREVIOUS;
-    unsigned repeat = REPEAT_BASE[kind] + CopyBits(REPEAT_EXTRA[kind]);
+    if (symbol == static_cast<int>(STREAM_REPEAT_PREVIOUS) && filled == 0) return false;
+    uint8_t value = symbol == static_cast<int>(STREAM_REPEAT_PREVIOUS) ? lengths[filled - 1] : 0;
+    unsigned kind = static_cast<unsigned>(symbol) - STREAM_REPEAT_PREVIOUS;
+    unsigned repeat = STREAM_REPEAT_MIN[kind] + CopyBits(STREAM_REPEAT_EXTRA_BITS[kind]);
     if (repeat > n - filled) return false;
     std::memset(lengths + filled, value, repeat);
     filled += repeat;
@@ -393,25 +355,27 @@ bool StreamRewriter::CopyCodeLengths(const PrefixCode& codeLengthCode, uint8_t* 
   return true;
 }
 
-bool StreamRewriter::CopySymbols(const PrefixCode& literals, const PrefixCode& distances) {
+bool StreamRewriter::CopySymbols(const DeflateCode& literals, const DeflateCode& distances) {
   for (;;) {
     if (in_.Overrun()) return false;
     int symbol = CopySymbol(literals);
     if (symbol == NO_SYMBOL) return false;
-    if (symbol < static_cast<int>(END_OF_BLOCK)) {
+    if (symbol < static_cast<int>(STREAM_END_OF_BLOCK)) {
       ++produced_;
       continue;
     }
-    if (symbol == static_cast<int>(END_OF_BLOCK)) return true;
-    unsigned lengthIndex = static_cast<unsigned>(symbol) - FIRST_LENGTH_SYMBOL;
-    if (lengthIndex >= LENGTH_SYMBOLS) return false;
-    uint32_t length = LENGTH_BASE[lengthIndex] + CopyBits(LENGTH_EXTRA[lengthIndex]);
+    if (symbol == static_cast<int>(STREAM_END_OF_BLOCK)) return true;
+    unsigned lengthIndex = static_cast<unsigned>(symbol) - STREAM_FIRST_LENGTH_SYMBOL;
+    if (lengthIndex >= STREAM_LENGTH_SYMBOLS) return false;
+    uint32_t length = STREAM_LENGTH_BASE[lengthIndex] + CopyBits(STREAM_LENGTH_EXTRA[lengthIndex]);
     // A block without distance codes has an empty table here, which matches nothing.
     int distanceSymbol = CopySymbol(distances);
-    if (distanceSymbol == NO_SYMBOL || distanceSymbol >= static_cast<int>(DIST_SYMBOLS)) {
+    if (distanceSymbol == NO_SYMBOL ||
+        distanceSymbol >= static_cast<int>(STREAM_MAX_DISTANCE_CODES)) {
       return false;
     }
-    uint32_t distance = DIST_BASE[distanceSymbol] + CopyBits(DIST_EXTRA[distanceSymbol]);
+    uint32_t distance =
+        STREAM_DISTANCE_BASE[distanceSymbol] + CopyBits(STREAM_DISTANCE_EXTRA[distanceSymbol]);
     if (distance > produced_) return false;
     produced_ += length;
   }

@@ -7,13 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int DEFAULT_COMPRESSION_LEVEL = 12;
+#include "codec/stream_format.h"
 
-// Block types in bits 0-2 of the program's 4-bit block header; bit 3 marks the final block.
-constexpr uint8_t STREAM_BLOCK_FIXED = 5;
-constexpr uint8_t STREAM_BLOCK_DYNAMIC = 6;
-constexpr uint8_t STREAM_BLOCK_STORED = 7;
-constexpr uint8_t STREAM_BLOCK_FINAL = 8;
+constexpr int DEFAULT_COMPRESSION_LEVEL = 12;
 
 // Compresses data into one complete stream. Levels 0 (stored only) to 12, as libdeflate.
 // Throws std::invalid_argument for another level and std::runtime_error if the compressor

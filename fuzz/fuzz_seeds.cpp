@@ -4,12 +4,14 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "archive/archive_format.h"
 #include "builder/archive_writer.h"
 #include "builder/stream_encoder.h"
+#include "support/deflate_peers.h"
 #include "support/fake_image.h"
 
 namespace {
@@ -49,16 +51,7 @@ Bytes Encode(const Bytes& data, int level) { return EncodeStream(data.data(), da
 
 // zlib's raw deflate with a strategy, rewritten: fixed-only and Huffman-only streams.
 Bytes EncodeWithZlib(const Bytes& data, int strategy) {
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, strategy);
-  Bytes standard(deflateBound(&z, data.size()));
-  z.next_in = const_cast<uint8_t*>(data.data());
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = standard.data();
-  z.avail_out = static_cast<uInt>(standard.size());
-  deflate(&z, Z_FINISH);
-  standard.resize(z.total_out);
-  deflateEnd(&z);
+  const Bytes standard = ZlibCompress(data, 6, strategy);
   Bytes stream;
   if (!RewriteDeflateStream(standard.data(), standard.size(), stream)) std::exit(1);
   return stream;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "codec/decoder_internal.h"
+
 // One entry of a lookup table.
 struct CodeEntry {
   uint8_t op;    // extra bits (0-13), CODE_OP_END, CODE_OP_LITERAL, a link (17-32) or CODE_OP_INVALID
@@ -14,18 +16,36 @@ struct CodeEntry {
   };
 };
 
-// Builds the tables of the code given by n code lengths (0 = no code, else 1-16). Symbols
-// below simpleCount stand for themselves (256 is the end of block); symbol s from simpleCount
-// on takes its value from bases and its op from extras at s - simpleCount. *width comes in
-// as the requested root width and goes out as the built one.
+// What the symbols of one code stand for. Symbols below simpleCount stand for themselves
+// (256 is the end of block); symbol s from simpleCount on takes its value from bases and its
+// op from extras at s - simpleCount, up to valueCount of them; the symbols after those are
+// invalid.
+struct CodeAlphabet {
+  uint32_t simpleCount;
+  uint32_t valueCount;
+  const uint16_t* bases;
+  const uint8_t* extras;
+};
+
+// Builds the tables of the code given by n code lengths (0 = no code, else 1-16). *width
+// comes in as the requested root width and goes out as the built one.
 //
 // Result: DECODE_OK for a complete code, or for one single 1-bit code; DECODE_BAD_DATA for an
 // incomplete code (its free codes are built as CODE_OP_INVALID entries); DECODE_BAD_FORMAT for
 // an over-subscribed code (no tables); DECODE_NO_MEMORY. All lengths 0: no table, width 0,
 // DECODE_OK.
-uint32_t BuildCodeTables(const uint32_t* lengths, uint32_t n, uint32_t simpleCount,
-                         const uint16_t* bases, const uint16_t* extras, CodeEntry** table,
-                         int32_t* width);
+DecodeResult BuildCodeTables(const uint32_t* lengths, uint32_t n, const CodeAlphabet& alphabet,
+                             CodeEntry** table, uint32_t* width);
+
+// The codes of a stream, each with its alphabet and root width; results as BuildCodeTables,
+// *width is the built root width. A literal/length code of n lengths (up to the fixed
+// code's 288), a distance code of n lengths (up to the fixed code's 32), the code-length code
+// of a dynamic block (STREAM_CODE_LENGTH_CODES lengths).
+DecodeResult BuildLiteralLengthTables(const uint32_t* lengths, uint32_t n, CodeEntry** table,
+                                      uint32_t* width);
+DecodeResult BuildDistanceTables(const uint32_t* lengths, uint32_t n, CodeEntry** table,
+                                 uint32_t* width);
+DecodeResult BuildCodeLengthTables(const uint32_t* lengths, CodeEntry** table, uint32_t* width);
 
 // Frees every table of one code; a null table is ignored. Clears the pointer.
 void FreeCodeTables(CodeEntry** table);

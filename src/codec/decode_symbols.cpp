@@ -1,16 +1,16 @@
 // The inner loop of the decoder: literals and matches of one Huffman-coded block.
 #include <cstring>
 
-#include "codec/bit_reader.h"
 #include "codec/code_tables.h"
-#include "codec/codec_format.h"
 #include "codec/decoder.h"
+#include "codec/decoder_internal.h"
+#include "codec/stream_bit_reader.h"
 
 namespace {
 
 // Finds the entry of the next code: the root lookup, then one lookup per sub-table level.
 // Null for a free (invalid) code, and when the code's bits run past the end of the input.
-inline const CodeEntry* NextEntry(BitReader& in, const CodeEntry* table, uint32_t width) {
+inline const CodeEntry* NextEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
   in.Need(width);
   const CodeEntry* entry = table + in.Peek(width);
   while (entry->op > CODE_OP_LITERAL) {
@@ -81,10 +81,10 @@ uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length
 // literal/length code with its extra bits, a distance code, its extra bits) and the window
 // has room for the longest match without filling up.
 constexpr uint32_t FAST_LOOP_INPUT = 3 * FAST_REFILL_BYTES;
-constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - MAX_MATCH_LENGTH;
+constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
 // The entry of the next code where the held bits are known to cover it.
-inline const CodeEntry* HeldEntry(BitReader& in, const CodeEntry* table, uint32_t width) {
+inline const CodeEntry* HeldEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
   const CodeEntry* entry = table + in.Peek(width);
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
     in.Consume(entry->bits);
@@ -99,16 +99,16 @@ inline const CodeEntry* HeldEntry(BitReader& in, const CodeEntry* table, uint32_
 // Symbols while both the input buffer and the window have room for a whole symbol: no
 // step needs a bounds check. Stops at the end of the block, at an error, or when the room
 // runs short; *result is set in the first two cases.
-uint32_t Decoder::DecodeSymbolsFast(BitReader& caller, const CodeEntry* literals,
+uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* literals,
                                     const CodeEntry* distances, uint32_t literalBits,
-                                    uint32_t distBits, uint32_t pos, uint32_t* result) {
+                                    uint32_t distBits, uint32_t pos, DecodeResult* result) {
   if (caller.BufferedBytes() < FAST_LOOP_INPUT || pos >= FAST_LOOP_WINDOW_END) return pos;
   // A reader of this loop's own, whose state the compiler can keep in registers: the
   // window's byte stores could otherwise alias the caller's.
   caller.Store();
-  BitReader in(*this);
+  StreamBitReader in(*this);
   uint8_t* const out = window;
-  uint32_t status = DECODE_RUNNING;
+  DecodeResult status = DECODE_RUNNING;
   while (in.BufferedBytes() >= FAST_LOOP_INPUT && pos < FAST_LOOP_WINDOW_END) {
     // At least 24 bits held: the code and its extra bits are all there.
     in.RefillWhole();
@@ -153,22 +153,21 @@ uint32_t Decoder::DecodeSymbolsFast(BitReader& caller, const CodeEntry* literals
 
 // Decodes symbols until the end-of-block code. The bit buffer, the input position and the
 // window position live in locals for the block and are stored back at its end.
-uint32_t Decoder::DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
-                                int32_t literalBits, int32_t distBits) {
-  BitReader in(*this);
+DecodeResult Decoder::DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
+                                    uint32_t literalBits, uint32_t distBits) {
+  StreamBitReader in(*this);
   uint8_t* const out = window;
   uint32_t pos = windowPos;
-  uint32_t result = DECODE_BAD_DATA;
+  DecodeResult result = DECODE_BAD_DATA;
   for (;;) {
     // The fast loop takes the symbols while there is room; this loop the rest, one at a time.
-    uint32_t fastResult = DECODE_RUNNING;
-    pos = DecodeSymbolsFast(in, literals, distances, uint32_t(literalBits), uint32_t(distBits),
-                            pos, &fastResult);
+    DecodeResult fastResult = DECODE_RUNNING;
+    pos = DecodeSymbolsFast(in, literals, distances, literalBits, distBits, pos, &fastResult);
     if (fastResult != DECODE_RUNNING) {
       result = fastResult;
       break;
     }
-    const CodeEntry* entry = NextEntry(in, literals, uint32_t(literalBits));
+    const CodeEntry* entry = NextEntry(in, literals, literalBits);
     if (entry == nullptr) break;
     if (entry->op == CODE_OP_LITERAL) {
       out[pos++] = static_cast<uint8_t>(entry->value);
@@ -188,7 +187,7 @@ uint32_t Decoder::DecodeSymbols(const CodeEntry* literals, const CodeEntry* dist
     if (!in.Take(entry->op, &extra)) break;
     const uint32_t length = entry->value + extra;
     if (distances == nullptr) break;  // a length in a block without a distance code
-    entry = NextEntry(in, distances, uint32_t(distBits));
+    entry = NextEntry(in, distances, distBits);
     if (entry == nullptr || !in.Take(entry->op, &extra)) break;
     const uint32_t from = pos - entry->value - extra;  // 32-bit unsigned, reduced in CopyMatch
     pos = CopyMatch(out, pos, from, length, sink);

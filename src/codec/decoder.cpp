@@ -2,39 +2,13 @@
 #include <cstring>
 
 #include "base/memory.h"
-#include "codec/bit_reader.h"
 #include "codec/code_tables.h"
-#include "codec/codec_format.h"
 #include "codec/decoder.h"
+#include "codec/decoder_internal.h"
+#include "codec/stream_bit_reader.h"
 
-namespace {
-
-// Fixed literal/length code lengths, by symbol range.
-constexpr uint32_t FIXED_8_BIT_LITERALS_END = 144;  // 0-143: 8 bits
-constexpr uint32_t FIXED_9_BIT_LITERALS_END = 256;  // 144-255: 9 bits
-constexpr uint32_t FIXED_7_BIT_SYMBOLS_END = 280;   // 256-279: 7 bits, 280-287: 8 bits
-constexpr uint32_t FIXED_DISTANCE_LENGTH = 5;
-
-// Code-length repeats: extra bits and the smallest count of symbols 16, 17 and 18.
-constexpr uint32_t REPEAT_PREVIOUS_BITS = 2;
-constexpr uint32_t REPEAT_PREVIOUS_MIN = 3;
-constexpr uint32_t REPEAT_ZERO_SHORT_BITS = 3;
-constexpr uint32_t REPEAT_ZERO_SHORT_MIN = 3;
-constexpr uint32_t REPEAT_ZERO_LONG_BITS = 7;
-constexpr uint32_t REPEAT_ZERO_LONG_MIN = 11;
-
-void FixedLiteralLengths(uint32_t* lengths) {
-  for (uint32_t symbol = 0; symbol < FIXED_LITERAL_LENGTH_CODES; ++symbol) {
-    lengths[symbol] = symbol < FIXED_8_BIT_LITERALS_END   ? 8
-                      : symbol < FIXED_9_BIT_LITERALS_END ? 9
-                      : symbol < FIXED_7_BIT_SYMBOLS_END  ? 7
-                                                          : 8;
-  }
-}
-
-}  // namespace
-
-uint32_t Decoder::DecodeStream() {
+DecodeResult Decoder::DecodeStream(OutputSink& output) {
+  sink = &output;
   fixedLiteralTable = nullptr;
   fixedDistTable = nullptr;
   fixedLiteralBits = 0;
@@ -43,39 +17,28 @@ uint32_t Decoder::DecodeStream() {
   bitBuffer = 0;
   bitCount = 0;
 
-  static_assert(sizeof codeLengthOrder == sizeof CODE_LENGTH_ORDER, "order table");
-  static_assert(sizeof lengthBase == sizeof LENGTH_BASE, "length bases");
-  static_assert(sizeof lengthExtra == sizeof LENGTH_EXTRA, "length extra bits");
-  static_assert(sizeof distBase == sizeof DIST_BASE, "distance bases");
-  static_assert(sizeof distExtra == sizeof DIST_EXTRA, "distance extra bits");
-  std::memcpy(codeLengthOrder, CODE_LENGTH_ORDER, sizeof codeLengthOrder);
-  std::memcpy(lengthBase, LENGTH_BASE, sizeof lengthBase);
-  std::memcpy(lengthExtra, LENGTH_EXTRA, sizeof lengthExtra);
-  std::memcpy(distExtra, DIST_EXTRA, sizeof distExtra);
-  std::memcpy(distBase, DIST_BASE, sizeof distBase);
-
   if (!MemAllocZero(WINDOW_SIZE, &window)) return DECODE_NO_MEMORY;
 
-  uint32_t result = DECODE_OK;
+  DecodeResult result = DECODE_OK;
   bool final = false;
   while (result == DECODE_OK && !final) {
-    BitReader in(*this);
+    StreamBitReader in(*this);
     uint32_t header = 0;
-    const bool complete = in.Take(BLOCK_HEADER_BITS, &header);
+    const bool complete = in.Take(STREAM_BLOCK_HEADER_BITS, &header);
     in.Store();
     if (!complete) {
       result = DECODE_BAD_DATA;
       break;
     }
-    final = (header & BLOCK_FINAL_FLAG) != 0;
-    switch (header & BLOCK_TYPE_MASK) {
-      case CODEC_BLOCK_FIXED:
+    final = (header & STREAM_BLOCK_FINAL) != 0;
+    switch (header & STREAM_BLOCK_TYPE_MASK) {
+      case STREAM_BLOCK_FIXED:
         result = DecodeFixedBlock();
         break;
-      case CODEC_BLOCK_DYNAMIC:
+      case STREAM_BLOCK_DYNAMIC:
         result = DecodeDynamicBlock();
         break;
-      case CODEC_BLOCK_STORED:
+      case STREAM_BLOCK_STORED:
         result = DecodeStoredBlock();
         break;
       default:
@@ -90,6 +53,7 @@ uint32_t Decoder::DecodeStream() {
   ReturnHeldBytes();
   FreeFixedTables();
   MemFree(window);
+  sink = nullptr;
   return result;
 }
 
@@ -98,17 +62,17 @@ void Decoder::FreeFixedTables() {
   FreeCodeTables(&fixedDistTable);
 }
 
-uint32_t Decoder::DecodeStoredBlock() {
-  BitReader in(*this);
+DecodeResult Decoder::DecodeStoredBlock() {
+  StreamBitReader in(*this);
   in.AlignToByte();
   uint32_t remaining = 0;
-  if (!in.Take(STORED_LENGTH_BITS, &remaining)) {
+  if (!in.Take(STREAM_STORED_LENGTH_BITS, &remaining)) {
     in.Store();
     return DECODE_BAD_DATA;
   }
   // The held bits were whole bytes and the length took at least all but one of them.
   uint32_t pos = windowPos;
-  uint32_t result = DECODE_OK;
+  DecodeResult result = DECODE_OK;
   while (remaining != 0) {
     uint32_t piece = 1;
     if (in.HeldBits() == 0 && in.BufferedBytes() != 0) {
@@ -138,76 +102,74 @@ uint32_t Decoder::DecodeStoredBlock() {
   return result;
 }
 
-uint32_t Decoder::DecodeFixedBlock() {
-  // The fixed tables are built at the stream's first fixed block and kept to its end.
+DecodeResult Decoder::DecodeFixedBlock() {
+  // The fixed tables are built at the stream's first fixed block and kept to its end. Both
+  // fixed codes are complete: their codes for the symbols beyond the alphabets are invalid.
   if (fixedLiteralTable == nullptr) {
-    uint32_t lengths[FIXED_LITERAL_LENGTH_CODES];
-    FixedLiteralLengths(lengths);
-    fixedLiteralBits = FIXED_LITERAL_ROOT_BITS;
-    uint32_t result = BuildCodeTables(lengths, FIXED_LITERAL_LENGTH_CODES, FIRST_LENGTH_SYMBOL,
-                                      lengthBase, lengthExtra, &fixedLiteralTable,
-                                      &fixedLiteralBits);
-    if (result != DECODE_OK) {
-      FreeCodeTables(&fixedLiteralTable);
-      return result;
+    uint32_t lengths[STREAM_FIXED_LITERAL_LENGTH_CODES];
+    for (uint32_t symbol = 0; symbol < STREAM_FIXED_LITERAL_LENGTH_CODES; ++symbol) {
+      lengths[symbol] = StreamFixedLiteralLength(symbol);
     }
-    // 30 of the 32 five-bit codes: incomplete on purpose, the other two are invalid codes.
-    for (uint32_t i = 0; i < MAX_DISTANCE_CODES; ++i) lengths[i] = FIXED_DISTANCE_LENGTH;
-    fixedDistBits = FIXED_DISTANCE_ROOT_BITS;
-    result = BuildCodeTables(lengths, MAX_DISTANCE_CODES, 0, distBase, distExtra, &fixedDistTable,
-                             &fixedDistBits);
-    if (result > DECODE_BAD_DATA) {
+    DecodeResult result = BuildLiteralLengthTables(lengths, STREAM_FIXED_LITERAL_LENGTH_CODES,
+                                                   &fixedLiteralTable, &fixedLiteralBits);
+    if (result == DECODE_OK) {
+      for (uint32_t i = 0; i < STREAM_FIXED_DISTANCE_CODES; ++i) {
+        lengths[i] = STREAM_FIXED_DISTANCE_LENGTH;
+      }
+      result = BuildDistanceTables(lengths, STREAM_FIXED_DISTANCE_CODES, &fixedDistTable,
+                                   &fixedDistBits);
+    }
+    if (result != DECODE_OK) {
       FreeFixedTables();
       return result;
     }
   }
-  uint32_t result =
+  const DecodeResult result =
       DecodeSymbols(fixedLiteralTable, fixedDistTable, fixedLiteralBits, fixedDistBits);
   return result == DECODE_OK ? DECODE_OK : DECODE_BAD_DATA;
 }
 
-uint32_t Decoder::DecodeDynamicBlock() {
+DecodeResult Decoder::DecodeDynamicBlock() {
   uint32_t literalCount = 0;
   uint32_t distCount = 0;
-  uint32_t codeLengthLengths[CODE_LENGTH_CODES] = {};
+  uint32_t codeLengthLengths[STREAM_CODE_LENGTH_CODES] = {};
   {
-    BitReader in(*this);
+    StreamBitReader in(*this);
     uint32_t hlit = 0;
     uint32_t hdist = 0;
     uint32_t hclen = 0;
-    bool complete = in.Take(HLIT_BITS, &hlit) && in.Take(HDIST_BITS, &hdist) &&
-                    in.Take(HCLEN_BITS, &hclen);
-    literalCount = FIRST_LENGTH_SYMBOL + hlit;
-    distCount = 1 + hdist;
+    bool complete = in.Take(STREAM_HLIT_BITS, &hlit) && in.Take(STREAM_HDIST_BITS, &hdist) &&
+                    in.Take(STREAM_HCLEN_BITS, &hclen);
+    literalCount = STREAM_MIN_LITERAL_LENGTH_CODES + hlit;
+    distCount = STREAM_MIN_DISTANCE_CODES + hdist;
     const bool countsValid =
-        literalCount <= MAX_LITERAL_LENGTH_CODES && distCount <= MAX_DISTANCE_CODES;
+        literalCount <= STREAM_MAX_LITERAL_LENGTH_CODES && distCount <= STREAM_MAX_DISTANCE_CODES;
     // Positions hclen + 4 to 18 of the order keep length 0.
-    const uint32_t listed = MIN_CODE_LENGTH_CODES + hclen;
+    const uint32_t listed = STREAM_MIN_CODE_LENGTH_CODES + hclen;
     for (uint32_t i = 0; complete && countsValid && i < listed; ++i) {
-      complete = in.Take(CODE_LENGTH_BITS, &codeLengthLengths[codeLengthOrder[i]]);
+      complete = in.Take(STREAM_CODE_LENGTH_CODE_BITS,
+                         &codeLengthLengths[STREAM_CODE_LENGTH_ORDER[i]]);
     }
     in.Store();
     if (!complete || !countsValid) return DECODE_BAD_DATA;
   }
 
-  uint32_t lengths[MAX_LITERAL_LENGTH_CODES + MAX_DISTANCE_CODES];
-  uint32_t result = ReadCodeLengths(codeLengthLengths, lengths, literalCount + distCount);
+  uint32_t lengths[STREAM_MAX_LITERAL_LENGTH_CODES + STREAM_MAX_DISTANCE_CODES];
+  DecodeResult result = ReadCodeLengths(codeLengthLengths, lengths, literalCount + distCount);
   if (result != DECODE_OK) return result;
 
-  // The block's tables are freed on every way out of it.
+  // The block's tables are freed on every way out of it. An empty distance code is allowed:
+  // the block may hold literals only.
   CodeEntry* literals = nullptr;
   CodeEntry* distances = nullptr;
-  int32_t literalBits = DYNAMIC_LITERAL_ROOT_BITS;
-  int32_t distBits = DYNAMIC_DISTANCE_ROOT_BITS;
-  result = BuildCodeTables(lengths, literalCount, FIRST_LENGTH_SYMBOL, lengthBase, lengthExtra,
-                           &literals, &literalBits);
+  uint32_t literalBits = 0;
+  uint32_t distBits = 0;
+  result = BuildLiteralLengthTables(lengths, literalCount, &literals, &literalBits);
+  if (result == DECODE_OK) {
+    result = BuildDistanceTables(lengths + literalCount, distCount, &distances, &distBits);
+  }
   // Without a literal/length code there is nothing to look symbols up in.
   if (result == DECODE_OK && literals == nullptr) result = DECODE_BAD_DATA;
-  if (result == DECODE_OK) {
-    // An empty distance code is allowed: the block may hold literals only.
-    result = BuildCodeTables(lengths + literalCount, distCount, 0, distBase, distExtra,
-                             &distances, &distBits);
-  }
   if (result == DECODE_OK) {
     result = DecodeSymbols(literals, distances, literalBits, distBits) == DECODE_OK
                  ? DECODE_OK
@@ -220,57 +182,46 @@ uint32_t Decoder::DecodeDynamicBlock() {
 
 // Reads the block's code lengths (literal/length and distance lengths as one sequence) with
 // the code-length code described by codeLengthLengths.
-uint32_t Decoder::ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths,
-                                  uint32_t count) {
+DecodeResult Decoder::ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths,
+                                      uint32_t count) {
   CodeEntry* table = nullptr;
-  int32_t width = CODE_LENGTH_ROOT_BITS;
-  uint32_t result = BuildCodeTables(codeLengthLengths, CODE_LENGTH_CODES, CODE_LENGTH_CODES,
-                                    nullptr, nullptr, &table, &width);
+  uint32_t width = 0;
+  DecodeResult result = BuildCodeLengthTables(codeLengthLengths, &table, &width);
   if (result != DECODE_OK) {
     FreeCodeTables(&table);
     return result;
   }
   if (table == nullptr) return DECODE_BAD_DATA;  // all code-length-code lengths are 0
 
-  BitReader in(*this);
+  StreamBitReader in(*this);
   uint32_t stored = 0;
   uint32_t previous = 0;
   while (stored < count) {
     // No code-length code is longer than the root is wide: every entry is a symbol or a
     // free code (the unused half of a single 1-bit code).
-    in.Need(uint32_t(width));
-    const CodeEntry& entry = table[in.Peek(uint32_t(width))];
+    in.Need(width);
+    const CodeEntry& entry = table[in.Peek(width)];
     if (entry.op != CODE_OP_LITERAL || !in.Drop(entry.bits)) {
       result = DECODE_BAD_DATA;
       break;
     }
     const uint32_t symbol = entry.value;
-    if (symbol < REPEAT_PREVIOUS) {
+    if (symbol < STREAM_REPEAT_PREVIOUS) {
       lengths[stored++] = symbol;
       previous = symbol;
       continue;
     }
+    // A repeat: of the previous length (which stays the previous one), or of zero.
+    const uint32_t kind = symbol - STREAM_REPEAT_PREVIOUS;
     uint32_t repeat = 0;
-    uint32_t value = 0;
-    bool complete;
-    if (symbol == REPEAT_PREVIOUS) {
-      complete = in.Take(REPEAT_PREVIOUS_BITS, &repeat);
-      repeat += REPEAT_PREVIOUS_MIN;
-      value = previous;
-    } else if (symbol == REPEAT_ZERO_SHORT) {
-      complete = in.Take(REPEAT_ZERO_SHORT_BITS, &repeat);
-      repeat += REPEAT_ZERO_SHORT_MIN;
-      previous = 0;
-    } else {
-      complete = in.Take(REPEAT_ZERO_LONG_BITS, &repeat);
-      repeat += REPEAT_ZERO_LONG_MIN;
-      previous = 0;
-    }
+    const bool complete = in.Take(STREAM_REPEAT_EXTRA_BITS[kind], &repeat);
+    repeat += STREAM_REPEAT_MIN[kind];
+    if (symbol != STREAM_REPEAT_PREVIOUS) previous = 0;
     if (!complete || repeat > count - stored) {
       result = DECODE_BAD_DATA;
       break;
     }
-    while (repeat-- != 0) lengths[stored++] = value;
+    while (repeat-- != 0) lengths[stored++] = previous;
   }
   in.Store();
   FreeCodeTables(&table);

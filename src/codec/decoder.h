@@ -7,11 +7,13 @@
 
 #include "base/file_io.h"
 
-// Result codes of the decoder's operations.
-constexpr uint32_t DECODE_OK = 0;
-constexpr uint32_t DECODE_BAD_DATA = 1;
-constexpr uint32_t DECODE_BAD_FORMAT = 2;
-constexpr uint32_t DECODE_NO_MEMORY = 3;
+// Results of the decoder's operations.
+enum DecodeResult : uint32_t {
+  DECODE_OK = 0,
+  DECODE_BAD_DATA = 1,    // cut short, an incomplete code, or a symbol or count out of range
+  DECODE_BAD_FORMAT = 2,  // a block type the format lacks, or an over-subscribed code
+  DECODE_NO_MEMORY = 3,
+};
 
 constexpr uint32_t WINDOW_SIZE = 32768;        // LZ77 window; also the largest sink write
 constexpr uint32_t INPUT_BUFFER_SIZE = 4096;   // input is read from the file in such pieces
@@ -19,36 +21,44 @@ constexpr uint32_t INPUT_BUFFER_SIZE = 4096;   // input is read from the file in
 // Where decoded bytes go. The decoder hands over at most WINDOW_SIZE bytes per Write.
 class OutputSink {
  public:
-  virtual ~OutputSink() {}
   virtual bool IsReady() = 0;
   virtual void Write(const uint8_t* data, uint16_t count) = 0;
+
+ protected:
+  // Sinks are plain objects of their users, never deleted through this class.
+  ~OutputSink() = default;
 };
 
 // Writes into a caller's memory block of a known capacity; bytes beyond it are not
 // written and mark the sink as overflowed.
-class MemorySink : public OutputSink {
+class MemorySink final : public OutputSink {
  public:
   MemorySink(uint8_t* destination, uint32_t capacity);
   bool IsReady() override;
   void Write(const uint8_t* data, uint16_t count) override;
 
+  // Every byte of the block was written, and none was dropped.
+  bool FilledExactly() const { return !overflowed && room == 0; }
+
+ private:
   uint8_t* cursor;
-  uint32_t room;        // bytes left in the block from cursor on
-  bool overflowed;      // a Write brought more than room
+  uint32_t room;    // bytes left in the block from cursor on
+  bool overflowed;  // a Write brought more than room
 };
 
 // Writes into an open file, or drops the bytes when the file is the invalid handle.
-class FileSink : public OutputSink {
+class FileSink final : public OutputSink {
  public:
   explicit FileSink(FileHandle output);
   bool IsReady() override;
   void Write(const uint8_t* data, uint16_t count) override;
 
+ private:
   FileHandle file;
 };
 
 struct CodeEntry;
-class BitReader;
+class StreamBitReader;
 
 // The decoder's input source: a buffer of INPUT_BUFFER_SIZE bytes over a borrowed file.
 // A bounded source (inputLimit non-zero when opened) ends when its limit is spent.
@@ -69,7 +79,9 @@ using InputRefill = void (*)(DecoderInput& input);
 // The plain refill: one read from inputFile.
 void ReadInputChunk(DecoderInput& input);
 
-class Decoder : public DecoderInput {
+// Decodes streams from its source. The source's state is the DecoderInput part, which the
+// refill sees; the rest is the decoder's own.
+class Decoder : private DecoderInput {
  public:
   Decoder();
   ~Decoder();
@@ -83,46 +95,45 @@ class Decoder : public DecoderInput {
   void CloseSource();
   bool NextInputByte(uint8_t* out);
 
-  // Decodes one whole stream from the source into sink; returns a DECODE_ result.
-  uint32_t DecodeStream();
+  // Decodes one whole stream from the source into output.
+  DecodeResult DecodeStream(OutputSink& output);
 
   // Gives the whole bytes still held in the bit buffer back to the source, so that the
   // source stands directly behind the last byte that holds a used bit.
   void ReturnHeldBytes();
 
-  OutputSink* sink;
+ private:
+  friend class StreamBitReader;     // takes the bit buffer and input position into locals
+  friend struct DecoderTestAccess;  // the tests that set up or check this state directly
+
+  void ResetSource();
+  DecodeResult DecodeStoredBlock();
+  DecodeResult DecodeFixedBlock();
+  DecodeResult DecodeDynamicBlock();
+  DecodeResult ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths,
+                               uint32_t count);
+  DecodeResult DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
+                             uint32_t literalBits, uint32_t distBits);
+  uint32_t DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* literals,
+                             const CodeEntry* distances, uint32_t literalBits, uint32_t distBits,
+                             uint32_t pos, DecodeResult* result);
+  void FreeFixedTables();
+
+  // Refills the input buffer; null when there is no source, or when a bounded one has
+  // spent its limit (the bound itself is inputLimit being non-zero when opened).
+  InputRefill refill;
+  uint32_t inputReturned;  // bytes given back that are no longer in inputBuffer
 
   // Decoding state of the current stream.
-  uint32_t codeLengthOrder[19];
-  uint16_t lengthBase[31];
-  uint16_t lengthExtra[31];
-  uint16_t distExtra[30];
-  uint16_t distBase[30];
-  CodeEntry* fixedLiteralTable;
+  OutputSink* sink;
+  CodeEntry* fixedLiteralTable;  // built at the stream's first fixed block
   CodeEntry* fixedDistTable;
-  int32_t fixedLiteralBits;
-  int32_t fixedDistBits;
+  uint32_t fixedLiteralBits;
+  uint32_t fixedDistBits;
   uint32_t windowPos;
   uint32_t bitBuffer;
   uint32_t bitCount;
   uint8_t* window;
-
- private:
-  void ResetSource();
-  uint32_t DecodeStoredBlock();
-  uint32_t DecodeFixedBlock();
-  uint32_t DecodeDynamicBlock();
-  uint32_t ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths, uint32_t count);
-  uint32_t DecodeSymbols(const CodeEntry* literals, const CodeEntry* distances,
-                         int32_t literalBits, int32_t distBits);
-  uint32_t DecodeSymbolsFast(BitReader& caller, const CodeEntry* literals, const CodeEntry* distances,
-                             uint32_t literalBits, uint32_t distBits, uint32_t pos,
-                             uint32_t* result);
-  void FreeFixedTables();
-
-  InputRefill refill;
-  bool inputBounded;       // opened with a limit: the source ends when the limit is spent
-  uint32_t inputReturned;  // bytes given back that are no longer in inputBuffer
 };
 
 // Decodes the stream at the file's position into a block of `size` bytes. True when the

@@ -3,9 +3,8 @@
 #include <cstring>
 
 #include "base/memory.h"
-#include "codec/code_tables.h"
-#include "codec/codec_format.h"
 #include "codec/decoder.h"
+#include "codec/decoder_internal.h"
 
 MemorySink::MemorySink(uint8_t* destination, uint32_t capacity)
     : cursor(destination), room(capacity), overflowed(false) {}
@@ -43,12 +42,9 @@ void ReadInputChunk(DecoderInput& input) {
 
 Decoder::Decoder()
     : DecoderInput{nullptr, nullptr, 0, INVALID_FILE, 0},
+      refill(nullptr),
+      inputReturned(0),
       sink(nullptr),
-      codeLengthOrder{},
-      lengthBase{},
-      lengthExtra{},
-      distExtra{},
-      distBase{},
       fixedLiteralTable(nullptr),
       fixedDistTable(nullptr),
       fixedLiteralBits(0),
@@ -56,12 +52,7 @@ Decoder::Decoder()
       windowPos(0),
       bitBuffer(0),
       bitCount(0),
-      window(nullptr),
-      refill(ReadInputChunk),
-      inputBounded(false),
-      inputReturned(0) {
-  ResetSource();
-}
+      window(nullptr) {}
 
 Decoder::~Decoder() { CloseSource(); }
 
@@ -71,18 +62,17 @@ void Decoder::ResetSource() {
   inputAvail = 0;
   inputFile = INVALID_FILE;
   inputLimit = 0;
-  inputBounded = false;
+  refill = nullptr;
   inputReturned = 0;
 }
 
 bool Decoder::OpenSource(FileHandle file, uint32_t limit, InputRefill inputRefill) {
   if (file == INVALID_FILE) return false;
-  refill = inputRefill;
   if (!MemAllocZero(INPUT_BUFFER_SIZE, &inputBuffer)) return false;
+  refill = inputRefill;
   inputAvail = 0;
   inputNext = inputBuffer;
   inputLimit = limit;
-  inputBounded = limit != 0;
   inputReturned = 0;
   inputFile = file;
   return true;
@@ -98,11 +88,12 @@ void Decoder::CloseSource() {
 
 bool Decoder::NextInputByte(uint8_t* out) {
   if (inputAvail == 0) {
-    if (inputBuffer == nullptr) return false;
-    // A bounded source ends with its limit (a refill would take a spent limit for none):
-    // reading on would take bytes of whatever follows the stream.
-    if (inputBounded && inputLimit == 0) return false;
+    if (refill == nullptr) return false;
+    // A bounded source ends with its limit, and its refill is dropped then: a refill would
+    // take a spent limit for none, and read bytes of whatever follows the stream.
+    const bool bounded = inputLimit != 0;
     refill(*this);
+    if (bounded && inputLimit == 0) refill = nullptr;
     if (inputAvail == 0) return false;
   }
   --inputAvail;
@@ -129,15 +120,13 @@ void Decoder::ReturnHeldBytes() {
 namespace {
 
 // The steps that both entry points share once the source is open: check the sink, decode
-// one stream into it, close the source. The sink stays the caller's to destroy.
-bool DecodeInto(Decoder& decoder, OutputSink* sink) {
+// one stream into it, close the source.
+bool DecodeInto(Decoder& decoder, OutputSink& sink) {
   // A sink that cannot take bytes: nothing is read, and the source is closed when the
   // Decoder goes.
-  if (!sink->IsReady()) return false;
-  decoder.sink = sink;
-  const uint32_t result = decoder.DecodeStream();
+  if (!sink.IsReady()) return false;
+  const DecodeResult result = decoder.DecodeStream(sink);
   decoder.CloseSource();
-  decoder.sink = nullptr;
   return result == DECODE_OK;
 }
 
@@ -147,21 +136,15 @@ bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint3
                     InputRefill refill) {
   Decoder decoder;
   if (!decoder.OpenSource(input, limit, refill)) return false;
-  MemorySink* sink = new MemorySink(destination, size);
-  if (sink == nullptr) return false;
+  MemorySink sink(destination, size);
   const bool decoded = DecodeInto(decoder, sink);
   // The stream must fill the block exactly: no byte short, none over.
-  const bool filled = !sink->overflowed && sink->room == 0;
-  delete sink;
-  return decoded && filled;
+  return decoded && sink.FilledExactly();
 }
 
 bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit, InputRefill refill) {
   Decoder decoder;
   if (!decoder.OpenSource(input, limit, refill)) return false;
-  FileSink* sink = new FileSink(output);
-  if (sink == nullptr) return false;
-  const bool decoded = DecodeInto(decoder, sink);
-  delete sink;
-  return decoded;
+  FileSink sink(output);
+  return DecodeInto(decoder, sink);
 }

@@ -5,29 +5,23 @@
 #include <cstdint>
 #include <vector>
 
-#include "codec/bit_writer.h"
+#include "codec/stream_format.h"
+#include "support/canonical_code.h"
+#include "support/test_bit_writer.h"
 
-// The decoder tests' bit writer (fields low bit first, prefix codes high bit first, as
-// RFC 1951 3.1.1 lays them out), with codes named by symbol.
-class DeflateWriter : public BitWriter {
+// The tests' bit writer, with codes named by symbol.
+class DeflateWriter : public TestBitWriter {
  public:
-  // The canonical code (RFC 1951 3.2.2) of symbol within the code given by lengths.
+  // The canonical code of symbol within the code given by lengths. A symbol without a code
+  // writes nothing, as a match does in a block whose distance code is empty.
   void Symbol(const std::vector<uint8_t>& lengths, unsigned symbol) {
-    unsigned length = lengths.at(symbol);
-    uint32_t code = 0;
-    for (unsigned l = 1; l <= length; ++l) {
-      code <<= 1;
-      for (unsigned s = 0; s < lengths.size(); ++s) {
-        if (lengths[s] == l && (l < length || s < symbol)) ++code;
-      }
-    }
-    Code(code, length);
+    if (lengths.at(symbol) != 0) CodeOfLengths(lengths).Write(*this, symbol);
   }
 };
 
-// Deflate's order of the code-length-code lengths.
-inline constexpr unsigned kDeflateCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
+// Deflate's order of the code-length-code lengths (RFC 1951 3.2.7), apart from the encoder's.
+inline constexpr unsigned CONTROL_DEFLATE_CODE_LENGTH_ORDER[19] = {
+    16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
 // A code-length code that can write every code-length symbol: 0-12 with 4 bits, 13-18 with
 // 5 bits (13/16 + 6/32 = 1, complete).
@@ -39,17 +33,20 @@ inline std::vector<uint8_t> UniversalCodeLengthCode() {
 
 // Writes a dynamic block header (BFINAL, BTYPE 2, HLIT, HDIST, HCLEN, the code-length-code
 // lengths in deflate order) and then every code length as its own symbol.
-inline void WriteDynamicHeader(DeflateWriter& w, bool final, const std::vector<uint8_t>& literals,
-                               const std::vector<uint8_t>& distances,
-                               const std::vector<uint8_t>& codeLengthCode) {
+inline void WriteDeflateDynamicHeader(DeflateWriter& w, bool final,
+                                      const std::vector<uint8_t>& literals,
+                                      const std::vector<uint8_t>& distances,
+                                      const std::vector<uint8_t>& codeLengthCode) {
   w.Bits(final ? 1 : 0, 1);
   w.Bits(2, 2);
   w.Bits(static_cast<uint32_t>(literals.size() - 257), 5);
   w.Bits(static_cast<uint32_t>(distances.size() - 1), 5);
   unsigned count = 19;
-  while (count > 4 && codeLengthCode[kDeflateCodeLengthOrder[count - 1]] == 0) --count;
+  while (count > 4 && codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[count - 1]] == 0) --count;
   w.Bits(count - 4, 4);
-  for (unsigned i = 0; i < count; ++i) w.Bits(codeLengthCode[kDeflateCodeLengthOrder[i]], 3);
+  for (unsigned i = 0; i < count; ++i) {
+    w.Bits(codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[i]], 3);
+  }
   for (uint8_t length : literals) w.Symbol(codeLengthCode, length);
   for (uint8_t length : distances) w.Symbol(codeLengthCode, length);
 }
@@ -62,27 +59,6 @@ inline uint32_t BitsAt(const std::vector<uint8_t>& bytes, size_t bitPosition, un
     value |= bit << i;
   }
   return value;
-}
-
-// Reads one symbol of the canonical code given by lengths, bit by bit; -1 for no code.
-inline int ReadSymbol(const std::vector<uint8_t>& bytes, size_t& bitPosition,
-                      const std::vector<uint8_t>& lengths) {
-  std::vector<int> ordered;  // symbols by length, then by number: the canonical order
-  int count[16] = {};
-  for (unsigned length = 1; length <= 15; ++length) {
-    for (size_t s = 0; s < lengths.size(); ++s) {
-      if (lengths[s] == length) ordered.push_back(static_cast<int>(s)), ++count[length];
-    }
-  }
-  int code = 0, first = 0, index = 0;  // first: the first code of the current length
-  for (unsigned length = 1; length <= 15; ++length) {
-    code |= static_cast<int>(BitsAt(bytes, bitPosition++, 1));
-    if (code - first < count[length]) return ordered[static_cast<size_t>(index + code - first)];
-    index += count[length];
-    first = (first + count[length]) << 1;
-    code <<= 1;
-  }
-  return -1;
 }
 
 // The literal/length and distance code lengths of the deflate dynamic block whose header
@@ -100,19 +76,23 @@ inline DynamicCodeLengths ReadDynamicCodeLengths(const std::vector<uint8_t>& def
   bit += 14;
   std::vector<uint8_t> codeLengthCode(19, 0);
   for (unsigned i = 0; i < codeLengthCount; ++i, bit += 3) {
-    codeLengthCode[kDeflateCodeLengthOrder[i]] = static_cast<uint8_t>(BitsAt(deflate, bit, 3));
+    codeLengthCode[CONTROL_DEFLATE_CODE_LENGTH_ORDER[i]] =
+        static_cast<uint8_t>(BitsAt(deflate, bit, 3));
   }
+  const CanonicalCode code = CodeOfLengths(codeLengthCode);
   std::vector<uint8_t> all;
   while (all.size() < literalCount + distanceCount) {
-    int symbol = ReadSymbol(deflate, bit, codeLengthCode);
+    int symbol = code.Read(deflate, bit);
     if (symbol < 0 || (symbol == 16 && all.empty())) return {};
     if (symbol < 16) {
       all.push_back(static_cast<uint8_t>(symbol));
       continue;
     }
-    static constexpr unsigned kExtra[3] = {2, 3, 7}, kBase[3] = {3, 3, 11};
-    unsigned repeat = kBase[symbol - 16] + BitsAt(deflate, bit, kExtra[symbol - 16]);
-    bit += kExtra[symbol - 16];
+    // Deflate's repeats are the stream format's.
+    const unsigned kind = static_cast<unsigned>(symbol) - STREAM_REPEAT_PREVIOUS;
+    unsigned repeat =
+        STREAM_REPEAT_MIN[kind] + BitsAt(deflate, bit, STREAM_REPEAT_EXTRA_BITS[kind]);
+    bit += STREAM_REPEAT_EXTRA_BITS[kind];
     all.insert(all.end(), repeat, symbol == 16 ? all.back() : 0);
   }
   if (all.size() != literalCount + distanceCount) return {};

@@ -3,8 +3,6 @@
 // inflate is the control for each standard stream, and its block walk checks the block
 // types that the rewriter reports.
 #include <gtest/gtest.h>
-#include <libdeflate.h>
-#include <sys/mman.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -17,13 +15,10 @@
 
 #include "base/file_io.h"
 #include "builder/stream_encoder.h"
-#include "codec/codec_format.h"
 #include "codec/decoder.h"
 #include "deflate_bits.h"
-
-static_assert(STREAM_BLOCK_FIXED == CODEC_BLOCK_FIXED && STREAM_BLOCK_DYNAMIC == CODEC_BLOCK_DYNAMIC &&
-                  STREAM_BLOCK_STORED == CODEC_BLOCK_STORED && STREAM_BLOCK_FINAL == BLOCK_FINAL_FLAG,
-              "the encoder writes the decoder's block types");
+#include "support/deflate_peers.h"
+#include "support/temp_file.h"
 
 namespace {
 
@@ -127,31 +122,7 @@ std::vector<Input> Inputs(size_t large) {
   return inputs;
 }
 
-// ---- Encoders and the control ----
-
-Bytes Libdeflate(const Bytes& data, int level) {
-  libdeflate_compressor* c = libdeflate_alloc_compressor(level);
-  Bytes out(libdeflate_deflate_compress_bound(c, data.size()));
-  static const uint8_t kNothing = 0;
-  out.resize(libdeflate_deflate_compress(c, data.empty() ? &kNothing : data.data(), data.size(),
-                                         out.data(), out.size()));
-  libdeflate_free_compressor(c);
-  return out;
-}
-
-Bytes Zlib(const Bytes& data, int level, int strategy) {
-  z_stream z{};
-  EXPECT_EQ(deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy), Z_OK);
-  Bytes out(deflateBound(&z, data.size()));
-  z.next_in = const_cast<uint8_t*>(data.data());
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
+// ---- The control ----
 
 // zlib's inflate of a standard stream, stopped at every block boundary (Z_BLOCK) to read
 // the block header there: the decoded bytes and the block types in the program's numbers.
@@ -201,18 +172,10 @@ testing::AssertionResult SameBytes(const Bytes& actual, const Bytes& expected) {
   return testing::AssertionFailure() << "first difference at " << (mismatch.first - actual.begin());
 }
 
-// An in-memory file holding bytes, standing at its start.
-FileHandle MemoryFile(const Bytes& bytes) {
-  int fd = memfd_create("lodrun-stream", MFD_CLOEXEC);
-  EXPECT_GE(fd, 0);
-  EXPECT_EQ(FileWrite(fd, bytes.data(), static_cast<uint32_t>(bytes.size())), FILE_OK);
-  FileSeek(fd, 0);
-  return fd;
-}
-
 // Decodes one stream with DecodeToMemory; also checks that the file stands behind it.
 testing::AssertionResult DecodesTo(const Bytes& stream, const Bytes& expected) {
-  FileHandle file = MemoryFile(stream);
+  TempFile temp(stream);
+  FileHandle file = temp.OpenRead();
   Bytes decoded(std::max<size_t>(expected.size(), 1));
   bool ok = DecodeToMemory(decoded.data(), static_cast<uint32_t>(expected.size()), file, 0);
   uint32_t position = FileTell(file);
@@ -246,7 +209,7 @@ TEST_P(LibdeflateRoundTrip, EveryInputDecodesToItself) {
   for (const Input& input : Inputs(large)) {
     SCOPED_TRACE(input.name);
     Bytes rewritten;
-    CheckRoundTrip(Libdeflate(input.data, level), input.data, &rewritten);
+    CheckRoundTrip(LibdeflateCompress(input.data, level), input.data, &rewritten);
     EXPECT_TRUE(SameBytes(EncodeStream(input.data.data(), input.data.size(), level), rewritten));
   }
 }
@@ -266,7 +229,7 @@ class ZlibRoundTrip : public testing::TestWithParam<ZlibSetting> {};
 TEST_P(ZlibRoundTrip, EveryInputDecodesToItself) {
   for (const Input& input : Inputs(LARGE_INPUT)) {
     SCOPED_TRACE(input.name);
-    CheckRoundTrip(Zlib(input.data, GetParam().level, GetParam().strategy), input.data);
+    CheckRoundTrip(ZlibCompress(input.data, GetParam().level, GetParam().strategy), input.data);
   }
 }
 
@@ -291,11 +254,11 @@ TEST(RoundTrip, EncodersProduceEveryBlockType) {
   for (const Input& input : inputs) {
     SCOPED_TRACE(input.name);
     for (int level = 0; level <= 12; ++level) {
-      for (uint8_t type : CheckRoundTrip(Libdeflate(input.data, level), input.data)) libdeflateTypes.insert(type);
+      for (uint8_t type : CheckRoundTrip(LibdeflateCompress(input.data, level), input.data)) libdeflateTypes.insert(type);
     }
     for (int strategy : {Z_DEFAULT_STRATEGY, Z_FIXED}) {
       for (int level : {0, 6}) {
-        for (uint8_t type : CheckRoundTrip(Zlib(input.data, level, strategy), input.data)) zlibTypes.insert(type);
+        for (uint8_t type : CheckRoundTrip(ZlibCompress(input.data, level, strategy), input.data)) zlibTypes.insert(type);
       }
     }
   }
@@ -311,11 +274,11 @@ TEST(RoundTrip, EncodersGiveDistanceCodesTheDecoderAccepts) {
   for (size_t i = 0; i < 30000; ++i) period.push_back(static_cast<uint8_t>('x' + i % 3));
   std::vector<std::pair<Bytes, const Bytes*>> streams;
   for (const Bytes* input : {&runs, &period}) {
-    for (int level = 1; level <= 12; ++level) streams.emplace_back(Libdeflate(*input, level), input);
-    for (int level = 1; level <= 9; ++level) streams.emplace_back(Zlib(*input, level, Z_DEFAULT_STRATEGY), input);
+    for (int level = 1; level <= 12; ++level) streams.emplace_back(LibdeflateCompress(*input, level), input);
+    for (int level = 1; level <= 9; ++level) streams.emplace_back(ZlibCompress(*input, level, Z_DEFAULT_STRATEGY), input);
   }
   const Bytes text = Text(30000);
-  streams.emplace_back(Zlib(text, 6, Z_HUFFMAN_ONLY), &text);
+  streams.emplace_back(ZlibCompress(text, 6, Z_HUFFMAN_ONLY), &text);
   int dynamicBlocks = 0;
   for (const auto& [stream, input] : streams) {
     Inflated walk = InflateWithBlockWalk(stream, input->size());
@@ -342,12 +305,13 @@ TEST(RoundTrip, StreamsBackToBackLeaveFileBehindEach) {
       EncodeStream(inputs[3].data.data(), inputs[3].data.size(), 0)};
   for (int strategy : {Z_FIXED, Z_HUFFMAN_ONLY}) {
     Bytes stream;
-    CheckRoundTrip(Zlib(inputs[streams.size()].data, 6, strategy), inputs[streams.size()].data, &stream);
+    CheckRoundTrip(ZlibCompress(inputs[streams.size()].data, 6, strategy), inputs[streams.size()].data, &stream);
     streams.push_back(stream);
   }
   Bytes file;
   for (const Bytes& stream : streams) file.insert(file.end(), stream.begin(), stream.end());
-  FileHandle handle = MemoryFile(file);
+  TempFile temp(file);
+  FileHandle handle = temp.OpenRead();
   uint32_t end = 0;
   for (size_t i = 0; i < streams.size(); ++i) {
     SCOPED_TRACE(inputs[i].name);
@@ -367,7 +331,8 @@ TEST(RoundTrip, PassingOverStreamsWithLimitsLeavesFileBehindEach) {
   for (int level : {0, 1, 9, 12}) streams.push_back(EncodeStream(text.data(), text.size() / (level + 1), level));
   Bytes file;
   for (const Bytes& stream : streams) file.insert(file.end(), stream.begin(), stream.end());
-  FileHandle handle = MemoryFile(file);
+  TempFile temp(file);
+  FileHandle handle = temp.OpenRead();
   uint32_t end = 0;
   for (size_t i = 0; i < streams.size(); ++i) {
     uint32_t limit = i % 2 == 0 ? static_cast<uint32_t>(streams[i].size()) : 0;

@@ -1,5 +1,5 @@
-// Shared helpers of the decoder's tests: streams in temporary files, a sink that records
-// what it gets, canonical prefix codes for writing blocks, and one-call stream decoding.
+// Shared helpers of the decoder's tests: a sink that records what it gets, one-call stream
+// decoding, the decoder's private state, and writers of blocks and their parts.
 #pragma once
 
 #include <cstdint>
@@ -7,33 +7,15 @@
 #include <utility>
 #include <vector>
 
-#include "base/file_io.h"
-#include "codec/bit_writer.h"
 #include "codec/decoder.h"
+#include "support/canonical_code.h"
+#include "support/temp_file.h"
+#include "support/test_bit_writer.h"
 
 using Bytes = std::vector<uint8_t>;
 
-// A temporary file holding the given bytes; removed when the object goes.
-class TempFile {
- public:
-  explicit TempFile(const Bytes& contents);
-  ~TempFile();
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  // Opens the file for reading, at its first byte.
-  FileHandle OpenRead() const;
-  const std::string& Path() const { return path; }
-
- private:
-  std::string path;
-};
-
-// The contents of a file, read through the file helpers.
-Bytes ReadWholeFile(const std::string& path);
-
 // A sink that keeps every byte and the count of every Write.
-class RecordingSink : public OutputSink {
+class RecordingSink final : public OutputSink {
  public:
   bool IsReady() override { return true; }
   void Write(const uint8_t* data, uint16_t count) override {
@@ -45,9 +27,16 @@ class RecordingSink : public OutputSink {
   std::vector<uint32_t> writes;
 };
 
+// The decoder's private state, for the tests that set it up or check it directly.
+struct DecoderTestAccess {
+  static uint32_t& BitBuffer(Decoder& decoder) { return decoder.bitBuffer; }
+  static uint32_t& BitCount(Decoder& decoder) { return decoder.bitCount; }
+  static uint32_t InputAvail(const Decoder& decoder) { return decoder.inputAvail; }
+};
+
 // The outcome of decoding one stream with DecodeStream.
 struct DecodeRun {
-  uint32_t result = 0;
+  DecodeResult result = DECODE_OK;
   Bytes output;
   std::vector<uint32_t> writes;
   uint32_t taken = 0;  // file position after the source was closed: bytes the decoder used
@@ -58,33 +47,17 @@ struct DecodeRun {
 DecodeRun DecodeBytes(const Bytes& stream, const Bytes& trailer = Bytes(64, 0xA5),
                       uint32_t limit = 0);
 
-// A canonical prefix code given by its code lengths (0 = no code).
-class PrefixCode {
- public:
-  explicit PrefixCode(const std::vector<uint32_t>& lengths);
-  void Write(BitWriter& writer, uint32_t symbol) const;
-  uint32_t CodeOf(uint32_t symbol) const { return codes[symbol]; }
-  uint32_t LengthOf(uint32_t symbol) const { return lengths[symbol]; }
-
- private:
-  std::vector<uint32_t> lengths;
-  std::vector<uint32_t> codes;
-};
-
-// The fixed codes. The distance code includes the two invalid 5-bit codes 30 and 31.
-const PrefixCode& FixedLiteralCode();
-const PrefixCode& FixedDistanceCode();
-
 // A complete code-length code over all 19 symbols: 4 bits for 0-12, 5 bits for 13-18.
-const PrefixCode& PlainCodeLengthCode();
+const CanonicalCode& PlainCodeLengthCode();
 
 // The block header of a dynamic block and its code-length-code lengths (all 19, for
 // PlainCodeLengthCode); the code lengths themselves follow.
-void WriteDynamicPreamble(BitWriter& writer, bool final, uint32_t literalCount,
+void WriteDynamicPreamble(TestBitWriter& writer, bool final, uint32_t literalCount,
                           uint32_t distCount);
 
 // A whole dynamic block header: the preamble, then every length written plainly.
-void WriteDynamicHeader(BitWriter& writer, bool final, const std::vector<uint32_t>& literalLengths,
+void WriteDynamicHeader(TestBitWriter& writer, bool final,
+                        const std::vector<uint32_t>& literalLengths,
                         const std::vector<uint32_t>& distLengths);
 
 // n code lengths, all 0 but the given (symbol, length) pairs.
@@ -93,15 +66,23 @@ std::vector<uint32_t> LengthsWith(uint32_t n,
 
 // A match: its length symbol and extra bits, then its distance code and extra bits, with
 // the given codes (the fixed ones by default).
-void WriteMatch(BitWriter& writer, uint32_t length, uint32_t distance,
-                const PrefixCode& literals = FixedLiteralCode(),
-                const PrefixCode& distances = FixedDistanceCode());
+void WriteMatch(TestBitWriter& writer, uint32_t length, uint32_t distance,
+                const CanonicalCode& literals = FixedLiteralCode(),
+                const CanonicalCode& distances = FixedDistanceCode());
 
 // A fixed block of literals (no matches), ended by its end-of-block code.
-void WriteFixedLiterals(BitWriter& writer, bool final, const std::string& text);
+void WriteFixedLiterals(TestBitWriter& writer, bool final, const std::string& text);
 
 // Appends a match to `out` the way LZ77 defines it: byte by byte upwards, with zeros for
 // positions before the start of the output.
 void ApplyMatch(Bytes& out, uint32_t length, uint32_t distance);
 
 Bytes BytesOf(const std::string& text);
+
+// The format's tables, written out here apart from stream_format.h as the tests' control:
+// the code-length-code order, and match lengths (symbols 257-285) and distances (0-29).
+extern const uint32_t CONTROL_CODE_LENGTH_ORDER[19];
+extern const uint32_t CONTROL_LENGTH_BASE[29];
+extern const uint32_t CONTROL_LENGTH_EXTRA[29];
+extern const uint32_t CONTROL_DISTANCE_BASE[30];
+extern const uint32_t CONTROL_DISTANCE_EXTRA[30];

@@ -6,10 +6,10 @@
 
 namespace {
 
-void LengthSymbol(BitWriter& writer, uint32_t symbol) { PlainCodeLengthCode().Write(writer, symbol); }
+void LengthSymbol(TestBitWriter& writer, uint32_t symbol) { PlainCodeLengthCode().Write(writer, symbol); }
 
 // Bits that a decoder which went on reading would find: set bits, then bytes of 0xA5.
-void Filler(BitWriter& writer) { writer.Bits(0xFFFFFFFF, 32).Bits(0xFFFFFFFF, 32); }
+void Filler(TestBitWriter& writer) { writer.Bits(0xFFFFFFFF, 32).Bits(0xFFFFFFFF, 32); }
 
 std::vector<uint32_t> AbcdLiteralLengths() {
   return LengthsWith(259, {{'a', 3}, {'b', 3}, {'c', 3}, {'d', 3}, {256, 2}, {257, 3}, {258, 3}});
@@ -18,7 +18,7 @@ std::vector<uint32_t> AbcdLiteralLengths() {
 TEST(Decoder, RejectsBlockTypesZeroToFour) {
   for (uint32_t type = 0; type <= 4; ++type) {
     for (uint32_t final = 0; final <= 1; ++final) {
-      BitWriter writer;
+      TestBitWriter writer;
       writer.Bits(type, 3);   // block type
       writer.Bits(final, 1);  // final flag
       Filler(writer);
@@ -33,7 +33,7 @@ TEST(Decoder, RejectsBlockTypesZeroToFour) {
 TEST(Decoder, RejectsTooManyLiteralOrDistanceLengths) {
   const uint32_t fields[][2] = {{30, 0}, {31, 0}, {0, 30}, {0, 31}, {29, 29}};
   for (const auto& field : fields) {
-    BitWriter writer;
+    TestBitWriter writer;
     writer.Bits(6, 3).Bits(1, 1);  // final dynamic block
     writer.Bits(field[0], 5);      // HLIT
     writer.Bits(field[1], 5);      // HDIST
@@ -48,7 +48,7 @@ TEST(Decoder, RejectsTooManyLiteralOrDistanceLengths) {
 }
 
 TEST(Decoder, RejectsOverSubscribedCodes) {
-  BitWriter lengthCode;
+  TestBitWriter lengthCode;
   lengthCode.Bits(6, 3).Bits(1, 1);               // final dynamic block
   lengthCode.Bits(0, 5).Bits(0, 5).Bits(2, 4);    // HLIT, HDIST, HCLEN: 6 lengths listed
   lengthCode.Bits(0, 3).Bits(0, 3).Bits(0, 3);    // symbols 18, 17, 16: none
@@ -56,14 +56,33 @@ TEST(Decoder, RejectsOverSubscribedCodes) {
   Filler(lengthCode);
   EXPECT_EQ(DecodeBytes(lengthCode.Finish()).result, DECODE_BAD_FORMAT);
 
-  BitWriter literal;
+  TestBitWriter literal;
   WriteDynamicHeader(literal, true, LengthsWith(257, {{'a', 1}, {'b', 1}, {256, 1}}), {1});
   Filler(literal);
   EXPECT_EQ(DecodeBytes(literal.Finish()).result, DECODE_BAD_FORMAT);
 }
 
+TEST(Decoder, RejectsOverSubscribedDistanceCodeOfBlockWithoutLiterals) {
+  // No literal/length code, and three 1-bit distance codes: the distance code's fault is
+  // the one reported.
+  TestBitWriter writer;
+  writer.Bits(6, 3).Bits(1, 1);             // final dynamic block
+  writer.Bits(0, 5);                        // HLIT: 257 literal/length lengths
+  writer.Bits(2, 5);                        // HDIST: 3 distance lengths
+  writer.Bits(1, 4);                        // HCLEN: 5 lengths listed
+  writer.Bits(1, 3);                        // symbol 18: 1 bit, code 1
+  writer.Bits(0, 3).Bits(0, 3).Bits(0, 3);  // symbols 17, 16, 0: none
+  writer.Bits(1, 3);                        // symbol 1: 1 bit, code 0
+  writer.Code(1, 1).Bits(127, 7);           // 18: 138 zeros
+  writer.Code(1, 1).Bits(108, 7);           // 18: 119 zeros, the last literal/length lengths
+  writer.Code(0, 1).Code(0, 1).Code(0, 1);  // 1, 1, 1: the three distance lengths
+  const Bytes stream = writer.Finish();
+  EXPECT_EQ(stream, Bytes({0x0E, 0x44, 0x04, 0x40, 0xFE, 0xB3, 0x01}));
+  EXPECT_EQ(DecodeBytes(stream).result, DECODE_BAD_FORMAT);
+}
+
 TEST(Decoder, RejectsIncompleteCodes) {
-  BitWriter lengthCode;
+  TestBitWriter lengthCode;
   lengthCode.Bits(6, 3).Bits(1, 1);             // final dynamic block
   lengthCode.Bits(0, 5).Bits(0, 5).Bits(1, 4);  // HLIT, HDIST, HCLEN: 5 lengths listed
   lengthCode.Bits(0, 3).Bits(0, 3).Bits(0, 3);  // symbols 18, 17, 16: none
@@ -73,12 +92,12 @@ TEST(Decoder, RejectsIncompleteCodes) {
   EXPECT_EQ(run.result, DECODE_BAD_DATA);
   EXPECT_EQ(run.taken, 5u);  // stopped after the code-length-code lengths
 
-  BitWriter literal;
+  TestBitWriter literal;
   WriteDynamicHeader(literal, true, LengthsWith(257, {{'a', 1}, {256, 2}}), {1});
   Filler(literal);
   EXPECT_EQ(DecodeBytes(literal.Finish()).result, DECODE_BAD_DATA);
 
-  BitWriter distance;
+  TestBitWriter distance;
   WriteDynamicHeader(distance, true, AbcdLiteralLengths(), {2, 2});
   Filler(distance);
   EXPECT_EQ(DecodeBytes(distance.Finish()).result, DECODE_BAD_DATA);
@@ -88,7 +107,7 @@ TEST(Decoder, RejectsRepeatPastTheLastLength) {
   // 259 literal/length and 1 distance lengths; after 259 of them one is left.
   const uint32_t repeats[][2] = {{16, 2}, {17, 3}, {18, 7}};
   for (const auto& repeat : repeats) {
-    BitWriter writer;
+    TestBitWriter writer;
     WriteDynamicPreamble(writer, true, 259, 1);
     for (uint32_t len : AbcdLiteralLengths()) LengthSymbol(writer, len);
     LengthSymbol(writer, repeat[0]);  // the smallest repeat: 3 or 11 lengths
@@ -100,14 +119,14 @@ TEST(Decoder, RejectsRepeatPastTheLastLength) {
 
 TEST(Decoder, RejectsInvalidFixedSymbols) {
   for (uint32_t symbol : {286u, 287u}) {
-    BitWriter writer;
+    TestBitWriter writer;
     writer.Bits(5, 3).Bits(1, 1);               // final fixed block
     FixedLiteralCode().Write(writer, symbol);   // invalid literal/length symbol
     Filler(writer);
     EXPECT_EQ(DecodeBytes(writer.Finish()).result, DECODE_BAD_DATA) << symbol;
   }
   for (uint32_t code : {30u, 31u}) {
-    BitWriter writer;
+    TestBitWriter writer;
     writer.Bits(5, 3).Bits(1, 1);           // final fixed block
     FixedLiteralCode().Write(writer, 'a');  // a literal
     FixedLiteralCode().Write(writer, 257);  // length 3
@@ -118,7 +137,7 @@ TEST(Decoder, RejectsInvalidFixedSymbols) {
 }
 
 TEST(Decoder, RejectsCodesWithoutAnyLength) {
-  BitWriter lengthCode;
+  TestBitWriter lengthCode;
   lengthCode.Bits(6, 3).Bits(1, 1);             // final dynamic block
   lengthCode.Bits(0, 5).Bits(0, 5).Bits(0, 4);  // HLIT, HDIST, HCLEN: 4 lengths listed
   lengthCode.Bits(0, 12);                       // symbols 18, 17, 16, 0: all 0
@@ -127,7 +146,7 @@ TEST(Decoder, RejectsCodesWithoutAnyLength) {
   EXPECT_EQ(run.result, DECODE_BAD_DATA);
   EXPECT_EQ(run.taken, 4u);
 
-  BitWriter literal;
+  TestBitWriter literal;
   WriteDynamicPreamble(literal, true, 259, 1);
   LengthSymbol(literal, 18);   // zeros ...
   literal.Bits(127, 7);        // ... 138 times
@@ -139,8 +158,8 @@ TEST(Decoder, RejectsCodesWithoutAnyLength) {
 }
 
 TEST(Decoder, RejectsLengthInBlockWithoutDistanceCode) {
-  const PrefixCode literals(AbcdLiteralLengths());
-  BitWriter writer;
+  const CanonicalCode literals(AbcdLiteralLengths());
+  TestBitWriter writer;
   WriteDynamicHeader(writer, true, AbcdLiteralLengths(), {0});  // no distance code
   literals.Write(writer, 'a');
   literals.Write(writer, 257);  // length 3, with nothing to look its distance up in
@@ -150,7 +169,7 @@ TEST(Decoder, RejectsLengthInBlockWithoutDistanceCode) {
 }
 
 TEST(Decoder, RejectsUnusedHalfOfSingleBitLengthCode) {
-  BitWriter writer;
+  TestBitWriter writer;
   writer.Bits(6, 3).Bits(1, 1);             // final dynamic block
   writer.Bits(0, 5).Bits(0, 5).Bits(0, 4);  // HLIT, HDIST, HCLEN: 4 lengths listed
   writer.Bits(1, 3).Bits(0, 9);             // symbol 18: the only code, 1 bit; 17, 16, 0: none
@@ -177,13 +196,13 @@ void ExpectEveryCutRejected(const Bytes& stream) {
 }
 
 TEST(Decoder, RejectsStreamsCutShortInEveryBlockType) {
-  BitWriter stored;
+  TestBitWriter stored;
   stored.Bits(7, 3).Bits(1, 1).Align();  // final stored block
   stored.Bits(5, 16);                    // LEN
   stored.Bytes(BytesOf("12345"));
   ExpectEveryCutRejected(stored.Finish());
 
-  BitWriter fixed;
+  TestBitWriter fixed;
   WriteFixedLiterals(fixed, false, "ab");
   fixed.Bits(5, 3).Bits(1, 1);  // final fixed block
   WriteMatch(fixed, 30, 2);
@@ -191,11 +210,11 @@ TEST(Decoder, RejectsStreamsCutShortInEveryBlockType) {
   ExpectEveryCutRejected(fixed.Finish());
 
   const std::vector<uint32_t> literalLengths = AbcdLiteralLengths();
-  const PrefixCode literals(literalLengths);
-  BitWriter dynamic;
+  const CanonicalCode literals(literalLengths);
+  TestBitWriter dynamic;
   WriteDynamicHeader(dynamic, true, literalLengths, {1});
   for (uint32_t c : {'a', 'b', 'c', 'd'}) literals.Write(dynamic, c);
-  WriteMatch(dynamic, 4, 1, literals, PrefixCode({1}));
+  WriteMatch(dynamic, 4, 1, literals, CanonicalCode({1}));
   literals.Write(dynamic, 256);  // end of block
   ExpectEveryCutRejected(dynamic.Finish());
 }
@@ -207,7 +226,7 @@ TEST(Decoder, CutStreamsWhoseZeroBitsFormCodesStillEnd) {
       LengthsWith(258, {{'a', 1}, {256, 2}, {257, 2}}),
       LengthsWith(258, {{257, 1}, {256, 2}, {'a', 2}})};
   for (const auto& literalLengths : codes) {
-    BitWriter writer;
+    TestBitWriter writer;
     WriteDynamicHeader(writer, true, literalLengths, {1});
     DecodeRun run = DecodeBytes(writer.Finish(), {});
     EXPECT_EQ(run.result, DECODE_BAD_DATA);

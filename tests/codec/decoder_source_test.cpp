@@ -18,7 +18,7 @@ Bytes Concat(const std::vector<Bytes>& parts) {
 
 // A text as page texts are stored: fixed blocks, the last with a match into the first.
 Bytes FixedTextStream(const std::string& first, const std::string& second) {
-  BitWriter writer;
+  TestBitWriter writer;
   WriteFixedLiterals(writer, false, first);
   writer.Bits(5, 3).Bits(1, 1);  // final fixed block
   for (unsigned char c : second) FixedLiteralCode().Write(writer, c);
@@ -29,7 +29,7 @@ Bytes FixedTextStream(const std::string& first, const std::string& second) {
 
 // A non-final stored block of n bytes ahead of the fourteen-byte stream.
 Bytes StoredThenFourteen(uint32_t n) {
-  BitWriter writer;
+  TestBitWriter writer;
   writer.Bits(7, 3).Bits(0, 1).Align();  // stored block, not final
   writer.Bits(n, 16);                    // LEN
   writer.Bytes(Bytes(n, 'z'));
@@ -102,9 +102,8 @@ TEST(DecoderSource, LimitOfTheStreamSizeGivesNothingBack) {
   RecordingSink sink;
   Decoder decoder;
   ASSERT_TRUE(decoder.OpenSource(file, 14));
-  decoder.sink = &sink;
-  EXPECT_EQ(decoder.DecodeStream(), DECODE_OK);
-  EXPECT_EQ(decoder.inputAvail, 0u);
+  EXPECT_EQ(decoder.DecodeStream(sink), DECODE_OK);
+  EXPECT_EQ(DecoderTestAccess::InputAvail(decoder), 0u);
   EXPECT_EQ(FileTell(file), 14u);  // nothing read past the limit
   decoder.CloseSource();
   EXPECT_EQ(FileTell(file), 14u);
@@ -152,11 +151,11 @@ TEST(DecoderSource, GivesBackHeldBytesFromAnEarlierRead) {
   for (int i = 0; i < 10; ++i) ASSERT_TRUE(decoder.NextInputByte(&byte));
   EXPECT_FALSE(decoder.NextInputByte(&byte));
   EXPECT_FALSE(decoder.NextInputByte(&byte));  // exhausted stays exhausted
-  decoder.bitBuffer = 0x34242;
-  decoder.bitCount = 19;  // two whole bytes and three bits
+  DecoderTestAccess::BitBuffer(decoder) = 0x34242;
+  DecoderTestAccess::BitCount(decoder) = 19;  // two whole bytes and three bits
   decoder.ReturnHeldBytes();
-  EXPECT_EQ(decoder.bitCount, 3u);
-  EXPECT_EQ(decoder.bitBuffer, 2u);
+  EXPECT_EQ(DecoderTestAccess::BitCount(decoder), 3u);
+  EXPECT_EQ(DecoderTestAccess::BitBuffer(decoder), 2u);
   decoder.CloseSource();
   EXPECT_EQ(FileTell(file), 8u);
   FileClose(file);
@@ -169,9 +168,9 @@ TEST(DecoderSource, GivesBackHeldBytesIntoTheBuffer) {
   ASSERT_TRUE(decoder.OpenSource(file, 0));
   uint8_t byte = 0;
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(decoder.NextInputByte(&byte));
-  decoder.bitCount = 8 + 2;
+  DecoderTestAccess::BitCount(decoder) = 8 + 2;
   decoder.ReturnHeldBytes();
-  EXPECT_EQ(decoder.inputAvail, 6u);
+  EXPECT_EQ(DecoderTestAccess::InputAvail(decoder), 6u);
   decoder.CloseSource();
   EXPECT_EQ(FileTell(file), 4u);
   FileClose(file);

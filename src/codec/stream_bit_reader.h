@@ -5,20 +5,20 @@
 #include <cstdint>
 #include <cstring>
 
-#include "codec/codec_format.h"
 #include "codec/decoder.h"
+#include "codec/decoder_internal.h"
 
-class BitReader {
+class StreamBitReader {
  public:
-  explicit BitReader(Decoder& owner)
+  explicit StreamBitReader(Decoder& owner)
       : decoder(owner),
         buffer(owner.bitBuffer),
         count(owner.bitCount),
         next(owner.inputNext),
         avail(owner.inputAvail) {}
 
-  BitReader(const BitReader&) = delete;
-  BitReader& operator=(const BitReader&) = delete;
+  StreamBitReader(const StreamBitReader&) = delete;
+  StreamBitReader& operator=(const StreamBitReader&) = delete;
 
   // Hands the state back to the Decoder; every reader is stored before another one is made.
   void Store() {

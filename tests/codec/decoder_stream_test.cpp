@@ -16,7 +16,7 @@ Bytes Pattern(uint32_t n, uint32_t seed = 7) {
 }
 
 // A stored block holding `data` (at most 65535 bytes), at a byte boundary.
-void WriteStored(BitWriter& writer, bool final, const Bytes& data) {
+void WriteStored(TestBitWriter& writer, bool final, const Bytes& data) {
   writer.Bits(7, 3);              // block type: stored
   writer.Bits(final ? 1 : 0, 1);  // final flag
   writer.Align();                 // skipped to the byte boundary
@@ -48,7 +48,7 @@ TEST(Decoder, EmptyStoredBlockWritesOnceWithZeroBytes) {
 
 TEST(Decoder, HandsOutputOverInWholeWindowsAndOneRest) {
   const Bytes window = Pattern(32768);
-  BitWriter exact;
+  TestBitWriter exact;
   WriteStored(exact, true, window);
   DecodeRun full = DecodeBytes(exact.Finish());
   EXPECT_EQ(full.result, DECODE_OK);
@@ -56,7 +56,7 @@ TEST(Decoder, HandsOutputOverInWholeWindowsAndOneRest) {
   EXPECT_EQ(full.output, window);
 
   const Bytes longest = Pattern(65535, 3);
-  BitWriter stored;
+  TestBitWriter stored;
   WriteStored(stored, true, longest);
   DecodeRun run = DecodeBytes(stored.Finish());
   EXPECT_EQ(run.result, DECODE_OK);
@@ -67,7 +67,7 @@ TEST(Decoder, HandsOutputOverInWholeWindowsAndOneRest) {
 
 TEST(Decoder, CopiesMatchAtWholeWindowDistance) {
   Bytes expected = Pattern(32768);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteStored(writer, false, expected);
   writer.Bits(5, 3).Bits(1, 1);            // final fixed block
   WriteMatch(writer, 10, 32768);           // the window's first 10 bytes again
@@ -80,7 +80,7 @@ TEST(Decoder, CopiesMatchAtWholeWindowDistance) {
 }
 
 TEST(Decoder, MatchBeforeTheFirstByteCopiesZeros) {
-  BitWriter writer;
+  TestBitWriter writer;
   writer.Bits(5, 3).Bits(1, 1);           // final fixed block
   FixedLiteralCode().Write(writer, 'x');  // one literal
   WriteMatch(writer, 5, 3);               // reaches two bytes before the start
@@ -91,7 +91,7 @@ TEST(Decoder, MatchBeforeTheFirstByteCopiesZeros) {
 }
 
 TEST(Decoder, Symbol284WithAllExtraBitsAndSymbol285BothGive258) {
-  BitWriter writer;
+  TestBitWriter writer;
   writer.Bits(5, 3).Bits(1, 1);           // final fixed block
   FixedLiteralCode().Write(writer, 'a');  // literal
   FixedLiteralCode().Write(writer, 284);  // length symbol 284
@@ -106,7 +106,7 @@ TEST(Decoder, Symbol284WithAllExtraBitsAndSymbol285BothGive258) {
 }
 
 TEST(Decoder, OverlappingMatchesRepeatTheirSource) {
-  BitWriter writer;
+  TestBitWriter writer;
   writer.Bits(5, 3).Bits(1, 1);  // final fixed block
   for (char c : std::string("abc")) FixedLiteralCode().Write(writer, uint8_t(c));
   WriteMatch(writer, 10, 3);     // distance below the length: "abcabcabca"
@@ -125,7 +125,7 @@ TEST(Decoder, OverlappingMatchesRepeatTheirSource) {
 TEST(Decoder, MatchesAcrossTheWindowEnd) {
   // The first match's destination and the second's source cross the window's end.
   Bytes expected = Pattern(32766);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteStored(writer, false, expected);
   writer.Bits(5, 3).Bits(1, 1);  // final fixed block
   WriteMatch(writer, 6, 4);      // writes 32766-32771: the window is handed over inside it
@@ -141,8 +141,35 @@ TEST(Decoder, MatchesAcrossTheWindowEnd) {
   EXPECT_EQ(run.writes, Counts({32768, 32766 + 76 - 32768}));
 }
 
+TEST(Decoder, DecodesFifteenBitDistanceCodesWithThirteenExtraBits) {
+  // A 15-bit distance code leaves 9-16 bits of a whole refill, fewer than the 13 extra bits
+  // at half the bit positions; each round of the loop moves the next match by 7 bits. The
+  // stored block lets every distance reach real bytes.
+  Bytes expected = Pattern(32768);
+  TestBitWriter writer;
+  WriteStored(writer, false, expected);
+  const std::vector<uint32_t> literalLengths = LengthsWith(258, {{'a', 1}, {256, 2}, {257, 2}});
+  std::vector<uint32_t> distLengths(30, 0);
+  for (uint32_t symbol = 0; symbol < 14; ++symbol) distLengths[symbol] = symbol + 1;
+  distLengths[28] = distLengths[29] = 15;  // distance symbol 29: 24577 + 13 extra bits
+  WriteDynamicHeader(writer, true, literalLengths, distLengths);
+  const CanonicalCode literals(literalLengths);
+  const CanonicalCode distances(distLengths);
+  for (uint32_t i = 0; i < 200; ++i) {
+    literals.Write(writer, 'a');
+    expected.push_back('a');
+    const uint32_t distance = 24577 + (i * 997) % 8192;
+    WriteMatch(writer, 3, distance, literals, distances);
+    ApplyMatch(expected, 3, distance);
+  }
+  literals.Write(writer, 256);  // end of block
+  DecodeRun run = DecodeBytes(writer.Finish());
+  EXPECT_EQ(run.result, DECODE_OK);
+  EXPECT_EQ(run.output, expected);
+}
+
 TEST(Decoder, StoredBlockAfterHuffmanBlockStartsAtByteBoundary) {
-  BitWriter writer;
+  TestBitWriter writer;
   WriteFixedLiterals(writer, false, "x");  // 4 + 8 + 7 bits
   writer.Bits(7, 3).Bits(1, 1);            // final stored block
   writer.Align(1);                         // skipped bits, all set
@@ -155,7 +182,7 @@ TEST(Decoder, StoredBlockAfterHuffmanBlockStartsAtByteBoundary) {
 }
 
 TEST(Decoder, DecodesSeveralFixedBlocksOfOneStream) {
-  BitWriter writer;
+  TestBitWriter writer;
   WriteFixedLiterals(writer, false, "first ");
   WriteFixedLiterals(writer, false, "");
   writer.Bits(5, 3).Bits(0, 1);           // a fixed block with a match into earlier blocks

@@ -6,7 +6,7 @@
 namespace {
 
 // One symbol of the code-length sequence, with the plain code-length code.
-void LengthSymbol(BitWriter& writer, uint32_t symbol) { PlainCodeLengthCode().Write(writer, symbol); }
+void LengthSymbol(TestBitWriter& writer, uint32_t symbol) { PlainCodeLengthCode().Write(writer, symbol); }
 
 // A literal/length code for "abcd": a-d 3 bits, end of block 2 bits, lengths 3 and 4 3 bits.
 std::vector<uint32_t> AbcdLiteralLengths(uint32_t n) {
@@ -14,7 +14,7 @@ std::vector<uint32_t> AbcdLiteralLengths(uint32_t n) {
 }
 
 // The body of a block with the "abcd" code: the four letters, a match, the end of block.
-void WriteAbcdBody(BitWriter& writer, const PrefixCode& literals, const PrefixCode& distances,
+void WriteAbcdBody(TestBitWriter& writer, const CanonicalCode& literals, const CanonicalCode& distances,
                    uint32_t distance) {
   for (uint32_t c : {'a', 'b', 'c', 'd'}) literals.Write(writer, c);
   WriteMatch(writer, 3, distance, literals, distances);
@@ -24,9 +24,9 @@ void WriteAbcdBody(BitWriter& writer, const PrefixCode& literals, const PrefixCo
 TEST(Decoder, DecodesDynamicBlockWithPlainLengths) {
   const std::vector<uint32_t> literalLengths = AbcdLiteralLengths(259);
   const std::vector<uint32_t> distLengths = {1, 1};  // distances 1 and 2
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicHeader(writer, true, literalLengths, distLengths);
-  WriteAbcdBody(writer, PrefixCode(literalLengths), PrefixCode(distLengths), 2);
+  WriteAbcdBody(writer, CanonicalCode(literalLengths), CanonicalCode(distLengths), 2);
   DecodeRun run = DecodeBytes(writer.Finish());
   EXPECT_EQ(run.result, DECODE_OK);
   EXPECT_EQ(run.output, BytesOf("abcdcdc"));
@@ -35,7 +35,7 @@ TEST(Decoder, DecodesDynamicBlockWithPlainLengths) {
 
 TEST(Decoder, RepeatAtTheStartOfTheLengthsRepeatsZero) {
   // Symbols 0-96 have no code: the sequence opens with symbol 16, "repeat the previous".
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicPreamble(writer, true, 259, 1);
   LengthSymbol(writer, 16);  // repeat previous (0) ...
   writer.Bits(3, 2);         // ... 6 times: symbols 0-5
@@ -50,8 +50,8 @@ TEST(Decoder, RepeatAtTheStartOfTheLengthsRepeatsZero) {
   LengthSymbol(writer, 3);   // length 3: 3 bits
   LengthSymbol(writer, 3);   // length 4: 3 bits
   LengthSymbol(writer, 1);   // distance 1: a single 1-bit code
-  const PrefixCode literals(LengthsWith(259, {{'a', 1}, {256, 2}, {257, 3}, {258, 3}}));
-  const PrefixCode distances(std::vector<uint32_t>{1});
+  const CanonicalCode literals(LengthsWith(259, {{'a', 1}, {256, 2}, {257, 3}, {258, 3}}));
+  const CanonicalCode distances(std::vector<uint32_t>{1});
   literals.Write(writer, 'a');
   WriteMatch(writer, 4, 1, literals, distances);
   literals.Write(writer, 256);  // end of block
@@ -64,14 +64,14 @@ TEST(Decoder, RepeatsMaySpanLiteralAndDistanceLengths) {
   // 262 literal/length and 4 distance lengths: one run of six zeros covers symbols 259-261
   // and distances 0-2.
   const std::vector<uint32_t> literalLengths = AbcdLiteralLengths(262);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicPreamble(writer, true, 262, 4);
   for (uint32_t i = 0; i < 259; ++i) LengthSymbol(writer, literalLengths[i]);
   LengthSymbol(writer, 17);  // zeros ...
   writer.Bits(3, 3);         // ... 6 times, across the border
   LengthSymbol(writer, 1);   // distance 4: a single 1-bit code
-  const PrefixCode distances(std::vector<uint32_t>{0, 0, 0, 1});
-  WriteAbcdBody(writer, PrefixCode(literalLengths), distances, 4);
+  const CanonicalCode distances(std::vector<uint32_t>{0, 0, 0, 1});
+  WriteAbcdBody(writer, CanonicalCode(literalLengths), distances, 4);
   DecodeRun run = DecodeBytes(writer.Finish());
   EXPECT_EQ(run.result, DECODE_OK);
   EXPECT_EQ(run.output, BytesOf("abcdabc"));
@@ -80,15 +80,15 @@ TEST(Decoder, RepeatsMaySpanLiteralAndDistanceLengths) {
 TEST(Decoder, RepeatOfPreviousLengthSpansTheBorder) {
   // Symbol 16 copies the last literal/length length (3) into the first two distance lengths.
   const std::vector<uint32_t> literalLengths = AbcdLiteralLengths(259);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicPreamble(writer, true, 259, 4);
   for (uint32_t i = 0; i < 258; ++i) LengthSymbol(writer, literalLengths[i]);
   LengthSymbol(writer, 16);  // repeat previous (3, from symbol 257) ...
   writer.Bits(0, 2);         // ... 3 times: symbol 258, distances 1 and 2
   LengthSymbol(writer, 2);   // distance 3
   LengthSymbol(writer, 1);   // distance 4
-  const PrefixCode distances(std::vector<uint32_t>{3, 3, 2, 1});
-  WriteAbcdBody(writer, PrefixCode(literalLengths), distances, 3);
+  const CanonicalCode distances(std::vector<uint32_t>{3, 3, 2, 1});
+  WriteAbcdBody(writer, CanonicalCode(literalLengths), distances, 3);
   DecodeRun run = DecodeBytes(writer.Finish());
   EXPECT_EQ(run.result, DECODE_OK);
   EXPECT_EQ(run.output, BytesOf("abcdbcd"));
@@ -96,9 +96,9 @@ TEST(Decoder, RepeatOfPreviousLengthSpansTheBorder) {
 
 TEST(Decoder, AcceptsSingleOneBitDistanceCode) {
   const std::vector<uint32_t> literalLengths = AbcdLiteralLengths(259);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicHeader(writer, true, literalLengths, {0, 0, 1});  // only distance 3
-  WriteAbcdBody(writer, PrefixCode(literalLengths), PrefixCode({0, 0, 1}), 3);
+  WriteAbcdBody(writer, CanonicalCode(literalLengths), CanonicalCode({0, 0, 1}), 3);
   DecodeRun run = DecodeBytes(writer.Finish());
   EXPECT_EQ(run.result, DECODE_OK);
   EXPECT_EQ(run.output, BytesOf("abcdbcd"));
@@ -106,9 +106,9 @@ TEST(Decoder, AcceptsSingleOneBitDistanceCode) {
 
 TEST(Decoder, AcceptsLiteralsOnlyBlockWithoutDistanceCode) {
   const std::vector<uint32_t> literalLengths = AbcdLiteralLengths(259);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicHeader(writer, true, literalLengths, {0});  // no distance code at all
-  const PrefixCode literals(literalLengths);
+  const CanonicalCode literals(literalLengths);
   for (uint32_t c : {'d', 'a', 'b'}) literals.Write(writer, c);
   literals.Write(writer, 256);  // end of block
   DecodeRun run = DecodeBytes(writer.Finish());
@@ -124,15 +124,15 @@ TEST(Decoder, DecodesLongCodesThroughSubTables) {
   codes.push_back({257, 15});
   codes.push_back({258, 15});
   const std::vector<uint32_t> literalLengths = LengthsWith(259, codes);
-  BitWriter writer;
+  TestBitWriter writer;
   WriteDynamicHeader(writer, true, literalLengths, {1});
-  const PrefixCode literals(literalLengths);
+  const CanonicalCode literals(literalLengths);
   Bytes expected;
   for (uint32_t len = 13; len >= 1; --len) {
     literals.Write(writer, 'a' + len);
     expected.push_back(uint8_t('a' + len));
   }
-  WriteMatch(writer, 3, 1, literals, PrefixCode({1}));
+  WriteMatch(writer, 3, 1, literals, CanonicalCode({1}));
   ApplyMatch(expected, 3, 1);
   literals.Write(writer, 256);  // end of block
   DecodeRun run = DecodeBytes(writer.Finish());

@@ -1,0 +1,73 @@
+// The decoder's own constants: the limits of its code tables and their entry operations, the
+// root widths it builds, its bit buffer, and its window. The stream format's constants are in
+// stream_format.h.
+#pragma once
+
+#include <cstdint>
+
+#include "codec/decoder.h"
+#include "codec/stream_format.h"
+
+// Internal to the symbol loops: no result yet, decoding goes on.
+constexpr DecodeResult DECODE_RUNNING = static_cast<DecodeResult>(0xFFFFFFFFu);
+
+// ---- Code tables ----
+
+// The longest code that BuildCodeTables accepts, and the widest table it makes: a table is at
+// most one bit wider than the longest code it serves, and BIT_MASK and links reach 16.
+constexpr uint32_t MAX_CODE_LENGTH = 16;
+constexpr uint32_t MAX_TABLE_BITS = 16;
+static_assert(STREAM_MAX_CODE_LENGTH <= MAX_CODE_LENGTH, "every code of a stream can be built");
+
+// The largest alphabet that a code is built for: the fixed literal/length code.
+constexpr uint32_t MAX_CODE_SYMBOLS = STREAM_FIXED_LITERAL_LENGTH_CODES;
+
+// Root widths that the decoder asks for (BuildCodeTables may adjust them to the code). The
+// fixed codes get the same: their roots come out 7 bits (cut at the 7-bit end-of-block code)
+// and 5 bits (the longest distance code) wide.
+constexpr uint32_t LITERAL_LENGTH_ROOT_BITS = 9;
+constexpr uint32_t DISTANCE_ROOT_BITS = 6;
+// No code-length code is longer than its root is wide: every root entry is a symbol or free.
+constexpr uint32_t CODE_LENGTH_ROOT_BITS = STREAM_MAX_CODE_LENGTH_CODE_LENGTH;
+
+// Entry operations of a lookup table: 0-13 extra bits of a length or distance, then:
+constexpr uint8_t CODE_OP_END = 15;       // end of block
+constexpr uint8_t CODE_OP_LITERAL = 16;   // literal byte or simple symbol
+constexpr uint8_t CODE_OP_INVALID = 100;  // no symbol has this code
+// 17-32: a link to a sub-table indexed with (op - CODE_OP_LITERAL) further bits.
+static_assert(STREAM_MAX_DISTANCE_EXTRA_BITS < CODE_OP_END, "extra bits stay below the end marker");
+static_assert(CODE_OP_LITERAL + MAX_TABLE_BITS < CODE_OP_INVALID,
+              "links stay below the invalid marker");
+
+// ---- The bit buffer ----
+
+// At most 16 bits are needed at once. A byte-wise refill adds a byte only while fewer are
+// held (at most 16 - 1 + 8 = 23 bits); a whole refill takes the whole bytes that fit into 31
+// bits, so it ends with 24-31 bits held and takes at most 3 bytes (it reads 4).
+constexpr uint32_t MAX_NEED_BITS = 16;
+constexpr uint32_t BIT_BUFFER_BITS = 32;
+constexpr uint32_t FAST_REFILL_BYTES = BIT_BUFFER_BITS / 8;
+constexpr uint32_t WHOLE_REFILL_BITS = BIT_BUFFER_BITS - 8;  // held after a whole refill, at least
+static_assert(MAX_NEED_BITS - 1 + 8 <= BIT_BUFFER_BITS, "a byte-wise refill fits the buffer");
+static_assert(MAX_TABLE_BITS <= MAX_NEED_BITS && STREAM_STORED_LENGTH_BITS <= MAX_NEED_BITS,
+              "every table index and field is one need");
+
+// What one whole refill must cover: a literal/length code with its extra bits; a distance
+// code; a distance's extra bits (a second refill when the code left too few).
+static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a literal/length code and its extra bits fit one whole refill");
+static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
+                  STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a distance code fits one whole refill, its extra bits another");
+
+// BIT_MASK[n] keeps the low n bits.
+static constexpr uint16_t BIT_MASK[MAX_NEED_BITS + 1] = {
+    0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F, 0x003F, 0x007F, 0x00FF,
+    0x01FF, 0x03FF, 0x07FF, 0x0FFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
+
+// ---- The window ----
+
+constexpr uint32_t WINDOW_MASK = WINDOW_SIZE - 1;
+static_assert((WINDOW_SIZE & WINDOW_MASK) == 0, "the window size is a power of two");
+static_assert(WINDOW_SIZE == STREAM_MAX_DISTANCE, "the farthest distance is the whole window");
+static_assert(WINDOW_SIZE <= 0xFFFF, "a whole window fits the sink's 16-bit count");
