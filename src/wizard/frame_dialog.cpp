@@ -73,11 +73,13 @@ void HandleFrameCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 // Only the full-screen frame has a system menu; the system's own handling follows.
-void HandleFrameSystemCommand(WPARAM command) {
+// True when the command is fully handled. Close ends the page as cancelled without the
+// question, so it must not reach the default processing, whose close sends Cancel (and asks).
+bool HandleFrameSystemCommand(WPARAM command) {
   switch (command & 0xFFF0) {
-    case SC_MINIMIZE: ShowWindow(MainWindow, SW_MINIMIZE); break;
-    case SC_CLOSE: EndPage(BUTTON_CANCEL); break;  // without the question
-    default: break;
+    case SC_MINIMIZE: ShowWindow(MainWindow, SW_MINIMIZE); return false;
+    case SC_CLOSE: EndPage(BUTTON_CANCEL); return true;
+    default: return false;
   }
 }
 
@@ -115,7 +117,7 @@ INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM
       HandleFrameCommand(wParam, lParam);
       break;
     case WM_SYSCOMMAND:
-      HandleFrameSystemCommand(wParam);
+      if (HandleFrameSystemCommand(wParam)) return TRUE;
       break;
     default:
       break;

@@ -64,6 +64,16 @@ bool StartSetup(const std::string& path, RunningSetup* setup, const std::string&
   return false;
 }
 
+DWORD CloseWizard(RunningSetup& setup) {
+  constexpr int PAGES_TO_CLOSE = 2;  // the page showing, then the closing page
+  constexpr DWORD PAGE_CLOSE_MS = 3000;
+  for (int i = 0; i < PAGES_TO_CLOSE && setup.process.handle != nullptr; ++i) {
+    PostMessageA(setup.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (WaitForSingleObject(setup.process.handle, PAGE_CLOSE_MS) == WAIT_OBJECT_0) break;
+  }
+  return FinishProgram(setup.process);
+}
+
 HWND CurrentPageOf(HWND frame) { return FindWindowExA(frame, nullptr, "#32770", nullptr); }
 
 std::string TextOf(HWND window) {
@@ -124,34 +134,54 @@ Capture Capture::OfClient(HWND window) {
 }
 
 Capture Capture::OfScreenRect(const RECT& rect) {
-  Capture capture;
-  capture.width_ = rect.right - rect.left;
-  capture.height_ = rect.bottom - rect.top;
-  if (capture.width_ <= 0 || capture.height_ <= 0) return Capture();
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = capture.width_;
-  info.bmiHeader.biHeight = -capture.height_;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  Capture capture = FromDc(screen, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top);
+  ReleaseDC(nullptr, screen);
+  return capture;
+}
+
+Capture Capture::OfPainting(int width, int height, const std::function<void(HDC)>& paint) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, capture.width_, capture.height_, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const int stride = (capture.width_ * 3 + 3) & ~3;
-  const uint8_t* rows = static_cast<const uint8_t*>(bits);
-  capture.bgr_.resize(size_t(capture.width_) * capture.height_ * 3);
-  for (int y = 0; y < capture.height_; ++y) {
-    std::copy(rows + size_t(y) * stride, rows + size_t(y) * stride + capture.width_ * 3,
-              capture.bgr_.begin() + size_t(y) * capture.width_ * 3);
-  }
+  paint(memory);
+  Capture capture = FromDc(memory, 0, 0, width, height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return capture;
+}
+
+Capture Capture::FromDc(HDC source, int left, int top, int width, int height) {
+  Capture capture;
+  if (width <= 0 || height <= 0) return capture;
+  capture.width_ = width;
+  capture.height_ = height;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+  GdiFlush();
+  const int stride = (width * 3 + 3) & ~3;
+  const uint8_t* rows = static_cast<const uint8_t*>(bits);
+  capture.bgr_.resize(size_t(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    std::copy(rows + size_t(y) * stride, rows + size_t(y) * stride + width * 3,
+              capture.bgr_.begin() + size_t(y) * width * 3);
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
   return capture;
 }
 

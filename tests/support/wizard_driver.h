@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct RunningSetup {
 // Starts the setup at path and waits for its main window and a page in the frame; false
 // (with the process ended) when they did not appear.
 bool StartSetup(const std::string& path, RunningSetup* setup, const std::string& arguments = "");
+// Closes the wizard as a user closing its window would, page after page (the current page
+// ends as cancelled, then the closing page), and returns the process's exit code.
+DWORD CloseWizard(RunningSetup& setup);
 
 // The page shown in the frame (the frame's dialog child), or null.
 HWND CurrentPageOf(HWND frame);
@@ -55,6 +59,9 @@ class Capture {
   static Capture OfWindow(HWND window);
   // The client area of the window.
   static Capture OfClient(HWND window);
+  // What paint draws into a bitmap of the screen's format: the reference for a check on
+  // what the display driver makes of GDI calls (it dithers solid colours on 8-bit displays).
+  static Capture OfPainting(int width, int height, const std::function<void(HDC)>& paint);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -65,6 +72,7 @@ class Capture {
 
  private:
   static Capture OfScreenRect(const RECT& rect);
+  static Capture FromDc(HDC source, int left, int top, int width, int height);
   int width_ = 0;
   int height_ = 0;
   std::vector<uint8_t> bgr_;

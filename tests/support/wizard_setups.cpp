@@ -1,6 +1,7 @@
 // Setups for the wizard's tests.
 #include "support/wizard_setups.h"
 
+#include "archive/page_texts.h"
 #include "base/byte_order.h"
 #include "builder/archive_writer.h"
 #include "builder/default_templates.h"
@@ -24,14 +25,14 @@ const std::vector<std::vector<std::string>>& TestTexts() {
 }
 
 std::string WindowedCaption(int page) {
-  const std::string& title = TestTexts()[MESSAGE_LIST_INDEX][0];
+  const std::string& title = TestTexts()[MESSAGE_LIST][TITLE_MESSAGE];
   const std::string& pageTitle = TestTexts()[page][0];
   return pageTitle.empty() ? title : title + " - " + pageTitle;
 }
 
 std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
   ArchiveWriter writer(SetupStub());
-  writer.AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, DefaultTemplateBlock(), false);
+  writer.AddDefaultTemplates(false);
   writer.AddU32Block(BLOCK_SETUP_FLAGS, options.setupFlags);
   if (options.startPage != START_PAGE_ALL) writer.AddU16Block(BLOCK_START_PAGE, options.startPage);
   writer.AddStringBlock(BLOCK_APP_NAME, TEST_APP_NAME, false);
@@ -45,7 +46,9 @@ std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
     writer.AddLoadedBlock(BLOCK_BACKGROUND_IMAGE, options.backgroundImage, false);
   }
   std::vector<std::vector<std::string>> texts = TestTexts();
-  if (texts[INFORMATION_LIST].size() <= INFORMATION_TEXT) texts[INFORMATION_LIST].resize(INFORMATION_TEXT + 1);
+  if (texts[INFORMATION_LIST].size() <= INFORMATION_TEXT) {
+    texts[INFORMATION_LIST].resize(INFORMATION_TEXT + 1);
+  }
   texts[INFORMATION_LIST][INFORMATION_TEXT] = options.informationText;
   writer.AddPageTexts(texts);
   return writer.Finish();

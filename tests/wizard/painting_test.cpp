@@ -48,10 +48,7 @@ class Painting : public testing::Test {
     ASSERT_TRUE(StartSetup(path, &setup_));
   }
   void TearDown() override {
-    if (setup_.process.handle != nullptr) {
-      CloseSetup(setup_.mainWindow);
-      FinishProgram(setup_.process, 0);
-    }
+    if (setup_.process.handle != nullptr) EXPECT_EQ(CloseWizard(setup_), 0u);
   }
   WizardOptions FullScreen() {
     WizardOptions options;
@@ -108,9 +105,10 @@ TEST_F(Painting, BackgroundPictureIsTiledFromTheTopLeftCorner) {
   int expected = 0;
   for (int y = 0; y < client.Height(); y += 80) {
     for (int x = 0; x < client.Width(); x += 100) {
-      const bool covered = x + TILE_MARK_SIZE > frame.left && x < frame.right &&
-                           y + TILE_MARK_SIZE > frame.top && y < frame.bottom;
-      if (covered || x + TILE_MARK_SIZE > client.Width() || y + TILE_MARK_SIZE > client.Height()) continue;
+      // The tile's mark (x, y) and its middle (x + 50, y + 40) are checked, outside the frame.
+      const bool covered = x + 50 >= frame.left && x < frame.right &&
+                           y + 40 >= frame.top && y < frame.bottom;
+      if (covered || x + 50 >= client.Width() || y + 40 >= client.Height()) continue;
       ++expected;
       if (client.Pixel(x, y) == Rgb(TILE_MARK) && client.Pixel(x + 50, y + 40) == Rgb(TILE_FILL)) ++marks;
     }
@@ -157,7 +155,7 @@ TEST_F(Painting, TitleIsWhiteOverItsBlackShadowFourPixelsFurther) {
   int black = 0;
   int white = 0;
   int shadowsUnderWhite = 0;
-  const int right = std::min(client.Width(), FrameRect().left);
+  const int right = std::min<int>(client.Width(), FrameRect().left);
   for (int y = 4; y < 90; ++y) {
     for (int x = 4; x < right; ++x) {
       const COLORREF pixel = client.Pixel(x, y);
