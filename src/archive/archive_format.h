@@ -63,6 +63,61 @@ constexpr uint32_t TEMPLATE_COPY_SIZE = 16384;
 // BLOCK_FILE_TABLE: u32 record count in front of the records.
 constexpr uint32_t FILE_TABLE_COUNT_FIELD = 4;
 
+// One file record: the fixed fields at these offsets, packed without alignment, then the
+// version block when FE_VERSION_CHECK or FE_LANGUAGE_CHECK is set, then six strings.
+constexpr uint32_t FILE_ENTRY_RECORD_LENGTH = 0;  // u32, the whole record's bytes
+constexpr uint32_t FILE_ENTRY_STATUS = 4;         // u16 EntryStatus, 0 in the archive
+constexpr uint32_t FILE_ENTRY_ICON_INDEX = 6;     // u16
+constexpr uint32_t FILE_ENTRY_DIR_CODE = 8;       // u8 DirCode
+constexpr uint32_t FILE_ENTRY_END_ACTION = 9;     // u8 EndAction
+constexpr uint32_t FILE_ENTRY_SHARED = 10;        // u8, 1 = shared file
+constexpr uint32_t FILE_ENTRY_INSTALL_MODE = 11;  // u8 InstallMode
+constexpr uint32_t FILE_ENTRY_REGISTRATION = 12;  // u8 Registration
+constexpr uint32_t FILE_ENTRY_FLAGS = 13;         // u8 FE_* bits
+constexpr uint32_t FILE_ENTRY_CHECKSUM = 14;      // u32 FileChecksum of the content
+constexpr uint32_t FILE_ENTRY_SIZE = 18;          // u32 uncompressed size
+constexpr uint32_t FILE_ENTRY_PACKED_SIZE = 22;   // u32 bytes of its stream in the data area
+constexpr uint32_t FILE_ENTRY_FIXED_SIZE = 26;
+// Version block: file version MS, LS, product version MS, LS, language (five u32).
+constexpr uint32_t FILE_ENTRY_VERSION_SIZE = 20;
+// Strings: name, groupFolder, groupShortcut, groupArguments, desktopShortcut, desktopArguments.
+constexpr uint32_t FILE_ENTRY_STRINGS = 6;
+static_assert(FILE_ENTRY_PACKED_SIZE + 4 == FILE_ENTRY_FIXED_SIZE, "packed size ends the fields");
+
+enum EntryStringIndex : uint32_t {
+  ENTRY_NAME = 0,
+  ENTRY_GROUP_FOLDER = 1,
+  ENTRY_GROUP_SHORTCUT = 2,
+  ENTRY_GROUP_ARGUMENTS = 3,
+  ENTRY_DESKTOP_SHORTCUT = 4,
+  ENTRY_DESKTOP_ARGUMENTS = 5,
+};
+
+// Destination directory; any other value is DIR_INSTALL.
+enum DirCode : uint8_t { DIR_INSTALL = 0, DIR_WINDOWS = 1, DIR_SYSTEM = 2, DIR_FONTS = 3 };
+enum EndAction : uint8_t { END_NONE = 0, END_OPEN = 1, END_RUN = 2 };
+// Any other value is MODE_KEEP. A MODE_EXTERNAL file lies beside the setup, without data.
+enum InstallMode : uint8_t { MODE_KEEP = 0, MODE_REMOVE = 1, MODE_EXTERNAL = 2 };
+enum Registration : uint8_t {
+  REGISTER_NONE = 0,
+  REGISTER_SCREEN_SAVER = 1,
+  REGISTER_COM_SERVER = 2,
+};
+constexpr uint8_t FE_UNINSTALLER = 0x01;
+constexpr uint8_t FE_VERSION_CHECK = 0x02;
+constexpr uint8_t FE_LANGUAGE_CHECK = 0x04;
+// The outcome of a record's installation, written into the loaded table.
+enum EntryStatus : uint16_t {
+  STATUS_NONE = 0,
+  STATUS_REPLACED = 23,
+  STATUS_CREATED = 25,
+  STATUS_NOT_PLACED = 27,
+};
+
+// BLOCK_END: u32 data size of the first volume, then its data. Each continuation volume
+// starts with its own u32 data size.
+constexpr uint32_t VOLUME_SIZE_FIELD = 4;
+
 
 // Continuation volumes: the setup file's name with this suffix in place of its extension.
 constexpr const char* VOLUME_SUFFIX_FORMAT = ".D%2.2d";

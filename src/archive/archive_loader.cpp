@@ -1,6 +1,7 @@
 // Loading the setup archive: the walk over the header blocks behind the program image.
 #include <cstring>
 
+#include "archive/file_table_check.h"
 #include "archive/setup_archive.h"
 #include "base/byte_order.h"
 #include "base/memory.h"
@@ -72,7 +73,8 @@ LoadStatus LoadFileTable(FileHandle file, uint16_t flags, uint32_t size) {
   Archive.firstEntry = nullptr;
   LoadStatus status = LoadInto(file, flags, size, &Archive.fileTable);
   if (status != LOAD_OK) return status;
-  if (MemSize(Archive.fileTable) < FILE_TABLE_COUNT_FIELD) return LOAD_SHORT_READ;
+  // A damaged table would lead every walk over it outside the block.
+  if (!FileTableFits(Archive.fileTable, MemSize(Archive.fileTable))) return LOAD_BAD_VALUE;
   Archive.fileCount = LoadU32LE(Archive.fileTable);
   Archive.firstEntry = Archive.fileTable + FILE_TABLE_COUNT_FIELD;
   return LOAD_OK;
@@ -149,6 +151,9 @@ LoadStatus LoadArchiveBlocks(FileHandle file) {
     const uint16_t tag = LoadU16LE(header);
     const uint16_t flags = LoadU16LE(header + 2);
     const uint32_t size = LoadU32LE(header + 4);
+    // BLOCK_END ends the walk whatever its size: writers count in it the data of the first
+    // volume, or of all volumes, and the data area is read by its own size fields.
+    if (tag == BLOCK_END) return size != 0 ? LoadEnd(file) : LOAD_OK;
     if (size != 0) {
       // A block must end inside the file: a size running past it (or wrapping the 32-bit
       // position back into the archive, which would walk the blocks for ever) is a cut archive.
@@ -159,7 +164,6 @@ LoadStatus LoadArchiveBlocks(FileHandle file) {
       if (status != LOAD_OK) return status;
       FileSeek(file, next);
     }
-    if (tag == BLOCK_END) return LOAD_OK;
   }
 }
 

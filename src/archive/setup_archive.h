@@ -17,7 +17,8 @@ enum LoadStatus : uint32_t {
   LOAD_OK = 0,
   LOAD_SHORT_READ = 1,       // a read came back short, or a stream did not decode
   LOAD_NO_MEMORY = 5,        // no memory for a loaded block
-  LOAD_BAD_VALUE = 6,        // a raw value outside its range (a start page above 6)
+  LOAD_BAD_VALUE = 6,        // a raw value outside its range (a start page above 6), or a
+                             // file table whose records do not lie inside its block
   LOAD_NO_TEXT_MEMORY = 12,  // no memory for a page-text list
 };
 
@@ -44,8 +45,12 @@ struct SetupArchive {
   uint16_t startPage = START_PAGE_ALL;
   uint8_t* spare{};
   uint32_t DataAreaOffset{};  // file offset of BLOCK_END's data size field
+  // The data area's reader (archive/data_area.h).
+  FileHandle volumeFile = INVALID_FILE;  // the volume being read, once the data area is open
+  uint32_t VolumeNumber{};    // 0 for the program file, n for the volume with suffix n
   uint32_t VolumeSize{};      // data size of the volume being read
   uint32_t DataRemaining{};   // bytes of that volume's data not yet read
+  bool DataAreaOpen{};        // set once the data area opened; the progress page waits for it
 };
 
 extern SetupArchive Archive;

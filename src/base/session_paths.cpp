@@ -33,12 +33,3 @@ bool AllocateSessionPaths() {
 void FreeSessionPaths() {
   for (char** buffer : kPathBuffers) MemFree(*buffer);
 }
-
-bool CopyPath(char* buffer, const char* text) {
-  size_t length = std::strlen(text);
-  bool fits = length < PATH_BUFFER_SIZE;
-  if (!fits) length = PATH_BUFFER_SIZE - 1;
-  std::memmove(buffer, text, length);
-  buffer[length] = '\0';
-  return fits;
-}

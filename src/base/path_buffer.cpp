@@ -1,0 +1,45 @@
+// Path operations on PATH_BUFFER_SIZE buffers: each keeps the buffer terminated and refuses,
+// rather than cuts, what would not fit, unless its contract says it cuts.
+#include "base/path_buffer.h"
+
+#include <cstring>
+
+bool CopyPath(char* buffer, const char* text) {
+  const size_t length = std::strlen(text);
+  const size_t kept = length < PATH_BUFFER_SIZE ? length : PATH_BUFFER_SIZE - 1;
+  std::memmove(buffer, text, kept);  // the text may lie inside the buffer
+  buffer[kept] = '\0';
+  return kept == length;
+}
+
+bool AppendPath(char* path, const char* text) {
+  const size_t used = std::strlen(path);
+  const size_t added = std::strlen(text);
+  if (used + added >= PATH_BUFFER_SIZE) return false;
+  std::memcpy(path + used, text, added + 1);
+  return true;
+}
+
+bool AppendBackslash(char* path) {
+  const size_t used = std::strlen(path);
+  if (used == 0 || path[used - 1] == '\\') return true;
+  return AppendPath(path, "\\");
+}
+
+void StripBackslash(char* path) {
+  const size_t used = std::strlen(path);
+  if (used > 3 && path[used - 1] == '\\') path[used - 1] = '\0';
+}
+
+const char* PathFileName(const char* path) {
+  const char* backslash = std::strrchr(path, '\\');
+  return backslash != nullptr ? backslash + 1 : path;
+}
+
+bool ReplaceExtension(char* path, const char* suffix) {
+  const char* dot = std::strrchr(PathFileName(path), '.');
+  const size_t kept = dot != nullptr ? size_t(dot - path) : std::strlen(path);
+  if (kept + std::strlen(suffix) >= PATH_BUFFER_SIZE) return false;
+  std::strcpy(path + kept, suffix);
+  return true;
+}

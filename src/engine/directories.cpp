@@ -1,0 +1,48 @@
+// Creating the missing directories of a path, one component after the other.
+#include <windows.h>
+
+#include <cstring>
+
+#include "base/path_buffer.h"
+#include "engine/disk_space.h"
+
+namespace {
+
+// Makes directory the current one, creating it when it does not exist yet.
+bool EnterOrCreate(const char* directory) {
+  if (SetCurrentDirectoryA(directory)) return true;
+  return CreateDirectoryA(directory, nullptr) && SetCurrentDirectoryA(directory);
+}
+
+// Where the walk over the components begins: behind "\\" of a UNC path or "D:\" of a drive.
+size_t WalkStart(const char* path) {
+  if (path[0] == '\\' && path[1] == '\\') return 2;
+  if (path[0] != '\0' && path[1] == ':' && path[2] == '\\') return 3;
+  return 0;
+}
+
+}  // namespace
+
+DirectoryResult CreateDirectories(const char* path) {
+  // The directories: the path up to and with its last backslash (all of it without one).
+  char directories[PATH_BUFFER_SIZE];
+  if (!CopyPath(directories, path)) return DIRECTORIES_FAILED;
+  char* lastBackslash = std::strrchr(directories, '\\');
+  if (lastBackslash != nullptr) lastBackslash[1] = '\0';
+  char work[PATH_BUFFER_SIZE] = "";
+  bool failed = false;
+  const char* stop = std::strchr(directories + WalkStart(directories), '\\');
+  if (stop == nullptr) {
+    CopyPath(work, directories);
+    StripBackslash(work);
+    failed = !EnterOrCreate(work);
+  }
+  // Each stop ends one more directory of the path: the text up to it is created in turn.
+  for (; stop != nullptr && !failed; stop = std::strchr(stop + 1, '\\')) {
+    const size_t length = size_t(stop - directories);
+    std::memcpy(work, directories, length);
+    work[length] = '\0';
+    failed = !EnterOrCreate(work);
+  }
+  return failed ? DIRECTORIES_FAILED : DIRECTORIES_OK;
+}

@@ -1,0 +1,63 @@
+// The file table: one record per file, in the order of the files' streams in the data area,
+// read in place in the loaded BLOCK_FILE_TABLE (Archive.fileTable).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "archive/archive_format.h"
+
+// The fixed fields of a record (layout in archive/archive_format.h), read in place: the
+// loaded table is little-endian like the machines the program runs on, and its records
+// are packed without alignment.
+#pragma pack(push, 1)
+struct FileEntry {
+  uint32_t recordLength;  // the whole record; the next one starts this many bytes further
+  uint16_t status;        // EntryStatus, written while installing
+  uint16_t iconIndex;     // icon of the group shortcut; 0 = leave it unset
+  uint8_t dirCode;        // DirCode
+  uint8_t endAction;      // EndAction
+  uint8_t shared;         // 1 = its "SharedDLLs" count is raised (not for DIR_INSTALL)
+  uint8_t installMode;    // InstallMode
+  uint8_t registration;   // Registration
+  uint8_t flags;          // FE_* bits
+  uint32_t checksum;      // FileChecksum of the content
+  uint32_t size;          // uncompressed bytes
+  uint32_t packedSize;    // bytes of its stream in the data area
+};
+// The version block behind the fixed fields, when FE_VERSION_CHECK or FE_LANGUAGE_CHECK.
+struct FileVersionBlock {
+  uint32_t fileVersionMS;
+  uint32_t fileVersionLS;
+  uint32_t productVersionMS;
+  uint32_t productVersionLS;
+  uint32_t language;  // a 16-bit language id
+};
+#pragma pack(pop)
+static_assert(sizeof(FileEntry) == FILE_ENTRY_FIXED_SIZE, "the record's fixed fields");
+static_assert(offsetof(FileEntry, dirCode) == FILE_ENTRY_DIR_CODE, "dirCode");
+static_assert(offsetof(FileEntry, flags) == FILE_ENTRY_FLAGS, "flags");
+static_assert(offsetof(FileEntry, packedSize) == FILE_ENTRY_PACKED_SIZE, "packedSize");
+static_assert(sizeof(FileVersionBlock) == FILE_ENTRY_VERSION_SIZE, "the version block");
+
+// The record `recordLength` bytes behind entry (for the last one, the table's end).
+FileEntry* NextEntry(FileEntry* entry);
+
+// True when the record carries the version block.
+bool HasVersionBlock(const FileEntry* entry);
+const FileVersionBlock* EntryVersion(const FileEntry* entry);  // null without one
+
+// String n (EntryStringIndex, 0 to 5) of the record, inside the loaded table.
+const char* EntryString(const FileEntry* entry, uint32_t n);
+
+// The first record of the loaded table and the number of records.
+FileEntry* FirstEntry();
+uint32_t EntryCount();
+
+// Takes the next record for a file step: raises EntryIndex and returns EntryCursor, moving
+// the cursor on; null once the table is exhausted.
+FileEntry* TakeNextEntry();
+
+// The directory an entry goes to: dirCode, any unknown value read as DIR_INSTALL.
+DirCode EntryDirCode(const FileEntry* entry);
+InstallMode EntryInstallMode(const FileEntry* entry);
