@@ -152,15 +152,34 @@ void ArchiveWriter::SetDataArea(std::vector<uint8_t> data) {
   data_ = std::move(data);
 }
 
-std::vector<uint8_t> ArchiveWriter::Finish() const {
+std::vector<FileRecord> ArchiveWriter::AddFiles(const std::vector<FileInput>& files,
+                                                const std::string& defaultDir, bool compress,
+                                                int level) {
+  FileArea area = BuildFileArea(files, defaultDir, level);
+  AddLoadedBlock(BLOCK_FILE_TABLE, FileTableContent(area.records), compress, level);
+  SetDataArea(std::move(area.dataArea));
+  return area.records;
+}
+
+std::vector<uint8_t> ArchiveWriter::SetupFile(const std::vector<uint8_t>& firstVolume) const {
   std::vector<uint8_t> file = image_;
   file.insert(file.end(), blocks_.begin(), blocks_.end());
-  // BLOCK_END's size is the data size field plus the data area; it must not be 0, since a
-  // block of size 0 is skipped without reading its payload.
+  // BLOCK_END's size is the data size field plus the first volume's data; it must not be 0,
+  // since a block of size 0 is skipped without reading its payload.
   PutU16(file, BLOCK_END);
   PutU16(file, 0);
-  PutU32(file, static_cast<uint32_t>(4 + data_.size()));
-  PutU32(file, static_cast<uint32_t>(data_.size()));
-  file.insert(file.end(), data_.begin(), data_.end());
+  PutU32(file, static_cast<uint32_t>(VOLUME_SIZE_FIELD + firstVolume.size()));
+  PutU32(file, static_cast<uint32_t>(firstVolume.size()));
+  file.insert(file.end(), firstVolume.begin(), firstVolume.end());
   return file;
+}
+
+std::vector<uint8_t> ArchiveWriter::Finish() const { return SetupFile(data_); }
+
+std::vector<std::vector<uint8_t>> ArchiveWriter::FinishVolumes(uint32_t volumeDataSize) const {
+  std::vector<std::vector<uint8_t>> volumes = SplitDataArea(data_, volumeDataSize);
+  std::vector<std::vector<uint8_t>> files;
+  files.push_back(SetupFile(volumes.front()));
+  for (size_t n = 1; n < volumes.size(); ++n) files.push_back(VolumeFile(volumes[n]));
+  return files;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/data_area_writer.h"
 #include "builder/stream_encoder.h"
 
 // Finds the one ImageSize record in a built stub (the marker followed by the u32) and stores
@@ -58,10 +59,25 @@ class ArchiveWriter {
   // The data area that follows BLOCK_END in the setup file.
   void SetDataArea(std::vector<uint8_t> data);
 
-  // The whole setup file.
+  // The setup's files: BLOCK_FILE_TABLE, stored or compressed, and the data area made of
+  // their streams (BuildFileArea, which throws for what the program could not hold; see
+  // there for defaultDir). Replaces a data area set before. Returns the records as written.
+  std::vector<FileRecord> AddFiles(const std::vector<FileInput>& files,
+                                   const std::string& defaultDir, bool compress,
+                                   int level = DEFAULT_COMPRESSION_LEVEL);
+
+  // The whole setup file, holding the whole data area.
   std::vector<uint8_t> Finish() const;
 
+  // The setup file and its continuation volumes, each holding volumeDataSize bytes of the
+  // data area at most (SplitDataArea): element 0 is the setup file, element n the file
+  // named VolumeFileName(setupPath, n). A data area that fits gives Finish() alone.
+  std::vector<std::vector<uint8_t>> FinishVolumes(uint32_t volumeDataSize) const;
+
  private:
+  // Stub, blocks, BLOCK_END and the first volume's data.
+  std::vector<uint8_t> SetupFile(const std::vector<uint8_t>& firstVolume) const;
+
   std::vector<uint8_t> image_;
   std::vector<uint8_t> blocks_;
   std::vector<uint8_t> data_;

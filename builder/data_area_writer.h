@@ -1,0 +1,51 @@
+// The data area: each file's stream in table order, and its split into volumes. The setup
+// file holds the first volume behind BLOCK_END; each further volume is a file of its own
+// beside it (VolumeFileName), holding its u32 data size and then its data.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "builder/file_records.h"
+#include "builder/stream_encoder.h"
+
+// One file of the setup: its record and its content. The builder fills the record's size,
+// checksum and packedSize. A MODE_EXTERNAL file lies beside the setup: its content (the
+// file that will lie there) gives size and checksum, and it has no stream.
+struct FileInput {
+  FileRecord record;
+  std::vector<uint8_t> content;
+};
+
+// The file table and the data area that belong together.
+struct FileArea {
+  std::vector<FileRecord> records;  // the records as given, size, checksum and packedSize filled
+  std::vector<uint8_t> dataArea;    // the streams of the records with data, in table order
+};
+
+// True when the record's stream is in the data area (every mode but MODE_EXTERNAL).
+bool HasStream(const FileRecord& record);
+
+// Fills each record and compresses each content at level into one stream; the streams stand
+// back to back without gaps. Throws std::runtime_error naming the file for a record that
+// CheckFileRecord refuses (defaultDir as there) and for a content, stream or data area of
+// more than 0xFFFFFFFF bytes.
+FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
+                       int level = DEFAULT_COMPRESSION_LEVEL);
+
+// Cuts the data area into volumes of volumeDataSize data bytes each (the size fields not
+// counted), the last one holding the rest; cuts fall at any byte, also inside a stream.
+// Always at least one volume, the first being the setup file's. Throws
+// std::invalid_argument when volumeDataSize is 0.
+std::vector<std::vector<uint8_t>> SplitDataArea(const std::vector<uint8_t>& data,
+                                                uint32_t volumeDataSize);
+
+// A continuation volume's file: its u32 data size, then its data.
+std::vector<uint8_t> VolumeFile(const std::vector<uint8_t>& data);
+
+// The name of continuation volume n (1 for the first file beside the setup): setupPath with
+// its extension replaced by VOLUME_SUFFIX_FORMAT, or the suffix appended when its last part
+// has no dot ("SETUP.EXE" and "SETUP" give "SETUP.D01"). Throws std::invalid_argument for
+// n = 0, which is the setup file itself.
+std::string VolumeFileName(const std::string& setupPath, uint32_t n);
