@@ -142,14 +142,21 @@ void RefillInput(DecoderInput& input) {
   ReadInputChunk(input);
   CountOff(input.inputAvail);
   if (input.inputAvail == chunk) return;
-  // The volume ran out (or its read failed): the rest of the chunk comes from the next.
-  input.inputFile = OpenNextVolume();
-  if (input.inputFile == INVALID_FILE) {
-    input.inputAvail = 0;  // what was read is dropped: the stream cannot be completed
-    return;
+  // The volume ran out (or its read failed): the rest of the chunk comes from the next
+  // volumes. The whole chunk must arrive, as the source's limit was lowered by all of it:
+  // a volume shorter than the rest of the chunk is followed by the one after it.
+  while (input.inputAvail < chunk) {
+    const uint32_t volume = Archive.VolumeNumber;
+    input.inputFile = OpenNextVolume();
+    if (input.inputFile == INVALID_FILE) {
+      input.inputAvail = 0;  // what was read is dropped: the stream cannot be completed
+      return;
+    }
+    const uint32_t more = FileReadSome(input.inputFile, input.inputBuffer + input.inputAvail,
+                                       chunk - input.inputAvail);
+    input.inputAvail += more;
+    CountOff(more);
+    // A reopened volume that gives nothing more cannot complete the stream.
+    if (more == 0 && Archive.VolumeNumber == volume) return;
   }
-  const uint32_t more = FileReadSome(input.inputFile, input.inputBuffer + input.inputAvail,
-                                     chunk - input.inputAvail);
-  input.inputAvail += more;
-  CountOff(more);
 }

@@ -23,7 +23,7 @@ void CloseDataArea();
 // The decoder's refill for the data area. An unbounded source (a header block) reads its
 // file. A bounded one counts the bytes it got off DataRemaining, and when a read comes back
 // short it moves to the next volume (or reopens the same one after a failed read) and fills
-// the rest of the chunk from there: at most one change of volume per refill.
+// the rest of the chunk from there, from as many volumes as it takes.
 void RefillInput(DecoderInput& input);
 
 // Closes the current volume and opens the one that holds the next data: the same volume

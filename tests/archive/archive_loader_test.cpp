@@ -1,7 +1,9 @@
 // Loading the setup archive: the walk over the header blocks and what each block fills.
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "base/memory.h"
+#include "builder/file_records.h"
 #include "setup_file.h"
 
 namespace {
@@ -130,10 +132,16 @@ TEST_F(ArchiveLoader, FileTableOfCountZeroPointsBehindItsCount) {
 
 TEST_F(ArchiveLoader, FileTableCountAndFirstEntry) {
   ArchiveWriter writer(FakeImage());
-  writer.AddLoadedBlock(BLOCK_FILE_TABLE, {2, 1, 0, 0, 0xAB, 0xCD}, false);
+  FileRecord first;
+  first.name = "first.txt";
+  FileRecord second;
+  second.name = "second.txt";
+  writer.AddLoadedBlock(BLOCK_FILE_TABLE, FileTableContent({first, second}), false);
   ASSERT_TRUE(Load(writer.Finish()));
-  EXPECT_EQ(Archive.fileCount, 0x102u);
-  EXPECT_EQ(Archive.firstEntry[0], 0xAB);
+  EXPECT_EQ(Archive.fileCount, 2u);
+  EXPECT_EQ(LoadU32LE(Archive.firstEntry), RecordLength(first));
+  EXPECT_STREQ(reinterpret_cast<const char*>(Archive.firstEntry) + FILE_ENTRY_FIXED_SIZE,
+               "first.txt");
 }
 
 TEST_F(ArchiveLoader, FileTableWithoutRoomForItsCountIsRefused) {
@@ -206,7 +214,9 @@ TEST_F(ArchiveLoader, RepeatedTagReplacesEarlierBlock) {
   // The sanitizer build also proves that the earlier blocks are freed.
   ArchiveWriter writer(FakeImage());
   writer.AddStringBlock(BLOCK_APP_NAME, "First", false);
-  writer.AddLoadedBlock(BLOCK_FILE_TABLE, {1, 0, 0, 0, 0xAA}, false);
+  FileRecord record;
+  record.name = "replaced.txt";
+  writer.AddLoadedBlock(BLOCK_FILE_TABLE, FileTableContent({record}), false);
   writer.AddStringBlock(BLOCK_APP_NAME, "Second", false);
   writer.AddLoadedBlock(BLOCK_FILE_TABLE, {0, 0, 0, 0}, false);
   writer.AddPageTexts({{"a"}});

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/byte_order.h"
+#include "builder/file_records.h"
 #include "setup_file.h"
 
 namespace {
@@ -36,8 +37,12 @@ TEST_F(CompressedBlocks, EveryLoadedTagDecodes) {
   writer.AddStringBlock(BLOCK_APP_NAME, "Example " + text, true);
   writer.AddStringBlock(BLOCK_DEFAULT_DIR, "C:\\Program Files\\Example", true);
   writer.AddStringBlock(BLOCK_DIR_REG_KEY, "Software\\Example", true);
-  std::vector<uint8_t> table = {3, 0, 0, 0};
-  for (int i = 0; i < 3000; ++i) table.push_back(static_cast<uint8_t>(i * 7));
+  std::vector<FileRecord> records(3);
+  for (size_t i = 0; i < records.size(); ++i) {
+    records[i].name = "file" + std::to_string(i) + ".txt";
+    records[i].groupArguments = std::string(900, static_cast<char>('a' + i));
+  }
+  const std::vector<uint8_t> table = FileTableContent(records);
   writer.AddLoadedBlock(BLOCK_FILE_TABLE, table, true);
   writer.AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, std::vector<uint8_t>(9000, 1), true);
   ASSERT_TRUE(Load(writer.Finish()));
