@@ -10,6 +10,7 @@
 
 #include "archive/archive_format.h"
 #include "builder/archive_writer.h"
+#include "builder/data_area_writer.h"
 #include "builder/stream_encoder.h"
 #include "support/deflate_peers.h"
 #include "support/fake_image.h"
@@ -87,6 +88,23 @@ std::vector<std::vector<std::string>> PageTexts(size_t lists) {
   return texts;
 }
 
+// Files with every kind of record: a version block, shortcuts, an external file.
+std::vector<FileInput> SampleFiles() {
+  std::vector<FileInput> files(3);
+  files[0].record.name = "Example.exe";
+  files[0].record.flags = FE_VERSION_CHECK | FE_LANGUAGE_CHECK;
+  files[0].record.groupShortcut = "Example";
+  files[0].record.desktopShortcut = "Example";
+  files[0].content = Text(200);
+  files[1].record.name = "Help\\Guide.txt";
+  files[1].record.installMode = MODE_REMOVE;
+  files[1].content = Text(900);
+  files[2].record.name = "Extras\\Video.avi";
+  files[2].record.installMode = MODE_EXTERNAL;
+  files[2].content = Text(10);
+  return files;
+}
+
 void WriteArchiveSeeds(const std::string& dir) {
   WriteSeed(dir, "end-only", Archive(ArchiveWriter(FakeImage())));
 
@@ -100,12 +118,12 @@ void WriteArchiveSeeds(const std::string& dir) {
   full.AddStringBlock(BLOCK_BACKGROUND_TITLE, "Example Setup", false);
   full.AddLoadedBlock(BLOCK_WIZARD_IMAGE, Text(300), true);
   full.AddPageTexts(PageTexts(PAGE_TEXT_LISTS));
-  Bytes table = {2, 0, 0, 0};
-  Bytes records = Text(80);
-  table.insert(table.end(), records.begin(), records.end());
-  full.AddLoadedBlock(BLOCK_FILE_TABLE, table, true);
-  full.SetDataArea(Encode(Text(200), 6));
+  full.AddFiles(SampleFiles(), "C:\\Program Files\\Example", true);
   WriteSeed(dir, "full", Archive(full));
+
+  ArchiveWriter raw(FakeImage());  // the same table stored, so that mutations hit its fields
+  raw.AddFiles(SampleFiles(), "C:\\Example", false);
+  WriteSeed(dir, "file-table", Archive(raw));
 
   ArchiveWriter odd(FakeImage());
   odd.AddRawBlock(BLOCK_UNUSED, 0, Text(10));
