@@ -8,7 +8,9 @@ if(WIN32)
   set(LODRUN_PROGRAM_DEFINITIONS WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
   set(LODRUN_PROGRAM_LINK_OPTIONS
       -s -Wl,--gc-sections -mwindows
-      -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+      -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+      # A program of that era loads at its preferred base: no relocations to carry.
+      -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
 else()
   add_compile_options(-Wall -Wextra)
   if(LODRUN_SANITIZE)

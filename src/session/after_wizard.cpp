@@ -7,13 +7,13 @@
 
 #include "base/session_paths.h"
 #include "engine/install_state.h"
+#include "engine/target_paths.h"
 #include "wizard/wizard.h"
 
 namespace {
 
-// Stands in for the engine's ResolveTargetPath until the engine exists: the engine is also
-// what sets the entries, so none is set yet and none can be resolved.
-bool ResolveTargetPathStandIn(const FileEntry*) { return false; }
+// The entry's target path in TargetPath; false when it has none (too long to hold).
+bool ResolveTarget(const FileEntry* entry) { return ResolveTargetPath(entry) != TARGET_TOO_LONG; }
 
 void StartCommand(const char* commandLine) { WinExec(commandLine, SW_SHOWNORMAL); }
 
@@ -61,12 +61,12 @@ void CloseMainWindow() {
 }
 
 void RunAfterWizardActions() {
-  if (ScreenSaverEntry != nullptr && ResolveTargetPathStandIn(ScreenSaverEntry)) {
+  if (ScreenSaverEntry != nullptr && ResolveTarget(ScreenSaverEntry)) {
     char command[SCREEN_SAVER_COMMAND_SIZE];
     if (BuildScreenSaverCommand(command, sizeof command, TargetPath)) StartCommand(command);
   }
   CloseMainWindow();
-  if (RunAtEndChecked && RunAtEndEntry != nullptr && ResolveTargetPathStandIn(RunAtEndEntry)) {
+  if (RunAtEndChecked && RunAtEndEntry != nullptr && ResolveTarget(RunAtEndEntry)) {
     char command[PROGRAM_COMMAND_SIZE];
     if (BuildProgramCommand(command, sizeof command, TargetPath)) StartCommand(command);
   }

@@ -7,6 +7,7 @@
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
 #include "base/session_paths.h"
+#include "engine/target_paths.h"
 #include "session/after_wizard.h"
 #include "session/command_line.h"
 #include "session/main_window.h"
@@ -86,6 +87,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
   if (!LoadSetupArchive()) return EndFailedSession();
+  ResolveDefaultDir();
   if (!CreateMainWindow()) return EndFailedSession();
   RunWizard();
   RunAfterWizardActions();
