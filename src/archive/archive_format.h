@@ -118,6 +118,25 @@ enum EntryStatus : uint16_t {
 // starts with its own u32 data size.
 constexpr uint32_t VOLUME_SIZE_FIELD = 4;
 
+// The uninstall program's archive blocks, in the block header layout above: the setup
+// appends them to the uninstall program in place of its closing BLOCK_END header, and
+// closes them with a new one (their tags mean these blocks to the uninstall program alone).
+// A counted string is a u16 byte count, then that many ANSI characters without NUL.
+constexpr uint16_t UNINSTALL_FILES = 0x1235;      // u32 count, then file records
+constexpr uint16_t UNINSTALL_SHORTCUTS = 0x1236;  // u32 count, then shortcut records
+constexpr uint16_t UNINSTALL_APP_KEY = 0x1238;    // u32 root, then the key path (counted)
+constexpr uint32_t UNINSTALL_ROOT_LOCAL_MACHINE = 0x80000002;  // the system's HKLM value
+constexpr uint32_t UNINSTALL_COUNT_FIELD = 4;     // u32 record count of a block
+constexpr uint32_t UNINSTALL_ROOT_FIELD = 4;      // u32 root of UNINSTALL_APP_KEY
+constexpr uint32_t COUNTED_STRING_LENGTH_FIELD = 2;
+constexpr uint32_t COUNTED_STRING_MAX = 0xFFFF;   // a longer text is cut to this
+// A file record: directory and name (counted strings), then a u8 of these flags. The
+// directory is "." for InstallDir, ".\sub" below it, else absolute, without a trailing
+// backslash. A shortcut record: its folder (absolute, no trailing backslash) and file name.
+constexpr uint8_t UNINSTALL_SHARED = 1;           // its "SharedDLLs" count was raised
+constexpr uint8_t UNINSTALL_FONT = 2;             // a font in the Fonts folder
+constexpr uint8_t UNINSTALL_SELF_REGISTERED = 4;  // a COM server that registered itself
+
 
 // Continuation volumes: the setup file's name with this suffix in place of its extension.
 constexpr const char* VOLUME_SUFFIX_FORMAT = ".D%2.2d";
