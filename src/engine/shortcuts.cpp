@@ -1,0 +1,101 @@
+// Shell links through IShellLinkA and IPersistFile, and the folders they are saved in.
+#include "engine/shortcuts.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "base/path_buffer.h"
+#include "engine/disk_space.h"
+#include "engine/uninstall_data.h"
+
+namespace {
+
+// A folder that the shell names by its CSIDL, written into a PATH_BUFFER_SIZE buffer (the
+// shell writes at most MAX_PATH characters). False, leaving path empty, when it names none.
+bool ShellFolderPath(int csidl, char* path) {
+  path[0] = '\0';
+  LPITEMIDLIST list = nullptr;
+  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || list == nullptr) return false;
+  const bool found = SHGetPathFromIDListA(list, path) != FALSE;
+  CoTaskMemFree(list);
+  if (!found) path[0] = '\0';
+  return path[0] != '\0';
+}
+
+// Appends "\name.lnk" (no backslash behind an empty path or one that ends with it); false,
+// leaving the path unchanged, when it would not fit.
+bool AppendLinkName(char* path, const char* name) {
+  const size_t used = std::strlen(path);
+  if (AppendBackslash(path) && AppendPath(path, name) && AppendPath(path, SHORTCUT_SUFFIX)) {
+    return true;
+  }
+  path[used] = '\0';
+  return false;
+}
+
+// Makes the group folder the current directory, creating its missing levels first.
+bool EnterGroupFolder(char* folder) {
+  if (SetCurrentDirectoryA(folder)) return true;
+  // CreateDirectories creates the whole of a path that ends in a backslash.
+  if (!AppendBackslash(folder)) return false;
+  CreateDirectories(folder);
+  return SetCurrentDirectoryA(folder) != FALSE;
+}
+
+// Sets the link's fields and saves it at the wide path.
+HRESULT SaveLink(IShellLinkA* link, const char* target, const WCHAR* path, const char* arguments,
+                 uint32_t iconIndex) {
+  link->SetPath(target);
+  if (arguments != nullptr && arguments[0] != '\0') link->SetArguments(arguments);
+  if (iconIndex != 0) link->SetIconLocation(target, static_cast<int>(iconIndex));
+  IPersistFile* file = nullptr;
+  HRESULT result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  if (FAILED(result)) return result;
+  result = file->Save(path, TRUE);
+  file->Release();
+  return result;
+}
+
+}  // namespace
+
+HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arguments,
+                       uint32_t iconIndex) {
+  // A path that does not fit is refused whole: a cut one could name another file.
+  WCHAR path[LINK_PATH_CHARS];
+  if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, path, LINK_PATH_CHARS) == 0) {
+    return E_INVALIDARG;
+  }
+  IShellLinkA* link = nullptr;
+  const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&link));
+  if (FAILED(created)) return created;
+  const HRESULT result = SaveLink(link, target, path, arguments, iconIndex);
+  link->Release();
+  return result;
+}
+
+void CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
+                         const char* arguments, uint32_t iconIndex, FileHandle uninstallFile) {
+  char folder[PATH_BUFFER_SIZE];
+  if (!ShellFolderPath(CSIDL_PROGRAMS, folder)) return;
+  if (groupFolder[0] != '\0' && !(AppendBackslash(folder) && AppendPath(folder, groupFolder))) {
+    return;
+  }
+  StripBackslash(folder);
+  if (!EnterGroupFolder(folder) || !AppendBackslash(folder)) return;
+  // folder[0, folderEnd) is the folder with its trailing backslash, the link's name behind it.
+  const size_t folderEnd = std::strlen(folder);
+  if (!AppendLinkName(folder, name)) return;
+  CreateShortcut(target, folder, arguments, iconIndex);
+  if (uninstallFile == INVALID_FILE) return;
+  folder[folderEnd - 1] = '\0';
+  WriteCountedString(uninstallFile, folder);
+  WriteCountedString(uninstallFile, folder + folderEnd);
+}
+
+bool DesktopShortcutPath(const char* name, char* linkPath) {
+  if (ShellFolderPath(CSIDL_DESKTOP, linkPath) && AppendLinkName(linkPath, name)) return true;
+  linkPath[0] = '\0';
+  return false;
+}

@@ -1,0 +1,184 @@
+// The uninstall data's blocks, written field by field, little-endian, behind the uninstall
+// program; a block's header is written last, once its size and count are known.
+#include "engine/uninstall_data.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "archive/archive_format.h"
+#include "base/byte_order.h"
+#include "base/session_paths.h"
+#include "engine/file_table.h"
+#include "engine/shortcuts.h"
+#include "engine/target_paths.h"
+
+namespace {
+
+void WriteU32(FileHandle file, uint32_t value) {
+  uint8_t field[sizeof value];
+  StoreU32LE(field, value);
+  FileWrite(file, field, sizeof field);
+}
+
+// u16 tag, u16 flags, u32 size.
+void WriteBlockHeader(FileHandle file, uint16_t tag, uint32_t size) {
+  uint8_t header[BLOCK_HEADER_SIZE];
+  StoreU16LE(header, tag);
+  StoreU16LE(header + 2, 0);  // never compressed
+  StoreU32LE(header + 4, size);
+  FileWrite(file, header, sizeof header);
+}
+
+// Moves to the file's end; its position, or FILE_BAD_POSITION.
+uint32_t SeekEnd(FileHandle file) {
+  const uint32_t size = FileSize(file);
+  return size == FILE_BAD_POSITION ? FILE_BAD_POSITION : FileSeek(file, size);
+}
+
+char FoldCase(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+// True when path begins with prefix, letters compared without their case. Only ASCII
+// letters are folded: a path under InstallDir is built from InstallDir's own bytes, so the
+// fold only matters for a system folder spelt in another case, and those are ASCII.
+bool StartsWithFolded(const char* path, const char* prefix) {
+  for (; *prefix != '\0'; ++path, ++prefix) {
+    if (FoldCase(*path) != FoldCase(*prefix)) return false;
+  }
+  return true;
+}
+
+// The bytes of text that a counted string holds.
+uint16_t CountedLength(const char* text) {
+  const size_t length = std::strlen(text);
+  return static_cast<uint16_t>(length < COUNTED_STRING_MAX ? length : COUNTED_STRING_MAX);
+}
+
+// The flags of an installed record's file record.
+uint8_t FileRecordFlags(const FileEntry* entry) {
+  const DirCode dirCode = EntryDirCode(entry);
+  uint8_t flags = 0;
+  if (dirCode != DIR_INSTALL && entry->shared == 1) flags |= UNINSTALL_SHARED;
+  if (dirCode == DIR_FONTS) flags |= UNINSTALL_FONT;
+  if (entry->registration == REGISTER_COM_SERVER) flags |= UNINSTALL_SELF_REGISTERED;
+  return flags;
+}
+
+// True when the record's file was installed and goes with the application.
+bool IsRemovedWithApplication(const FileEntry* entry) {
+  const bool installed = entry->status == STATUS_REPLACED || entry->status == STATUS_CREATED;
+  return installed && EntryInstallMode(entry) == MODE_REMOVE;
+}
+
+// Writes the record's file record and its desktop shortcut's; the number written.
+uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry) {
+  uint32_t written = 0;
+  // A path too long for its buffer leaves TargetPath empty: no file to name.
+  if (IsRemovedWithApplication(entry) && ResolveTargetPath(entry) != TARGET_TOO_LONG) {
+    WriteFileRecord(file, FileRecordFlags(entry));
+    ++written;
+  }
+  const char* desktopShortcut = EntryString(entry, ENTRY_DESKTOP_SHORTCUT);
+  if (desktopShortcut[0] != '\0' && DesktopShortcutPath(desktopShortcut, TargetPath)) {
+    WriteFileRecord(file, 0);
+    ++written;
+  }
+  return written;
+}
+
+// Overwrites the header and count of the block at blockStart, then returns to the end.
+void FinishBlock(FileHandle file, uint32_t blockStart, uint16_t tag, uint32_t count) {
+  const uint32_t end = FileTell(file);
+  FileSeek(file, blockStart);
+  WriteBlockHeader(file, tag, end - blockStart - BLOCK_HEADER_SIZE);
+  WriteU32(file, count);
+  FileSeek(file, end);
+}
+
+}  // namespace
+
+void WriteCountedString(FileHandle file, const char* text) {
+  const uint16_t length = CountedLength(text);
+  uint8_t field[COUNTED_STRING_LENGTH_FIELD];
+  StoreU16LE(field, length);
+  FileWrite(file, field, sizeof field);
+  if (length != 0) FileWrite(file, text, length);
+}
+
+void WriteFileRecord(FileHandle file, uint8_t flags) {
+  const char* directory = "";
+  const char* name = TargetPath;
+  if (InstallDir[0] != '\0' && StartsWithFolded(TargetPath, InstallDir)) {
+    char* rest = TargetPath + std::strlen(InstallDir);
+    char* lastBackslash = std::strrchr(rest, '\\');
+    directory = ".";
+    name = rest;
+    if (lastBackslash != nullptr) {
+      // ".\" and the rest fit: they stand for InstallDir, longer than two characters.
+      *lastBackslash = '\0';
+      CopyPath(ScratchPath, ".\\");
+      AppendPath(ScratchPath, rest);
+      directory = ScratchPath;
+      name = lastBackslash + 1;
+    }
+  } else if (char* lastBackslash = std::strrchr(TargetPath, '\\')) {
+    *lastBackslash = '\0';
+    directory = TargetPath;
+    name = lastBackslash + 1;
+  }
+  WriteCountedString(file, directory);
+  WriteCountedString(file, name);
+  FileWrite(file, &flags, sizeof flags);
+}
+
+void WriteUninstallFiles(FileHandle file) {
+  // The uninstall program ends with its BLOCK_END header, which this block's header replaces.
+  const uint32_t start = SeekEnd(file);
+  if (start == FILE_BAD_POSITION || start < BLOCK_HEADER_SIZE) return;
+  AppendBackslash(InstallDir);
+  WriteU32(file, 0);  // the count, written when known
+  uint32_t count = 0;
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+    count += WriteEntryRecords(file, entry);
+  }
+  FinishBlock(file, start - BLOCK_HEADER_SIZE, UNINSTALL_FILES, count);
+}
+
+void WriteGroupShortcuts(FileHandle file) {
+  const bool recording = file != INVALID_FILE;
+  bool started = false;
+  uint32_t blockStart = 0;
+  uint32_t count = 0;
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+    const char* shortcut = EntryString(entry, ENTRY_GROUP_SHORTCUT);
+    if (shortcut[0] == '\0' || ResolveTargetPath(entry) == TARGET_TOO_LONG) continue;
+    if (recording && !started) {
+      blockStart = SeekEnd(file);
+      WriteBlockHeader(file, UNINSTALL_SHORTCUTS, 0);
+      WriteU32(file, 0);
+      started = true;
+    }
+    const uint32_t before = recording ? FileTell(file) : 0;
+    CreateGroupShortcut(TargetPath, EntryString(entry, ENTRY_GROUP_FOLDER), shortcut,
+                        EntryString(entry, ENTRY_GROUP_ARGUMENTS), entry->iconIndex, file);
+    if (recording && FileTell(file) != before) ++count;
+  }
+  if (!started) return;
+  // A valid block whatever happens; one without records is then cut off again.
+  FinishBlock(file, blockStart, UNINSTALL_SHORTCUTS, count);
+  if (count == 0 && FileSeek(file, blockStart) == blockStart) {
+    SetEndOfFile(reinterpret_cast<HANDLE>(file));
+  }
+}
+
+void WriteAppKeyBlock(FileHandle file, const char* keyPath) {
+  const uint32_t length = CountedLength(keyPath);
+  WriteBlockHeader(file, UNINSTALL_APP_KEY,
+                   UNINSTALL_ROOT_FIELD + COUNTED_STRING_LENGTH_FIELD + length);
+  WriteU32(file, UNINSTALL_ROOT_LOCAL_MACHINE);
+  WriteCountedString(file, keyPath);
+}
+
+void WriteUninstallEnd(FileHandle file) { WriteBlockHeader(file, BLOCK_END, 0); }
