@@ -1,0 +1,193 @@
+// What the shortcut and uninstall-data tests stand on: an OLE apartment, the session's path
+// buffers with an Archive whose file table comes from FileRecords, the shell's folders, a
+// scratch directory, saved links read back, and the bytes of a file with a reader of their
+// little-endian fields. Each object undoes what it made when it goes.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "archive/setup_archive.h"
+#include "base/memory.h"
+#include "base/session_paths.h"
+#include "builder/file_records.h"
+#include "engine/file_table.h"
+
+namespace links_test {
+
+// OLE for one test, as the program holds it for its whole run.
+struct OleApartment {
+  OleApartment() { CoInitialize(nullptr); }
+  ~OleApartment() { CoUninitialize(); }
+};
+
+inline std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  LPITEMIDLIST list = nullptr;
+  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK) return "";
+  SHGetPathFromIDListA(list, path);
+  CoTaskMemFree(list);
+  return path;
+}
+
+inline bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Removes a file or a directory tree; the current directory moves out of the way first.
+inline void RemoveTree(const std::string& path) {
+  char temp[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, temp);
+  SetCurrentDirectoryA(temp);
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") RemoveTree(path + "\\" + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+}
+
+// The session's paths, an empty Archive, and the current directory put back afterwards.
+class LinkSession {
+ public:
+  LinkSession() {
+    AllocateSessionPaths();
+    GetCurrentDirectoryA(MAX_PATH, savedDirectory);
+  }
+  ~LinkSession() {
+    SetCurrentDirectoryA(savedDirectory);
+    FreeSetupArchive();
+    FreeSessionPaths();
+  }
+  // Puts the table of records on the heap as the loader leaves it; entry n's status is
+  // statuses[n], as the installation writes it (STATUS_NONE where none is given).
+  void LoadTable(const std::vector<FileRecord>& records,
+                 const std::vector<uint16_t>& statuses = {}) {
+    const std::vector<uint8_t> content = FileTableContent(records);
+    MemAlloc(uint32_t(content.size()), &Archive.fileTable);
+    std::memcpy(Archive.fileTable, content.data(), content.size());
+    Archive.fileCount = uint32_t(records.size());
+    Archive.firstEntry = Archive.fileTable + FILE_TABLE_COUNT_FIELD;
+    FileEntry* entry = FirstEntry();
+    for (size_t i = 0; i < statuses.size(); ++i, entry = NextEntry(entry)) {
+      entry->status = statuses[i];
+    }
+  }
+
+ private:
+  char savedDirectory[MAX_PATH] = "";
+};
+
+// A fresh directory under the temporary directory, removed with its contents afterwards.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& name) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    path = std::string(temp) + "lodrun-links-" + name + "-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(path);
+    CreateDirectoryA(path.c_str(), nullptr);
+  }
+  ~ScratchFolder() { RemoveTree(path); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& Path() const { return path; }
+  std::string Sub(const std::string& name) const { return path + "\\" + name; }
+
+ private:
+  std::string path;
+};
+
+// A file or folder outside the scratch folder (in the Programs folder), removed afterwards.
+struct RemovedAfterwards {
+  explicit RemovedAfterwards(std::string path) : path(std::move(path)) { RemoveTree(this->path); }
+  ~RemovedAfterwards() { RemoveTree(path); }
+  std::string path;
+};
+
+// The fields of a link that the tests look at.
+struct LinkFields {
+  bool loaded = false;
+  std::string path, arguments, iconPath;
+  int iconIndex = -1;
+};
+
+// A saved link's fields as the shell reads them back (loaded false when it could not).
+inline LinkFields ReadLink(const std::string& file) {
+  LinkFields fields;
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link)))) {
+    return fields;
+  }
+  IPersistFile* persist = nullptr;
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    fields.loaded = SUCCEEDED(persist->Load(wide, STGM_READ));
+    persist->Release();
+  }
+  char text[MAX_PATH] = "";
+  link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+  fields.path = text;
+  text[0] = '\0';
+  link->GetArguments(text, MAX_PATH);
+  fields.arguments = text;
+  text[0] = '\0';
+  link->GetIconLocation(text, MAX_PATH, &fields.iconIndex);
+  fields.iconPath = text;
+  link->Release();
+  return fields;
+}
+
+// The whole content of a file; empty when it cannot be read.
+inline std::vector<uint8_t> FileBytes(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  bytes.resize(GetFileSize(file, nullptr));
+  DWORD got = 0;
+  if (!bytes.empty()) ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr);
+  CloseHandle(file);
+  bytes.resize(got);
+  return bytes;
+}
+
+// Reads the uninstall data's fields back, little-endian, from a position on.
+class FieldReader {
+ public:
+  FieldReader(std::vector<uint8_t> bytes, size_t at) : bytes(std::move(bytes)), at(at) {}
+  uint32_t U8() { return Take(1); }
+  uint32_t U16() { return Take(2); }
+  uint32_t U32() { return Take(4); }
+  std::string Counted() {
+    const uint32_t length = U16();
+    if (at + length > bytes.size()) return "<past the end>";
+    std::string text(bytes.begin() + at, bytes.begin() + at + length);
+    at += length;
+    return text;
+  }
+  size_t Position() const { return at; }
+  size_t Size() const { return bytes.size(); }
+
+ private:
+  uint32_t Take(size_t n) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < n && at < bytes.size(); ++i) value |= uint32_t(bytes[at++]) << (8 * i);
+    return value;
+  }
+  std::vector<uint8_t> bytes;
+  size_t at;
+};
+
+}  // namespace links_test
