@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
-// Results of CheckTargets: error numbers, each the index of its message.
+#include "engine/install_state.h"
+
+// Results of CheckTargets: the installation's error numbers that the check can find.
 enum TargetCheck : uint32_t {
-  CHECK_OK = 0,
-  CHECK_PROTECTED = 9,    // a read-only target cannot be made writable; ErrorPath names it
-  CHECK_IN_USE = 10,      // a shared file in use differs from the one to install; ErrorPath
-  CHECK_NO_SPACE = 11,    // not enough free space on the drive of InstallDir
+  CHECK_OK = INSTALL_OK,
+  CHECK_PROTECTED = INSTALL_ERROR_PROTECTED,  // a read-only target cannot be made writable
+  CHECK_IN_USE = INSTALL_ERROR_IN_USE,        // a shared file in use differs; ErrorPath names it
+  CHECK_NO_SPACE = INSTALL_ERROR_NO_SPACE,    // not enough free space on the drive of InstallDir
 };
 
 // Checks every record of the file table against its target under InstallDir. Clears and

@@ -5,7 +5,8 @@
 
 FileEntry* EntryCursor = nullptr;
 uint32_t EntryIndex = ENTRY_INDEX_NONE;
-uint32_t InstallError = 0;
+uint32_t InstallError = INSTALL_OK;
+InstallDisplay Display = {};
 bool ProtectedFilesFound = false;
 FileEntry* ScreenSaverEntry = nullptr;
 FileEntry* RunAtEndEntry = nullptr;

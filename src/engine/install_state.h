@@ -11,9 +11,33 @@ constexpr uint32_t ENTRY_INDEX_NONE = 0xFFFFFFFFu;  // before the first step
 extern FileEntry* EntryCursor;  // the record that the next file step takes
 extern uint32_t EntryIndex;     // index of the record being installed
 
-// The run's error: 0, or the index of its message in the message list; ErrorPath names
-// the file where the message has a %s.
-extern uint32_t InstallError;
+// The run's errors, each the index of its message in the message list, whose "%s" names
+// ErrorPath.
+enum InstallErrorNumber : uint32_t {
+  INSTALL_OK = 0,
+  INSTALL_ERROR_PROTECTED = 9,    // an existing target cannot be made writable
+  INSTALL_ERROR_IN_USE = 10,      // a shared file in use differs from the one to install
+  INSTALL_ERROR_NO_SPACE = 11,    // not enough free space on the target drive
+  INSTALL_ERROR_OPEN = 16,        // a file cannot be opened for reading
+  INSTALL_ERROR_CREATE = 17,      // the temporary file cannot be created
+  INSTALL_ERROR_CHECKSUM = 21,    // the written file differs from the record (a failed write too)
+  INSTALL_ERROR_NOT_PLACED = 22,  // a file could not be moved into place
+};
+extern uint32_t InstallError;  // 0, or the InstallErrorNumber that stopped the run
+
+// What the installation shows, handed in by the wizard's progress page (the engine lies
+// below the wizard). Any of them may be null: nothing is shown then, and a question is
+// answered by its default (Ignore, No).
+struct InstallDisplay {
+  void (*showCurrentFile)(const char* path);
+  void (*setProgress)(uint32_t percent);
+  // Shows message n of the message list (a "%s" in it names ErrorPath) in a box of the given
+  // style; the button pressed (IDYES, IDNO, IDABORT, IDRETRY, IDIGNORE).
+  int (*askMessage)(uint32_t n, uint32_t style);
+  // Moves the wizard to page index once the run has finished.
+  void (*goToPage)(int page);
+};
+extern InstallDisplay Display;
 
 // Set by CheckTargets when an existing target had the read-only attribute.
 extern bool ProtectedFilesFound;

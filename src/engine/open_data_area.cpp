@@ -6,11 +6,11 @@
 #include "engine/install_state.h"
 
 bool OpenDataArea(DiskPrompt prompt) {
-  InstallError = 0;
+  InstallError = INSTALL_OK;
   EntryIndex = ENTRY_INDEX_NONE;
   EntryCursor = FirstEntry();
   if (OpenFirstVolume(prompt)) return true;
-  InstallError = ERROR_DATA_AREA;
+  InstallError = INSTALL_ERROR_OPEN;
   SetErrorPath(VolumePath);
   return false;
 }

@@ -1,0 +1,13 @@
+// The end of an installation run: the uninstall data, the program-group shortcuts, the
+// application's entry in the system's list of installed programs, and the finish page.
+#pragma once
+
+// The page that follows the progress page when the whole wizard runs.
+constexpr int FINISH_PAGE = 5;
+
+// The key under HKEY_LOCAL_MACHINE that lists an application for removal: this, then its
+// name.
+constexpr char UNINSTALL_KEY_PREFIX[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Called once per run after the last file step. A run that failed writes nothing more.
+void FinishInstallation();

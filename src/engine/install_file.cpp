@@ -1,0 +1,114 @@
+// InstallNextFile: the steps of one record in order. The data area is read strictly in
+// sequence, so every record with data has its stream consumed, written or not.
+#include "engine/install_file.h"
+
+#include <windows.h>
+
+#include "archive/data_area.h"
+#include "archive/file_checksum.h"
+#include "archive/setup_archive.h"
+#include "base/file_io.h"
+#include "base/session_paths.h"
+#include "codec/decoder.h"
+#include "engine/disk_space.h"
+#include "engine/file_table.h"
+#include "engine/install_state.h"
+#include "engine/registrations.h"
+#include "engine/shortcuts.h"
+#include "engine/target_paths.h"
+
+namespace {
+
+constexpr uint32_t PERCENT = 100;
+
+// The existing file's checksum when its size is the record's, else 0.
+uint32_t ExistingChecksum(const FileEntry* entry, const char* path) {
+  FileHandle file = FileOpen(path, OPEN_READ);
+  if (file == INVALID_FILE) return 0;
+  const uint32_t checksum = FileSize(file) == entry->size ? FileChecksum(file) : 0;
+  FileClose(file);
+  return checksum;
+}
+
+// Ends the step with error number: the temporary file, when there is one, is deleted.
+int Fail(uint32_t number, const char* path) {
+  InstallError = number;
+  SetErrorPath(path);
+  if (ScratchPath[0] != '\0') DeleteFileA(ScratchPath);
+  ScratchPath[0] = '\0';
+  return 0;
+}
+
+// Decodes the record's stream into a temporary file, verifies it and moves it into place;
+// 0 and InstallError on failure, else 1.
+int WriteFile(FileEntry* entry) {
+  CreateDirectories(TargetPath);
+  // ScratchPath names the temporary file only once it is ours: Fail deletes it.
+  char temporary[PATH_BUFFER_SIZE];
+  if (!TemporaryName(temporary)) return Fail(INSTALL_ERROR_CREATE, temporary);
+  FileHandle file = FileCreate(temporary);
+  if (file == INVALID_FILE) return Fail(INSTALL_ERROR_CREATE, temporary);
+  CopyPath(ScratchPath, temporary);
+  // A stream that decodes short or broken, or a write that fails, shows in the checksum.
+  DecodeToFile(file, Archive.volumeFile, entry->packedSize, RefillInput);
+  FileClose(file);
+  if ((entry->flags & FE_UNINSTALLER) == 0) {  // the uninstall program is not verified
+    FileHandle written = FileOpen(ScratchPath, OPEN_READ);
+    if (written == INVALID_FILE) return Fail(INSTALL_ERROR_OPEN, ScratchPath);
+    const uint32_t checksum = FileChecksum(written);
+    FileClose(written);
+    if (checksum != entry->checksum) return Fail(INSTALL_ERROR_CHECKSUM, TargetPath);
+  }
+  ReplaceTarget(entry, ScratchPath);
+  ScratchPath[0] = '\0';  // renamed or deleted by now
+  if (entry->status == STATUS_NOT_PLACED) return Fail(INSTALL_ERROR_NOT_PLACED, TargetPath);
+  return 1;
+}
+
+// The roles after the wizard, and the desktop shortcut; for external files too.
+void ApplyRoles(FileEntry* entry) {
+  if (entry->endAction == END_OPEN) OpenAtEndEntry = entry;
+  if (entry->endAction == END_RUN) RunAtEndEntry = entry;
+  const char* desktop = EntryString(entry, ENTRY_DESKTOP_SHORTCUT);
+  char link[PATH_BUFFER_SIZE];
+  if (desktop[0] != '\0' && DesktopShortcutPath(desktop, link)) {
+    CreateShortcut(TargetPath, link, EntryString(entry, ENTRY_DESKTOP_ARGUMENTS), 0);
+  }
+}
+
+}  // namespace
+
+int InstallNextFile() {
+  FileEntry* entry = TakeNextEntry();
+  if (entry == nullptr) return 0;
+  entry->status = STATUS_NONE;
+  ScratchPath[0] = '\0';
+  const TargetResult target = ResolveTargetPath(entry);
+  if (Display.showCurrentFile != nullptr) Display.showCurrentFile(TargetPath);
+  if ((entry->flags & FE_UNINSTALLER) != 0) CopyPath(UninstallPath, TargetPath);
+  const uint32_t percent = uint32_t((uint64_t(EntryIndex) + 1) * PERCENT / EntryCount());
+  if (EntryInstallMode(entry) != MODE_EXTERNAL) {
+    // A target too long for the path buffers cannot be written: reported by its name.
+    if (target == TARGET_TOO_LONG) return Fail(INSTALL_ERROR_CREATE, EntryString(entry, ENTRY_NAME));
+    bool write = true;
+    if (target == TARGET_IN_USE) {
+      // The identical file in use stays; a different one cannot be replaced now.
+      if (ExistingChecksum(entry, TargetPath) != entry->checksum) {
+        return Fail(INSTALL_ERROR_IN_USE, TargetPath);
+      }
+      write = false;
+    }
+    if (write && HasVersionBlock(entry)) write = CheckVersion(entry) != 0;
+    InstallError = INSTALL_OK;
+    if (write) {
+      if (WriteFile(entry) == 0) return 0;
+    } else {
+      DecodeToFile(INVALID_FILE, Archive.volumeFile, entry->packedSize, RefillInput);
+    }
+    if ((entry->flags & FE_UNINSTALLER) != 0) entry->status = STATUS_NONE;
+    ApplyRegistrations(entry);
+  }
+  ApplyRoles(entry);
+  if (Display.setProgress != nullptr) Display.setProgress(percent);
+  return 1;
+}

@@ -1,0 +1,31 @@
+// The file installation step: one record of the file table per call, decoded into a
+// temporary file beside its target, verified, moved into place and registered.
+#pragma once
+
+#include <cstdint>
+
+struct FileEntry;
+
+// Installs the record at EntryCursor. 1 when the run goes on; 0 when the table is exhausted
+// or this record failed (InstallError and ErrorPath say why; no temporary file is left).
+int InstallNextFile();
+
+// 1 to replace the existing TargetPath, 0 to keep it: a newer existing version, or one in
+// another language, is replaced only when the user agrees (messages 29 and 30).
+int CheckVersion(const FileEntry* entry);
+
+// Moves the temporary file into place over TargetPath and sets the record's status:
+// STATUS_REPLACED or STATUS_CREATED, or STATUS_NOT_PLACED when it could not be moved (the
+// temporary file is then deleted).
+void ReplaceTarget(FileEntry* entry, const char* temporary);
+
+// Asks what to do about a target that cannot be replaced (message 22): IDABORT, IDRETRY or
+// IDIGNORE. A locked target that is already identical, and a locked font, pass as Ignore
+// without a question. Anything but Retry deletes the temporary file; Ignore records the old
+// file as replaced.
+int AskInUse(FileEntry* entry, const char* temporary);
+
+// The temporary name for TargetPath into path: its extension replaced by ".$$A", the last
+// letter raised while a file of that name exists. False when ".$$Z" is taken too or the
+// name would not fit.
+bool TemporaryName(char* path);

@@ -1,0 +1,59 @@
+// Registrations of installed files.
+#include "engine/registrations.h"
+
+#include <windows.h>
+
+#include "base/session_paths.h"
+#include "engine/file_table.h"
+#include "engine/install_state.h"
+
+namespace {
+
+// Windows that do not answer the font change within this time are not waited for.
+constexpr UINT FONT_CHANGE_TIMEOUT_MS = 2000;
+
+void AddFont(const char* path) {
+  if (AddFontResourceA(path) == 0) return;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
+                      FONT_CHANGE_TIMEOUT_MS, &ignored);
+}
+
+void RegisterComServer(const char* path) {
+  HMODULE library = LoadLibraryA(path);
+  if (library == nullptr) return;
+  using RegisterServer = HRESULT(WINAPI*)();
+  const RegisterServer registerServer =
+      reinterpret_cast<RegisterServer>(reinterpret_cast<void*>(GetProcAddress(library, "DllRegisterServer")));
+  if (registerServer != nullptr) registerServer();
+  FreeLibrary(library);
+}
+
+}  // namespace
+
+void RaiseSharedCount(const char* path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    return;
+  }
+  DWORD count = 0;
+  DWORD type = REG_DWORD;
+  DWORD size = sizeof count;
+  if (RegQueryValueExA(key, path, nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) ==
+          ERROR_SUCCESS && size == sizeof count) {
+    ++count;  // the value keeps the type it had
+  } else {
+    count = 1;
+    type = REG_DWORD;
+  }
+  RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count);
+  RegCloseKey(key);
+}
+
+void ApplyRegistrations(FileEntry* entry) {
+  const DirCode dirCode = EntryDirCode(entry);
+  if (dirCode != DIR_INSTALL && entry->shared == 1) RaiseSharedCount(TargetPath);
+  if (dirCode == DIR_FONTS) AddFont(TargetPath);
+  if (entry->registration == REGISTER_SCREEN_SAVER) ScreenSaverEntry = entry;
+  if (entry->registration == REGISTER_COM_SERVER) RegisterComServer(TargetPath);
+}
