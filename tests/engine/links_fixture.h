@@ -17,6 +17,7 @@
 #include "base/session_paths.h"
 #include "builder/file_records.h"
 #include "engine/file_table.h"
+#include "engine_fixture.h"
 
 namespace links_test {
 
@@ -35,77 +36,33 @@ inline std::string ShellFolder(int csidl) {
   return path;
 }
 
-inline bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using engine_test::Exists;
 
-// Removes a file or a directory tree; the current directory moves out of the way first.
+// Removes a file or a directory tree; the current directory, which the group shortcuts
+// leave in their folder, moves out of the way first.
 inline void RemoveTree(const std::string& path) {
   char temp[MAX_PATH] = "";
   GetTempPathA(MAX_PATH, temp);
   SetCurrentDirectoryA(temp);
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+  engine_test::RemoveTree(path);
 }
 
-// The session's paths, an empty Archive, and the current directory put back afterwards.
-class LinkSession {
+// The session's paths and an empty Archive (engine_fixture.h), with the file table's
+// statuses set as the installation writes them.
+class LinkSession : public engine_test::EngineSession {
  public:
-  LinkSession() {
-    AllocateSessionPaths();
-    GetCurrentDirectoryA(MAX_PATH, savedDirectory);
-  }
-  ~LinkSession() {
-    SetCurrentDirectoryA(savedDirectory);
-    FreeSetupArchive();
-    FreeSessionPaths();
-  }
-  // Puts the table of records on the heap as the loader leaves it; entry n's status is
-  // statuses[n], as the installation writes it (STATUS_NONE where none is given).
+  // Entry n's status is statuses[n] (STATUS_NONE where none is given).
   void LoadTable(const std::vector<FileRecord>& records,
                  const std::vector<uint16_t>& statuses = {}) {
-    const std::vector<uint8_t> content = FileTableContent(records);
-    MemAlloc(uint32_t(content.size()), &Archive.fileTable);
-    std::memcpy(Archive.fileTable, content.data(), content.size());
-    Archive.fileCount = uint32_t(records.size());
-    Archive.firstEntry = Archive.fileTable + FILE_TABLE_COUNT_FIELD;
+    engine_test::LoadFileTable(records);
     FileEntry* entry = FirstEntry();
     for (size_t i = 0; i < statuses.size(); ++i, entry = NextEntry(entry)) {
       entry->status = statuses[i];
     }
   }
-
- private:
-  char savedDirectory[MAX_PATH] = "";
 };
 
-// A fresh directory under the temporary directory, removed with its contents afterwards.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& name) {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    path = std::string(temp) + "lodrun-links-" + name + "-" + std::to_string(GetCurrentProcessId());
-    RemoveTree(path);
-    CreateDirectoryA(path.c_str(), nullptr);
-  }
-  ~ScratchFolder() { RemoveTree(path); }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& Path() const { return path; }
-  std::string Sub(const std::string& name) const { return path + "\\" + name; }
-
- private:
-  std::string path;
-};
+using ScratchFolder = engine_test::ScratchDirectory;
 
 // A file or folder outside the scratch folder (in the Programs folder), removed afterwards.
 struct RemovedAfterwards {

@@ -8,6 +8,7 @@
 #include "engine/file_table.h"
 #include "engine/registrations.h"
 #include "install_run.h"
+#include "links_fixture.h"
 #include "support/fixtures/fixtures.h"
 
 using namespace engine_test;
@@ -35,25 +36,6 @@ void ForgetSharedCount(const std::string& path) {
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
   RegDeleteValueA(key, path.c_str());
   RegCloseKey(key);
-}
-
-// The target a shell link points to, or empty.
-std::string LinkTarget(const std::string& link) {
-  IShellLinkA* shellLink = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&shellLink)))) {
-    return "";
-  }
-  IPersistFile* file = nullptr;
-  char target[MAX_PATH] = "";
-  wchar_t wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-  if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    if (SUCCEEDED(file->Load(wide, STGM_READ))) shellLink->GetPath(target, MAX_PATH, nullptr, 0);
-    file->Release();
-  }
-  shellLink->Release();
-  return target;
 }
 
 class Registrations : public testing::Test {
@@ -168,7 +150,7 @@ TEST_F(Registrations, DesktopShortcutPointsAtTheInstalledFile) {
   ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
   const std::string link = std::string(desktop) + "\\Lodrun Test Program.lnk";
   EXPECT_TRUE(Exists(link));
-  EXPECT_EQ(LinkTarget(link), run.Target("program.exe"));
+  EXPECT_EQ(links_test::ReadLink(link).path, run.Target("program.exe"));
   RemoveFile(link);
 }
 

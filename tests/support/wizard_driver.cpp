@@ -114,6 +114,16 @@ HWND WaitForMessageBox(const Process& process, DWORD timeoutMs) {
 
 std::string MessageBoxText(HWND box) { return ControlText(box, MESSAGE_TEXT_ID); }
 
+std::string AnswerMessageBox(const Process& process, int button) {
+  HWND box = WaitForMessageBox(process);
+  if (box == nullptr) return "(no box)";
+  const std::string text = MessageBoxText(box);
+  Click(box, button);
+  // This box closes; the next one (a notice after a question) may open at once.
+  WaitUntil([&] { return !IsWindow(box); });
+  return text;
+}
+
 bool WaitForNoMessageBox(const Process& process, DWORD timeoutMs) {
   return WaitUntil([&] { return FindMessageBox(process) == nullptr; }, timeoutMs);
 }

@@ -49,6 +49,9 @@ void PressEnter(HWND window);
 // when none appeared in time.
 HWND WaitForMessageBox(const Process& process, DWORD timeoutMs = WINDOW_TIMEOUT_MS);
 std::string MessageBoxText(HWND box);
+// Waits for the process's message box, presses button on it and waits until it has gone;
+// the box's text, or "(no box)".
+std::string AnswerMessageBox(const Process& process, int button);
 // Waits until no message box of the process is open.
 bool WaitForNoMessageBox(const Process& process, DWORD timeoutMs = WINDOW_TIMEOUT_MS);
 

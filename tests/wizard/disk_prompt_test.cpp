@@ -49,15 +49,7 @@ class DiskPrompt : public testing::Test {
     thread_ = CreateThread(nullptr, 0, AskForDiskThree, &result_, 0, nullptr);
     ASSERT_NE(thread_, nullptr);
   }
-  // Answers the box showing now with button; its text.
-  std::string Answer(int button) {
-    HWND box = WaitForMessageBox(self_);
-    if (box == nullptr) return "(no box)";
-    const std::string text = MessageBoxText(box);
-    Click(box, button);
-    WaitUntil([&] { return !IsWindow(box); });
-    return text;
-  }
+  std::string Answer(int button) { return AnswerMessageBox(self_, button); }
   // The prompt's answer once it returned.
   bool Result() {
     EXPECT_EQ(WaitForSingleObject(thread_, 10000), WAIT_OBJECT_0);

@@ -42,12 +42,8 @@ class Wizard : public testing::Test {
   }
   // Answers the open message box with button (IDYES, IDNO, IDOK); its text into *text.
   void Answer(int button, std::string* text) {
-    HWND box = WaitForMessageBox(setup_.process);
-    ASSERT_NE(box, nullptr) << "no message box";
-    *text = MessageBoxText(box);
-    Click(box, button);
-    // This box closes; the next one (a notice after a question) may open at once.
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    *text = AnswerMessageBox(setup_.process, button);
+    ASSERT_NE(*text, "(no box)");
   }
   RunningSetup setup_;
 };

@@ -73,14 +73,7 @@ class VolumePrompt : public testing::Test {
     thread_ = CreateThread(nullptr, 0, DecodeDataArea, &decoding_, 0, nullptr);
     ASSERT_NE(thread_, nullptr);
   }
-  std::string Answer(int button) {
-    HWND box = WaitForMessageBox(self_);
-    if (box == nullptr) return "(no box)";
-    const std::string text = MessageBoxText(box);
-    Click(box, button);
-    WaitUntil([&] { return !IsWindow(box); });
-    return text;
-  }
+  std::string Answer(int button) { return AnswerMessageBox(self_, button); }
   bool Finished() {
     const bool ended = WaitForSingleObject(thread_, 20000) == WAIT_OBJECT_0;
     CloseHandle(thread_);
