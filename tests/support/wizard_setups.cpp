@@ -45,6 +45,10 @@ std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
   if (!options.backgroundImage.empty()) {
     writer.AddLoadedBlock(BLOCK_BACKGROUND_IMAGE, options.backgroundImage, false);
   }
+  if (!options.defaultDir.empty()) {
+    writer.AddStringBlock(BLOCK_DEFAULT_DIR, options.defaultDir, false);
+  }
+  if (!options.files.empty()) writer.AddFiles(options.files, options.defaultDir, false);
   std::vector<std::vector<std::string>> texts = TestTexts();
   if (texts[INFORMATION_LIST].size() <= INFORMATION_TEXT) {
     texts[INFORMATION_LIST].resize(INFORMATION_TEXT + 1);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "builder/data_area_writer.h"
 
 namespace test_setups {
 
@@ -20,6 +21,8 @@ struct WizardOptions {
   std::vector<uint8_t> backgroundImage;  // BMP file bytes, or empty for none
   std::string backgroundTitle;           // empty for none
   std::string informationText = "Read this first.";
+  std::string defaultDir;         // BLOCK_DEFAULT_DIR, or empty for none
+  std::vector<FileInput> files;   // the file table and the data area (stored streams)
 };
 
 // A setup file over the built stub, with every template and text list of the defaults.
