@@ -11,6 +11,11 @@
 
 namespace {
 
+// The shell-link class, as published with the shell. The interfaces' ids come with their
+// declarations (__uuidof), so the program links no library of every id the system has.
+constexpr GUID SHELL_LINK_CLASS = {0x00021401, 0x0000, 0x0000,
+                                   {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 // A folder that the shell names by its CSIDL, written into a PATH_BUFFER_SIZE buffer (the
 // shell writes at most MAX_PATH characters). False, leaving path empty, when it names none.
 bool ShellFolderPath(int csidl, char* path) {
@@ -50,7 +55,7 @@ HRESULT SaveLink(IShellLinkA* link, const char* target, const WCHAR* path, const
   if (arguments != nullptr && arguments[0] != '\0') link->SetArguments(arguments);
   if (iconIndex != 0) link->SetIconLocation(target, static_cast<int>(iconIndex));
   IPersistFile* file = nullptr;
-  HRESULT result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  HRESULT result = link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file));
   if (FAILED(result)) return result;
   result = file->Save(path, TRUE);
   file->Release();
@@ -67,8 +72,8 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arg
     return E_INVALIDARG;
   }
   IShellLinkA* link = nullptr;
-  const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IShellLinkA, reinterpret_cast<void**>(&link));
+  const HRESULT created = CoCreateInstance(SHELL_LINK_CLASS, nullptr, CLSCTX_INPROC_SERVER,
+                                           __uuidof(IShellLinkA), reinterpret_cast<void**>(&link));
   if (FAILED(created)) return created;
   const HRESULT result = SaveLink(link, target, path, arguments, iconIndex);
   link->Release();

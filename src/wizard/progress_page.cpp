@@ -1,7 +1,189 @@
-// The progress page.
+// The progress page: it runs the installation one file per timer tick, so that the page's
+// messages are handled between files, and lets the user cancel after a question.
+#include "wizard/progress_page.h"
+
+#include "archive/page_texts.h"
+#include "archive/setup_archive.h"
+#include "base/memory.h"
+#include "base/path_buffer.h"
+#include "engine/finish_installation.h"
+#include "engine/install_file.h"
+#include "engine/install_state.h"
+#include "engine/open_data_area.h"
+#include "wizard/disk_prompt.h"
+#include "wizard/drawing.h"
+#include "wizard/messages.h"
+#include "wizard/page_runner.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
+#include "wizard/shorten_path.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+constexpr uint32_t PERCENT_TEXT_SIZE = 8;  // "100%" and its terminator
+constexpr uint32_t CANCEL_BUTTON_TEXT = 5;
+
+UINT_PTR stepTimer = 0;
+
+// Message n of the message list, its "%s" filled with ErrorPath, in a box of style.
+int AskInstallMessage(uint32_t n, uint32_t style) {
+  char text[MESSAGE_BUFFER_SIZE];
+  FormatMessageText(text, n);
+  return ShowMessage(text, style);
+}
+
+// The rest of the installation in one loop, when no timer can be had.
+void InstallWithoutTimer() {
+  while (InstallNextFile() != 0) {
+  }
+  FinishInstallation();
+}
+
+void StartTimer(HWND page, UINT delay) {
+  stepTimer = SetTimer(page, INSTALL_TIMER_ID, delay, nullptr);
+}
+
+void StopTimer(HWND page) {
+  if (stepTimer != 0) KillTimer(page, INSTALL_TIMER_ID);
+  stepTimer = 0;
+}
+
+void InitProgressPage(HWND page) {
+  ProgressPage = page;
+  ProgressPercent = 0;
+  InitPage(page, PROGRESS_PAGE_FLAGS);
+  SetButtonText(BUTTON_CANCEL, CANCEL_BUTTON_TEXT);
+  Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToPage};
+  // Without the data area the page waits for Cancel (InstallError says why).
+  if (!OpenDataArea(AskForNextDisk)) return;
+  CancelPending = false;
+  StartTimer(page, FIRST_STEP_DELAY_MS);
+  if (stepTimer == 0) InstallWithoutTimer();
+}
+
+// One file per tick; the timer is stopped while the step runs, so that no tick piles up.
+void InstallStep(HWND page) {
+  if (!Archive.DataAreaOpen || CancelPending) return;
+  StopTimer(page);
+  if (InstallNextFile() != 0) {
+    StartTimer(page, NEXT_STEP_DELAY_MS);
+    if (stepTimer != 0) return;
+    InstallWithoutTimer();
+    return;
+  }
+  FinishInstallation();
+}
+
+// Cancel stops the installation after a question; what is installed so far stays, and no
+// uninstall data or group shortcuts are written.
+INT_PTR CancelInstallation(HWND page) {
+  CancelPending = true;
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_QUESTION), QUESTION_STYLE) == IDYES) {
+    ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
+    EndPage(BUTTON_CANCEL);
+    OpenAtEndEntry = nullptr;
+    RunAtEndEntry = nullptr;
+    ScreenSaverEntry = nullptr;
+  } else {
+    CancelPending = false;
+  }
+  return ConsumeCommand(page);
+}
+
+void PaintProgressPage(HWND page) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(page, &paint);
+  DrawProgressBar(page, dc);
+  EndPaint(page, &paint);
+}
+
+// The blocks of the bar inside its W x H border, in brush: block 0 always, each next one
+// while it ends inside the border and inside the share of the width that percent stands for.
+void DrawBlocks(HDC dc, int width, int height, HBRUSH brush) {
+  const int block = height / 2;
+  const int step = block + 2;
+  const int filled = int(uint32_t(width) * ProgressPercent / 100);
+  for (int k = 0;; ++k) {
+    RECT rect = {1 + k * step, 2, 1 + k * step + block, height - 2};
+    FillRect(dc, &rect, brush);
+    const int nextRight = 1 + (k + 1) * step + block;
+    if (nextRight >= width || nextRight >= filled) break;
+  }
+}
+
+}  // namespace
+
+void SetProgress(uint32_t percent) {
+  ProgressPercent = percent > 100 ? 100 : percent;
+  if (ProgressPage != nullptr) DrawProgressBar(ProgressPage, nullptr);
+}
+
+void ShowCurrentFile(const char* path) {
+  char* shown = nullptr;
+  if (ProgressPage == nullptr || !MemAlloc(PATH_BUFFER_SIZE, &shown)) return;
+  CopyPath(shown, path);
+  ShortenPath(shown, CURRENT_FILE_CHARS);
+  SetDlgItemTextA(ProgressPage, ID_CURRENT_FILE, shown);
+  MemFree(shown);
+}
+
+void DrawProgressBar(HWND page, HDC dc) {
+  HDC own = dc == nullptr ? GetDC(page) : nullptr;
+  HDC target = dc != nullptr ? dc : own;
+  if (target == nullptr) return;
+  char percent[PERCENT_TEXT_SIZE];
+  wsprintfA(percent, "%d%%", int(ProgressPercent));
+  SetDlgItemTextA(page, ID_PROGRESS_PERCENT, percent);
+  RECT bar;
+  if (ControlRectInDialog(page, ID_PROGRESS_BAR, &bar)) {
+    const int width = bar.right - bar.left;
+    const int height = bar.bottom - bar.top;
+    HDC memory = CreateCompatibleDC(target);
+    HBITMAP bitmap = memory != nullptr ? CreateCompatibleBitmap(target, width, height) : nullptr;
+    if (bitmap != nullptr) {
+      HGDIOBJ previous = SelectObject(memory, bitmap);
+      FillSolidRect(memory, 0, 0, width, height, GetSysColor(COLOR_BTNFACE));
+      FillSolidRect(memory, 0, 0, width, 1, GetSysColor(COLOR_BTNSHADOW));
+      FillSolidRect(memory, 0, 0, 1, height, GetSysColor(COLOR_BTNSHADOW));
+      FillSolidRect(memory, width - 1, 0, 1, height, GetSysColor(COLOR_BTNHIGHLIGHT));
+      FillSolidRect(memory, 0, height - 1, width, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+      HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_ACTIVECAPTION));
+      if (brush != nullptr) {
+        DrawBlocks(memory, width, height, brush);
+        BitBlt(target, bar.left, bar.top, width, height, memory, 0, 0, SRCCOPY);
+        DeleteObject(brush);
+      }
+      SelectObject(memory, previous);
+      DeleteObject(bitmap);
+    }
+    if (memory != nullptr) DeleteDC(memory);
+  }
+  if (own != nullptr) ReleaseDC(page, own);
+}
 
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PlainPage<PROGRESS_PAGE_FLAGS>(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      InitProgressPage(page);
+      return TRUE;
+    case WM_TIMER:
+      InstallStep(page);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == ID_CANCEL && Archive.startPage == START_PAGE_ALL) {
+        return CancelInstallation(page);
+      }
+      break;
+    case WM_PAINT:
+      PaintProgressPage(page);
+      return TRUE;
+    case WM_DESTROY:
+      StopTimer(page);
+      ProgressPage = nullptr;
+      break;
+    default:
+      break;
+  }
+  return HandleDialogColors(page, message, wParam, lParam);
 }

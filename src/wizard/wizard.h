@@ -16,6 +16,11 @@ extern HWND CurrentPage;       // the page that the frame forwards its commands 
 extern uint32_t PageButtonFlags;
 extern HBRUSH DialogBrush;     // button-face background of every wizard dialog
 extern HFONT DialogFont;       // the frame's font at normal weight, for every child; or null
+// The progress page while it shows, the progress it shows (0 to 100), and whether its cancel
+// question is open (no file is installed meanwhile).
+extern HWND ProgressPage;
+extern uint32_t ProgressPercent;
+extern bool CancelPending;
 // The screen's centre, recorded when the main window is made; the frame is placed around it.
 extern int ScreenCentreX;
 extern int ScreenCentreY;

@@ -1,0 +1,20 @@
+// The progress page: one file installed per timer tick, the current file and a block bar.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The page's timer, 100 ms before the first file and 50 ms after each.
+constexpr UINT_PTR INSTALL_TIMER_ID = 11;
+constexpr UINT FIRST_STEP_DELAY_MS = 100;
+constexpr UINT NEXT_STEP_DELAY_MS = 50;
+// The current file's line shows this many characters (ShortenPath).
+constexpr uint32_t CURRENT_FILE_CHARS = 30;
+
+// The progress shown, at most 100; the bar is drawn at once.
+void SetProgress(uint32_t percent);
+// Shows path, shortened, as the file being installed.
+void ShowCurrentFile(const char* path);
+// Draws the percentage and the bar of the page into dc (the page's own when null).
+void DrawProgressBar(HWND page, HDC dc);
