@@ -1,6 +1,8 @@
 // lodrun-example-setup: writes a setup file from a stub and an example folder, and lists
-// what it wrote. The folder holds app_name.txt, default_dir.txt and texts/<n>.txt (one
-// page-text list per file, one string per line).
+// what it wrote. The folder holds app_name.txt, default_dir.txt and files/, whose files
+// (subfolders included) the setup installs into the default directory; the wizard has the
+// builder's default templates and English texts.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -11,6 +13,7 @@
 
 #include "archive/archive_format.h"
 #include "builder/archive_writer.h"
+#include "builder/data_area_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -33,6 +36,27 @@ std::vector<std::string> ReadLines(const fs::path& path) {
   return lines;
 }
 
+// Every file below folder, in name order, as a record installed into the default directory
+// (its path below folder, with backslashes) and removed again at uninstallation.
+std::vector<FileInput> Files(const fs::path& folder) {
+  std::vector<fs::path> paths;
+  for (const auto& item : fs::recursive_directory_iterator(folder)) {
+    if (item.is_regular_file()) paths.push_back(item.path());
+  }
+  std::sort(paths.begin(), paths.end());
+  std::vector<FileInput> files;
+  for (const fs::path& path : paths) {
+    FileInput file;
+    std::string name = fs::relative(path, folder).generic_string();
+    std::replace(name.begin(), name.end(), '/', '\\');
+    file.record.name = name;
+    file.record.installMode = MODE_REMOVE;
+    file.content = ReadFile(path);
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
 std::string FirstLine(const fs::path& path) {
   std::vector<std::string> lines = ReadLines(path);
   return lines.empty() ? std::string() : lines.front();
@@ -53,24 +77,20 @@ int main(int argc, char** argv) {
     std::string appName = FirstLine(folder / "app_name.txt");
     std::string defaultDir = FirstLine(folder / "default_dir.txt");
     if (defaultDir.size() >= PATH_BUFFER_SIZE) throw std::runtime_error("default_dir.txt: path too long");
-    std::vector<std::vector<std::string>> lists;
-    for (int n = 0;; ++n) {
-      fs::path file = folder / "texts" / (std::to_string(n) + ".txt");
-      if (!fs::exists(file)) break;
-      lists.push_back(ReadLines(file));
-    }
     writer.AddU32Block(BLOCK_SETUP_FLAGS, SETUP_FLAG_CHANGE_DIR);
     writer.AddStringBlock(BLOCK_DEFAULT_DIR, defaultDir, true);
     writer.AddStringBlock(BLOCK_APP_NAME, appName, true);
-    writer.AddPageTexts(lists);
+    writer.AddDefaultTemplates(true);
+    writer.AddDefaultPageTexts(appName);
+    const std::vector<FileRecord> records = writer.AddFiles(Files(folder / "files"), defaultDir, true);
     std::vector<uint8_t> file = writer.Finish();
     std::ofstream out(argv[3], std::ios::binary);
     out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     if (!out.flush()) throw std::runtime_error(std::string("cannot write ") + argv[3]);
     std::printf("wrote %s: %zu bytes (image %zu, archive %zu)\n", argv[3], file.size(), imageSize,
                 file.size() - imageSize);
-    std::printf("  setup flags 0x%X, default directory \"%s\", application \"%s\", %zu page-text lists\n",
-                SETUP_FLAG_CHANGE_DIR, defaultDir.c_str(), appName.c_str(), lists.size());
+    std::printf("  setup flags 0x%X, default directory \"%s\", application \"%s\", %zu files\n",
+                SETUP_FLAG_CHANGE_DIR, defaultDir.c_str(), appName.c_str(), records.size());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lodrun-example-setup: %s\n", e.what());
     return 1;
