@@ -1,7 +1,198 @@
-// The directory page.
+// The directory page: InstallDir in an edit box, the space the files need and the space the
+// drive has, the folder chooser, and on Next the directory made absolute, existing and
+// checked by the disk check.
+#include <windows.h>
+
+#include <cstring>
+
+#include "archive/page_texts.h"
+#include "archive/setup_archive.h"
+#include "base/memory.h"
+#include "base/session_paths.h"
+#include "engine/disk_space.h"
+#include "engine/file_table.h"
+#include "engine/space_requirement.h"
+#include "wizard/directory_texts.h"
+#include "wizard/folder_chooser.h"
+#include "wizard/messages.h"
+#include "wizard/page_runner.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
+namespace {
+
+// Strings of the page's text list beyond the four of InitPage.
+constexpr uint32_t DIRECTORY_TEXTS = 2;
+constexpr uint32_t SPACE_NEEDED_LABEL = 5;
+constexpr uint32_t SPACE_FREE_LABEL = 6;
+constexpr uint32_t MEGABYTES_FORMAT = 7;  // one "%d" for a number of megabytes
+constexpr uint32_t FIRST_CONTROL_TEXT = 2;  // strings 2 to 4 in controls 1001 to 1003
+// The information page's text: when it is empty, that page is skipped backwards too.
+constexpr uint32_t INFORMATION_TEXTS = 1;
+constexpr uint32_t INFORMATION_TEXT = 1;
+
+// Message list strings of the page.
+constexpr uint32_t MESSAGE_CHECKING = 4;
+constexpr uint32_t MESSAGE_NOT_CREATED = 5;
+constexpr uint32_t MESSAGE_CREATE_QUESTION = 6;
+constexpr uint32_t MESSAGE_CHECK_FAILED = 8;  // heading of the reasons 9 and 10
+constexpr char HEADING_SEPARATOR[] = "\n\n";
+
+constexpr uint32_t SPACE_TEXT_SIZE = 100;
+// The longest directory the page accepts: its trailing backslash must still fit the buffer.
+constexpr uint32_t DIRECTORY_MAX_LENGTH = PATH_BUFFER_SIZE - 2;
+
+void ShowMegabytes(HWND page, int id, uint64_t kb) {
+  char text[SPACE_TEXT_SIZE];
+  FormatMegabytes(text, SPACE_TEXT_SIZE, PageText(DIRECTORY_TEXTS, MEGABYTES_FORMAT),
+                  MegabytesFromKB(kb));
+  SetDlgItemTextA(page, id, text);
+}
+
+// Both figures follow the drive of InstallDir: the files take whole clusters of it.
+void ShowSpace(HWND page) {
+  SpaceRequirement requirement(ClusterSizeKB(InstallDir));
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+    requirement.AddNewFile(entry->size);
+  }
+  ShowMegabytes(page, ID_SPACE_NEEDED, requirement.TotalKB());
+  const uint32_t freeKB = FreeSpaceKB(InstallDir);
+  ShowMegabytes(page, ID_SPACE_FREE, freeKB == FREE_SPACE_UNKNOWN ? 0 : freeKB);
+}
+
+// The edit box's text into InstallDir, cut to the buffer.
+void ReadDirectory(HWND page) {
+  GetDlgItemTextA(page, ID_DIRECTORY_EDIT, InstallDir, PATH_BUFFER_SIZE);
+}
+
+BOOL InitDirectoryPage(HWND page) {
+  InitPage(page, DIRECTORY_PAGE_FLAGS);
+  HWND edit = GetDlgItem(page, ID_DIRECTORY_EDIT);
+  SendMessageA(edit, EM_LIMITTEXT, DIRECTORY_MAX_LENGTH, 0);
+  StripBackslash(InstallDir);
+  SetWindowTextA(edit, InstallDir);
+  AppendBackslash(InstallDir);
+  SetDlgItemTextA(page, ID_SPACE_NEEDED_LABEL, PageText(DIRECTORY_TEXTS, SPACE_NEEDED_LABEL));
+  SetDlgItemTextA(page, ID_SPACE_FREE_LABEL, PageText(DIRECTORY_TEXTS, SPACE_FREE_LABEL));
+  ShowSpace(page);
+  if ((Archive.SetupFlags & SETUP_FLAG_CHANGE_DIR) != 0) {
+    SetFocus(edit);
+    return FALSE;
+  }
+  SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
+  EnableWindow(GetDlgItem(page, ID_BROWSE), FALSE);
+  return TRUE;
+}
+
+void Browse(HWND page) {
+  ReadDirectory(page);
+  ChooseFolder(page, InstallDir);
+  StripBackslash(InstallDir);
+  // The box's change notification reads InstallDir back and refreshes the space.
+  SetDlgItemTextA(page, ID_DIRECTORY_EDIT, InstallDir);
+}
+
+void ShowPageTexts(HWND page) {
+  for (int i = 0; i < 3; ++i) {
+    SetDlgItemTextA(page, ID_PAGE_TEXT_2 + i, PageText(DIRECTORY_TEXTS, FIRST_CONTROL_TEXT + i));
+  }
+}
+
+// The check's heading and its reason in one notice; nothing is shown without memory.
+void ShowCheckFailure(uint32_t result) {
+  char* notice = nullptr;
+  if (!MemAllocZero(2 * MESSAGE_BUFFER_SIZE, &notice)) return;
+  char* reason = notice + MESSAGE_BUFFER_SIZE;
+  FormatMessageText(reason, result);
+  AppendCutText(notice, MESSAGE_BUFFER_SIZE, PageText(MESSAGE_LIST, MESSAGE_CHECK_FAILED));
+  AppendCutText(notice, MESSAGE_BUFFER_SIZE, HEADING_SEPARATOR);
+  AppendCutText(notice, MESSAGE_BUFFER_SIZE, reason);
+  ShowMessage(notice, NOTICE_STYLE);
+  MemFree(notice);
+}
+
+bool RefuseDirectory() {
+  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_CREATED), NOTICE_STYLE);
+  return false;
+}
+
+// InstallDir made absolute; one that is too long for its trailing backslash is refused.
+bool MakeAbsolute(HWND page) {
+  if (GetWindowTextLengthA(GetDlgItem(page, ID_DIRECTORY_EDIT)) > int(DIRECTORY_MAX_LENGTH)) {
+    return false;
+  }
+  ReadDirectory(page);
+  StripBackslash(InstallDir);
+  char* filePart = nullptr;
+  const DWORD length = GetFullPathNameA(InstallDir, PATH_BUFFER_SIZE, TargetPath, &filePart);
+  if (length != 0 && length < PATH_BUFFER_SIZE) CopyPath(InstallDir, TargetPath);
+  return std::strlen(InstallDir) <= DIRECTORY_MAX_LENGTH;
+}
+
+// The directory exists, or the user has it created; it is the current directory then.
+bool MakeDirectoryExist() {
+  if (SetCurrentDirectoryA(InstallDir)) return true;
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CREATE_QUESTION), QUESTION_STYLE) != IDYES) {
+    return false;
+  }
+  AppendBackslash(InstallDir);
+  CreateDirectories(InstallDir);
+  StripBackslash(InstallDir);
+  return SetCurrentDirectoryA(InstallDir) || RefuseDirectory();
+}
+
+// The disk check, with the page's texts replaced while it runs; true to go on.
+bool CheckDirectory(HWND page) {
+  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(MESSAGE_LIST, MESSAGE_CHECKING));
+  SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
+  SetDlgItemTextA(page, ID_PAGE_TEXT_4, "");
+  uint32_t result = CheckTargets();
+  if (result == CHECK_NO_SPACE) {
+    if (ShowMessage(PageText(MESSAGE_LIST, CHECK_NO_SPACE), QUESTION_STYLE) == IDYES) result = CHECK_OK;
+  } else if (result != CHECK_OK) {
+    ShowCheckFailure(result);
+  }
+  if (result == CHECK_OK) return true;
+  ShowPageTexts(page);
+  return false;
+}
+
+// Next: true when the frame may move on.
+bool AcceptDirectory(HWND page) {
+  if (!MakeAbsolute(page)) return RefuseDirectory();
+  if (!MakeDirectoryExist()) return false;
+  AppendBackslash(InstallDir);
+  return CheckDirectory(page);
+}
+
+INT_PTR HandleDirectoryCommand(HWND page, WPARAM wParam) {
+  const int id = LOWORD(wParam);
+  if (id == ID_BROWSE) {
+    Browse(page);
+  } else if (Archive.startPage != START_PAGE_ALL) {
+    // One page alone: Next and Back take the frame's defaults.
+  } else if (id == ID_DIRECTORY_EDIT) {
+    // Only a change of the text: the box also reports losing the focus to the questions
+    // that Next asks, which must not turn the checked directory back into the raw text.
+    if (HIWORD(wParam) != EN_CHANGE) return FALSE;
+    ReadDirectory(page);
+    ShowSpace(page);
+  } else if (id == ID_BACK && PageText(INFORMATION_TEXTS, INFORMATION_TEXT)[0] == '\0') {
+    GoToPage(0);
+    return ConsumeCommand(page);
+  } else if (id == ID_NEXT && !AcceptDirectory(page)) {
+    return ConsumeCommand(page);
+  }
+  return FALSE;  // the frame applies its defaults
+}
+
+}  // namespace
+
 INT_PTR CALLBACK DirectoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PlainPage<DIRECTORY_PAGE_FLAGS>(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG: return InitDirectoryPage(page);
+    case WM_COMMAND: return HandleDirectoryCommand(page, wParam);
+    default: return HandleDialogColors(page, message, wParam, lParam);
+  }
 }
