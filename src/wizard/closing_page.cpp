@@ -1,7 +1,57 @@
-// The closing page.
+// The closing page: the last page of every run, whatever its template shows. Its caption
+// comes from the template, and its web button opens the program's web site.
+#include <windows.h>
+
+#include "archive/setup_archive.h"
+#include "engine/open_at_end.h"
+#include "wizard/page_runner.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
+namespace {
+
+// The program's web site, opened as a document of the type of web pages. It is the one
+// place that names it.
+constexpr char WEB_ADDRESS[] = "https://lodrun.example/";
+constexpr char WEB_PAGE_EXTENSION[] = ".htm";
+// The caption text of control 1005: at most 98 characters are used.
+constexpr int CLOSING_CAPTION_SIZE = 99;
+
+// The caption replaces the one InitPage set: the frame's in full-screen mode, else the main
+// window's. A template without control 1005 leaves an empty caption.
+void InitClosingPage(HWND page) {
+  InitPage(page, CLOSING_PAGE_FLAGS);
+  char caption[CLOSING_CAPTION_SIZE];
+  caption[0] = '\0';
+  GetDlgItemTextA(page, ID_CLOSING_CAPTION, caption, CLOSING_CAPTION_SIZE);
+  const bool fullScreen = (Archive.SetupFlags & SETUP_FLAG_FULL_SCREEN) != 0;
+  SetWindowTextA(fullScreen ? FrameDialog : MainWindow, caption);
+}
+
+// The web button leaves the page open; every other command ends it with its own identifier
+// (Cancel ends the wizard, anything else shows the page again).
+INT_PTR HandleClosingCommand(HWND page, WPARAM wParam) {
+  const int command = LOWORD(wParam);
+  if (command == ID_WEB_BUTTON) {
+    OpenDocument(WEB_ADDRESS, WEB_PAGE_EXTENSION);
+    return FALSE;
+  }
+  EndPageWith(command);
+  return ConsumeCommand(page);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK ClosingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PlainPage<CLOSING_PAGE_FLAGS>(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      InitClosingPage(page);
+      return TRUE;
+    case WM_COMMAND:
+      if (HandleClosingCommand(page, wParam)) return TRUE;
+      break;
+    default:
+      break;
+  }
+  return HandleDialogColors(page, message, wParam, lParam);
 }

@@ -1,7 +1,65 @@
-// The confirmation page.
+// The confirmation page: where the installation goes, Next relabelled to start it, and the
+// question before read-only files that the disk check found are replaced.
+#include <windows.h>
+
+#include "archive/page_texts.h"
+#include "base/memory.h"
+#include "base/session_paths.h"
+#include "engine/install_state.h"
+#include "wizard/messages.h"
+#include "wizard/page_runner.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
+namespace {
+
+constexpr uint32_t CONFIRMATION_LIST = 3;
+constexpr uint32_t DIRECTORY_FORMAT = 2;  // one "%s": the installation directory
+constexpr uint32_t INSTALL_BUTTON_TEXT = 3;
+constexpr uint32_t MESSAGE_REPLACE_PROTECTED = 7;
+
+// Control 1001 names InstallDir without its final backslash (a drive root keeps it);
+// InstallDir itself keeps its backslash. Without memory the control keeps the format as
+// InitPage put it.
+void ShowInstallDir(HWND page) {
+  char* text = nullptr;
+  if (!MemAllocZero(MESSAGE_BUFFER_SIZE, &text)) return;
+  StripBackslash(InstallDir);
+  // wsprintfA writes at most MESSAGE_BUFFER_SIZE bytes, terminator included.
+  wsprintfA(text, PageText(CONFIRMATION_LIST, DIRECTORY_FORMAT), InstallDir);
+  AppendBackslash(InstallDir);
+  SetDlgItemTextA(page, ID_PAGE_TEXT_2, text);
+  MemFree(text);
+}
+
+void InitConfirmationPage(HWND page) {
+  InitPage(page, CONFIRMATION_PAGE_FLAGS);
+  ShowInstallDir(page);
+  SetButtonText(BUTTON_NEXT, INSTALL_BUTTON_TEXT);
+  SetFocus(GetDlgItem(FrameDialog, ID_NEXT));
+}
+
+// Next asks first when read-only files are to be replaced; No keeps the page.
+INT_PTR HandleConfirmationCommand(HWND page, WPARAM wParam) {
+  if (LOWORD(wParam) != ID_NEXT || !ProtectedFilesFound) return FALSE;
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_REPLACE_PROTECTED), QUESTION_STYLE) != IDNO) {
+    return FALSE;
+  }
+  return ConsumeCommand(page);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK ConfirmationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PlainPage<CONFIRMATION_PAGE_FLAGS>(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      InitConfirmationPage(page);
+      return FALSE;  // the focus is on Next
+    case WM_COMMAND:
+      if (HandleConfirmationCommand(page, wParam)) return TRUE;
+      break;
+    default:
+      break;
+  }
+  return HandleDialogColors(page, message, wParam, lParam);
 }

@@ -1,7 +1,147 @@
-// The finish page.
+// The finish page: the installation's outcome. After success it offers to open the
+// installed document and to start the installed program after the wizard; after a failure
+// it names the reason and cancels everything planned for after the wizard.
+#include <windows.h>
+
+#include "archive/page_texts.h"
+#include "archive/setup_archive.h"
+#include "base/memory.h"
+#include "engine/file_table.h"
+#include "engine/install_state.h"
+#include "engine/open_at_end.h"
+#include "wizard/drawing.h"
+#include "wizard/messages.h"
+#include "wizard/page_runner.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
+namespace {
+
+constexpr uint32_t FINISH_LIST = 5;
+constexpr uint32_t DOCUMENT_NOTE = 2;     // the text that goes with the open button
+constexpr uint32_t RUN_NOTE = 3;          // the text that goes with the check box
+constexpr uint32_t FAILURE_FORMAT = 4;    // one "%s": the message that ended the installation
+constexpr uint32_t OPEN_LABEL = 5;
+constexpr uint32_t RUN_LABEL = 6;
+constexpr int DIRECTORY_PAGE = 2;
+// The failure text in the first half, the message that goes into it in the second.
+constexpr uint32_t FAILURE_BUFFER_SIZE = 2 * MESSAGE_BUFFER_SIZE;
+
+// A run that left a file where it was could still have stored no error.
+void NoteFileNotPlaced() {
+  if (InstallError != INSTALL_OK) return;
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+    if (entry->status == STATUS_NOT_PLACED) {
+      InstallError = INSTALL_ERROR_NOT_PLACED;
+      return;
+    }
+  }
+}
+
+// The failure text takes the room of the three texts; nothing runs after the wizard.
+void ShowFailure(HWND page) {
+  ShowWindow(GetDlgItem(page, ID_PAGE_TEXT_2), SW_HIDE);
+  ShowWindow(GetDlgItem(page, ID_PAGE_TEXT_3), SW_HIDE);
+  RECT text;
+  RECT last;
+  if (ControlRectInDialog(page, ID_PAGE_TEXT_1, &text) &&
+      ControlRectInDialog(page, ID_PAGE_TEXT_3, &last)) {
+    SetWindowPos(GetDlgItem(page, ID_PAGE_TEXT_1), nullptr, 0, 0, text.right - text.left,
+                 last.bottom - text.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  char* failure = nullptr;
+  if (MemAllocZero(FAILURE_BUFFER_SIZE, &failure)) {
+    char* reason = failure + MESSAGE_BUFFER_SIZE;
+    FormatMessageText(reason, InstallError);
+    // wsprintfA writes at most MESSAGE_BUFFER_SIZE bytes: the first half.
+    wsprintfA(failure, PageText(FINISH_LIST, FAILURE_FORMAT), reason);
+    SetDlgItemTextA(page, ID_PAGE_TEXT_1, failure);
+    MemFree(failure);
+  }
+  OpenAtEndEntry = nullptr;
+  RunAtEndEntry = nullptr;
+  ScreenSaverEntry = nullptr;
+}
+
+// A single page shows its offers whenever they have labels, for the setup's author to see.
+bool Offered(const FileEntry* entry) {
+  return entry != nullptr || Archive.startPage != START_PAGE_ALL;
+}
+
+// The open button, or the document opened at once when the button has no label; the
+// check box, which takes the button's place and text when neither is used.
+void ShowSuccess(HWND page) {
+  bool buttonShown = false;
+  if (Offered(OpenAtEndEntry)) {
+    const char* label = PageText(FINISH_LIST, OPEN_LABEL);
+    if (label[0] == '\0') {
+      OpenAtEnd();
+    } else {
+      SetDlgItemTextA(page, ID_OPEN_DOCUMENT, label);
+      ShowWindow(GetDlgItem(page, ID_OPEN_DOCUMENT), SW_SHOW);
+      buttonShown = true;
+    }
+  }
+  const char* runLabel = PageText(FINISH_LIST, RUN_LABEL);
+  if (!Offered(RunAtEndEntry) || runLabel[0] == '\0') return;
+  HWND check = GetDlgItem(page, ID_RUN_AT_END);
+  SetWindowTextA(check, runLabel);
+  ShowWindow(check, SW_SHOW);
+  RECT button;
+  RECT box;
+  if (buttonShown || PageText(FINISH_LIST, DOCUMENT_NOTE)[0] != '\0' ||
+      !ControlRectInDialog(page, ID_OPEN_DOCUMENT, &button) ||
+      !ControlRectInDialog(page, ID_RUN_AT_END, &box)) {
+    return;
+  }
+  SetWindowPos(check, nullptr, box.left, button.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(FINISH_LIST, RUN_NOTE));
+  SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
+}
+
+void InitFinishPage(HWND page) {
+  InitPage(page, FINISH_PAGE_FLAGS);
+  ShowWindow(GetDlgItem(page, ID_OPEN_DOCUMENT), SW_HIDE);
+  CheckDlgButton(page, ID_RUN_AT_END, RunAtEndChecked ? BST_CHECKED : BST_UNCHECKED);
+  ShowWindow(GetDlgItem(page, ID_RUN_AT_END), SW_HIDE);
+  NoteFileNotPlaced();
+  if (InstallError != INSTALL_OK) {
+    ShowFailure(page);
+  } else {
+    ShowSuccess(page);
+  }
+  SetFocus(GetDlgItem(FrameDialog, ID_NEXT));
+}
+
+// Next and Cancel end the wizard through its cancel path, which shows the closing page.
+INT_PTR HandleFinishCommand(HWND page, WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case ID_NEXT:
+    case ID_CANCEL: EndPage(BUTTON_CANCEL); break;
+    case ID_BACK: GoToPage(DIRECTORY_PAGE); break;  // only a Back of the page's own template
+    case ID_OPEN_DOCUMENT: OpenAtEnd(); break;
+    case ID_RUN_AT_END:
+      RunAtEndChecked = IsDlgButtonChecked(page, ID_RUN_AT_END) == BST_CHECKED;
+      break;
+    default: return FALSE;
+  }
+  return ConsumeCommand(page);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PlainPage<FINISH_PAGE_FLAGS>(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      InitFinishPage(page);
+      return FALSE;  // the focus is on Next
+    case WM_COMMAND:
+      if (HandleFinishCommand(page, wParam)) return TRUE;
+      break;
+    default:
+      break;
+  }
+  return HandleDialogColors(page, message, wParam, lParam);
 }

@@ -1,7 +1,38 @@
-// The welcome page.
+// The welcome page: its texts, and Next past an information page that has nothing to show.
+#include <windows.h>
+
+#include "archive/page_texts.h"
+#include "wizard/page_runner.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
+namespace {
+
+constexpr uint32_t INFORMATION_LIST = 1;
+constexpr uint32_t INFORMATION_TEXT = 1;
+constexpr int DIRECTORY_PAGE = 2;
+
+// Next skips the information page when its text is empty; otherwise the frame moves on.
+INT_PTR HandleWelcomeCommand(HWND page, WPARAM wParam) {
+  if (LOWORD(wParam) != ID_NEXT || PageText(INFORMATION_LIST, INFORMATION_TEXT)[0] != '\0') {
+    return FALSE;
+  }
+  GoToPage(DIRECTORY_PAGE);
+  return ConsumeCommand(page);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PlainPage<WELCOME_PAGE_FLAGS>(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, WELCOME_PAGE_FLAGS);
+      return TRUE;
+    case WM_COMMAND:
+      if (HandleWelcomeCommand(page, wParam)) return TRUE;
+      break;
+    default:
+      break;
+  }
+  return HandleDialogColors(page, message, wParam, lParam);
 }
