@@ -16,6 +16,7 @@ using namespace test_setups;
 
 namespace {
 
+constexpr int PROGRESS_PAGE = 4;
 constexpr int CLOSING_PAGE = 6;
 constexpr uint32_t CANCEL_QUESTION = 14;
 constexpr uint32_t ABORTED_NOTICE = 15;
@@ -24,7 +25,10 @@ const std::string& Message(uint32_t n) { return TestTexts()[MESSAGE_LIST][n]; }
 
 class Wizard : public testing::Test {
  protected:
-  void Start(const WizardOptions& options = WizardOptions()) {
+  void Start(WizardOptions options = WizardOptions()) {
+    // An existing directory, so that the directory page goes on without asking to create it.
+    options.defaultDir = TestDirectory() + "navigation-target";
+    CreateDirectoryA(options.defaultDir.c_str(), nullptr);
     const std::string path = WriteTestFile("wizard.exe", WizardSetup(options));
     ASSERT_TRUE(StartSetup(path, &setup_));
   }
@@ -51,18 +55,15 @@ class Wizard : public testing::Test {
 TEST_F(Wizard, NextWalksEveryPageToTheClosingPage) {
   Start();
   for (int page = 0; page < CLOSING_PAGE; ++page) {
+    // The progress page of a setup without files finishes at its first tick and moves on
+    // by itself (its Cancel is tested with the page).
+    if (page == PROGRESS_PAGE) continue;
     ASSERT_TRUE(ShowsPage(page)) << "page " << page << ": " << TextOf(setup_.mainWindow);
     EXPECT_EQ(ButtonEnabled(ID_BACK), page >= 1 && page <= 3) << "page " << page;
-    EXPECT_EQ(ButtonEnabled(ID_NEXT), page != 4) << "page " << page;
+    EXPECT_EQ(ButtonEnabled(ID_NEXT), true) << "page " << page;
     EXPECT_EQ(ButtonEnabled(ID_CANCEL), page != 5) << "page " << page;
     if (page == 0) Capture::OfWindow(setup_.mainWindow).Save("wizard-windowed-welcome");
-    Click(setup_.frame, page == 4 ? ID_CANCEL : ID_NEXT);
-    if (page == 4) {  // the progress page has Cancel only: answer No and go on with Next
-      std::string text;
-      Answer(IDNO, &text);
-      EXPECT_EQ(text, Message(CANCEL_QUESTION));
-      PostMessageA(setup_.frame, WM_COMMAND, MAKEWPARAM(ID_NEXT, BN_CLICKED), 0);
-    }
+    Click(setup_.frame, ID_NEXT);
   }
   ASSERT_TRUE(ShowsClosingPage());
   Click(setup_.frame, ID_CANCEL);  // no question on the closing page
