@@ -25,8 +25,7 @@ void ShowInstallDir(HWND page) {
   char* text = nullptr;
   if (!MemAllocZero(MESSAGE_BUFFER_SIZE, &text)) return;
   StripBackslash(InstallDir);
-  // wsprintfA writes at most MESSAGE_BUFFER_SIZE bytes, terminator included.
-  wsprintfA(text, PageText(CONFIRMATION_LIST, DIRECTORY_FORMAT), InstallDir);
+  FormatWithText(text, PageText(CONFIRMATION_LIST, DIRECTORY_FORMAT), InstallDir);
   AppendBackslash(InstallDir);
   SetDlgItemTextA(page, ID_PAGE_TEXT_2, text);
   MemFree(text);

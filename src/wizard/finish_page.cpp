@@ -54,8 +54,7 @@ void ShowFailure(HWND page) {
   if (MemAllocZero(FAILURE_BUFFER_SIZE, &failure)) {
     char* reason = failure + MESSAGE_BUFFER_SIZE;
     FormatMessageText(reason, InstallError);
-    // wsprintfA writes at most MESSAGE_BUFFER_SIZE bytes: the first half.
-    wsprintfA(failure, PageText(FINISH_LIST, FAILURE_FORMAT), reason);
+    FormatWithText(failure, PageText(FINISH_LIST, FAILURE_FORMAT), reason);  // the first half
     SetDlgItemTextA(page, ID_PAGE_TEXT_1, failure);
     MemFree(failure);
   }

@@ -35,15 +35,18 @@ int ShowMessage(const char* text, UINT style) {
   return MessageBoxA(owner, text, PageText(MESSAGE_LIST, TITLE_MESSAGE), style);
 }
 
-void FormatMessageText(char* buffer, uint32_t n) {
-  const char* message = PageText(MESSAGE_LIST, n);
-  if (IsPathFormat(message)) {
+void FormatWithText(char* buffer, const char* format, const char* text) {
+  if (IsPathFormat(format)) {
     // wsprintfA writes at most MESSAGE_BUFFER_SIZE bytes, terminator included.
-    wsprintfA(buffer, message, ErrorPath);
+    wsprintfA(buffer, format, text);
     return;
   }
-  size_t length = std::strlen(message);
+  size_t length = std::strlen(format);
   if (length > MESSAGE_BUFFER_SIZE - 1) length = MESSAGE_BUFFER_SIZE - 1;
-  std::memcpy(buffer, message, length);
+  std::memcpy(buffer, format, length);
   buffer[length] = '\0';
+}
+
+void FormatMessageText(char* buffer, uint32_t n) {
+  FormatWithText(buffer, PageText(MESSAGE_LIST, n), ErrorPath);
 }

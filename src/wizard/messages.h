@@ -28,3 +28,9 @@ int ShowMessage(const char* text, UINT style);
 // holds "%s" is a format for ErrorPath; any other message is copied as it is. A longer text
 // is cut and stays terminated.
 void FormatMessageText(char* buffer, uint32_t n);
+
+// format with its one "%s" filled with text ("%%" giving "%") into buffer
+// (MESSAGE_BUFFER_SIZE bytes); a format with any other conversion is copied as it is. The
+// texts come from the setup: only a format that names no other argument is handed to
+// wsprintfA. Cut to the buffer.
+void FormatWithText(char* buffer, const char* format, const char* text);
