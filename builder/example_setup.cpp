@@ -1,5 +1,6 @@
 // lodrun-example-setup: writes a setup file from a stub and an example folder, and lists
-// what it wrote. The folder holds app_name.txt, default_dir.txt and files/, whose files
+// what it wrote. The folder holds app_name.txt, default_dir.txt, information.txt (the text of
+// the information page) and files/, whose files
 // (subfolders included) the setup installs into the default directory; the wizard has the
 // builder's default templates and English texts.
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "archive/archive_format.h"
 #include "builder/archive_writer.h"
 #include "builder/data_area_writer.h"
+#include "builder/default_texts.h"
 
 namespace fs = std::filesystem;
 
@@ -81,7 +83,20 @@ int main(int argc, char** argv) {
     writer.AddStringBlock(BLOCK_DEFAULT_DIR, defaultDir, true);
     writer.AddStringBlock(BLOCK_APP_NAME, appName, true);
     writer.AddDefaultTemplates(true);
-    writer.AddDefaultPageTexts(appName);
+    // The default English texts, with the information page's text from information.txt.
+    std::vector<std::vector<std::string>> texts = DefaultPageTexts(appName);
+    // Lines of a paragraph are joined (the edit box wraps them); a blank line parts paragraphs.
+    std::string information;
+    for (const std::string& line : ReadLines(folder / "information.txt")) {
+      if (line.empty()) {
+        information += "\r\n\r\n";
+      } else {
+        if (!information.empty() && information.back() != '\n') information += ' ';
+        information += line;
+      }
+    }
+    texts.at(INFORMATION_TEXTS).at(INFORMATION_TEXT) = information;
+    writer.AddPageTexts(texts);
     const std::vector<FileRecord> records = writer.AddFiles(Files(folder / "files"), defaultDir, true);
     std::vector<uint8_t> file = writer.Finish();
     std::ofstream out(argv[3], std::ios::binary);

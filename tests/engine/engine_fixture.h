@@ -17,6 +17,7 @@
 #include "base/memory.h"
 #include "base/session_paths.h"
 #include "builder/file_records.h"
+#include "support/test_setups.h"
 
 namespace engine_test {
 
@@ -114,22 +115,7 @@ inline void WriteSizedFile(const std::string& path, uint32_t size, DWORD attribu
 }
 
 // Removes a file or a directory tree, read-only files included.
-inline void RemoveTree(const std::string& path) {
-  if (IsDirectory(path)) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-  } else {
-    RemoveFile(path);
-  }
-}
+inline void RemoveTree(const std::string& path) { test_setups::RemoveTree(path); }
 
 // The session's path buffers and an empty Archive for one test. The engine moves the current
 // directory (the default directory's trimming, directory creation); it is put back.

@@ -45,6 +45,22 @@ std::string WriteTestFile(const std::string& name, const std::vector<uint8_t>& b
   return path;
 }
 
+void RemoveTree(const std::string& path) {
+  std::string root = path;
+  while (root.size() > 3 && root.back() == '\\') root.pop_back();
+  SetFileAttributesA(root.c_str(), FILE_ATTRIBUTE_NORMAL);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((root + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") RemoveTree(root + "\\" + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  if (!RemoveDirectoryA(root.c_str())) DeleteFileA(root.c_str());
+}
+
 std::vector<uint8_t> ReadTestFile(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) throw std::runtime_error("cannot open " + path);

@@ -30,6 +30,9 @@ std::vector<uint8_t> SetupWithPages();
 std::string TestDirectory();
 std::string WriteTestFile(const std::string& name, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadTestFile(const std::string& path);
+// Removes a file, or a directory with everything in it, read-only files included; a
+// trailing backslash is allowed.
+void RemoveTree(const std::string& path);
 
 struct Process {
   HANDLE handle = nullptr;

@@ -22,26 +22,6 @@ constexpr char OPEN_COMMAND[] = "\\shell\\open\\command";
 constexpr char DOCUMENT_TYPE[] = "LodrunTest.Document";
 constexpr DWORD LOG_TIMEOUT_MS = 20000;
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string inner = path + "\\" + name;
-      SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(inner);
-      } else {
-        DeleteFileA(inner.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
 }  // namespace
 
 PageTextLists TextsOf(const test_setups::WizardOptions& options) {
@@ -78,11 +58,11 @@ FileInput TestFile(const std::string& name, const std::vector<uint8_t>& content,
 
 ScratchDirectory::ScratchDirectory(const std::string& name)
     : path_(test_setups::TestDirectory() + name) {
-  RemoveTree(path_);
+  test_setups::RemoveTree(path_);
   if (!CreateDirectoryA(path_.c_str(), nullptr)) throw std::runtime_error("cannot make " + path_);
 }
 
-ScratchDirectory::~ScratchDirectory() { RemoveTree(path_); }
+ScratchDirectory::~ScratchDirectory() { test_setups::RemoveTree(path_); }
 
 std::string RecorderPath() { return FixturePath("fixture_recorder.exe"); }
 

@@ -37,33 +37,15 @@ FileInput File(const std::string& name, size_t size, uint8_t seed) {
   return input;
 }
 
-void RemoveDirectoryTree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryTree(path + "\\" + name);
-      } else {
-        DeleteFileA((path + "\\" + name).c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
 class ProgressPage : public testing::Test {
  protected:
   void SetUp() override {
     target_ = TestDirectory() + "progress-target";
-    RemoveDirectoryTree(target_);
+    RemoveTree(target_);
   }
   void TearDown() override {
     if (setup_.process.handle != nullptr) CloseWizard(setup_);
-    RemoveDirectoryTree(target_);
+    RemoveTree(target_);
   }
   void Start(WizardOptions options) {
     options.defaultDir = target_;
