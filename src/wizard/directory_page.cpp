@@ -13,6 +13,7 @@
 #include "engine/file_table.h"
 #include "engine/space_requirement.h"
 #include "wizard/directory_texts.h"
+#include "wizard/text_format.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
@@ -44,7 +45,7 @@ constexpr uint32_t DIRECTORY_MAX_LENGTH = PATH_BUFFER_SIZE - 2;
 
 void ShowMegabytes(HWND page, int id, uint64_t kb) {
   char text[SPACE_TEXT_SIZE];
-  FormatMegabytes(text, SPACE_TEXT_SIZE, PageText(DIRECTORY_TEXTS, MEGABYTES_FORMAT),
+  FormatNumber(text, SPACE_TEXT_SIZE, PageText(DIRECTORY_TEXTS, MEGABYTES_FORMAT),
                   MegabytesFromKB(kb));
   SetDlgItemTextA(page, id, text);
 }

@@ -8,6 +8,7 @@
 #include "base/memory.h"
 #include "wizard/drawing.h"
 #include "wizard/page_state.h"
+#include "wizard/text_format.h"
 #include "wizard/wizard.h"
 
 namespace {
@@ -31,16 +32,6 @@ constexpr FrameButton FRAME_BUTTONS[] = {
 
 constexpr LONG NORMAL_WEIGHT = FW_NORMAL;
 
-// Appends text to buffer (of room bytes, terminated), cutting what does not fit.
-void AppendCut(char* buffer, uint32_t room, const char* text) {
-  const size_t used = std::strlen(buffer);
-  if (used + 1 >= room) return;
-  size_t length = std::strlen(text);
-  if (length > room - 1 - used) length = room - 1 - used;
-  std::memcpy(buffer + used, text, length);
-  buffer[used + length] = '\0';
-}
-
 void PlacePage(HWND page) {
   RECT area;
   if (!ControlRectInDialog(FrameDialog, ID_PAGE_AREA, &area)) return;
@@ -59,9 +50,9 @@ void SetCaptions() {
   }
   char* caption = nullptr;
   if (!MemAllocZero(CAPTION_BUFFER_SIZE, &caption)) return;
-  AppendCut(caption, CAPTION_BUFFER_SIZE, setupTitle);
-  AppendCut(caption, CAPTION_BUFFER_SIZE, CAPTION_SEPARATOR);
-  AppendCut(caption, CAPTION_BUFFER_SIZE, pageTitle);
+  AppendCutText(caption, CAPTION_BUFFER_SIZE, setupTitle);
+  AppendCutText(caption, CAPTION_BUFFER_SIZE, CAPTION_SEPARATOR);
+  AppendCutText(caption, CAPTION_BUFFER_SIZE, pageTitle);
   SetWindowTextA(MainWindow, caption);
   MemFree(caption);
 }

@@ -18,6 +18,7 @@
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"
 #include "wizard/directory_texts.h"
+#include "wizard/text_format.h"
 
 using namespace test_setups;
 
@@ -196,23 +197,23 @@ TEST(DirectoryTexts, MegabytesRoundUpAnyRemainder) {
 
 TEST(DirectoryTexts, FormatTakesOneNumberAndIsCutToItsBuffer) {
   char text[100];
-  FormatMegabytes(text, sizeof text, "%d MB", 4096);
+  FormatNumber(text, sizeof text, "%d MB", 4096);
   EXPECT_STREQ(text, "4096 MB");
-  FormatMegabytes(text, sizeof text, "100%% of %d", 7);
+  FormatNumber(text, sizeof text, "100%% of %d", 7);
   EXPECT_STREQ(text, "100% of 7");
-  FormatMegabytes(text, sizeof text, "%s and %d", 7);  // not a number format: as it stands
+  FormatNumber(text, sizeof text, "%s and %d", 7);  // not a number format: as it stands
   EXPECT_STREQ(text, "%s and %d");
-  FormatMegabytes(text, sizeof text, "%d or %d", 7);
+  FormatNumber(text, sizeof text, "%d or %d", 7);
   EXPECT_STREQ(text, "%d or %d");
   struct {
     char text[8];
     char guard[4];
   } cut = {{}, {'G', 'G', 'G', 'G'}};
-  FormatMegabytes(cut.text, sizeof cut.text, "%d megabytes", 12345);
+  FormatNumber(cut.text, sizeof cut.text, "%d megabytes", 12345);
   EXPECT_STREQ(cut.text, "12345 m");
   EXPECT_EQ(std::string(cut.guard, 4), "GGGG");
   const std::string longFormat(300, 'x');
-  FormatMegabytes(text, sizeof text, longFormat.c_str(), 1);
+  FormatNumber(text, sizeof text, longFormat.c_str(), 1);
   EXPECT_EQ(std::string(text), std::string(99, 'x'));
 }
 
