@@ -154,8 +154,8 @@ void ArchiveWriter::SetDataArea(std::vector<uint8_t> data) {
 
 std::vector<FileRecord> ArchiveWriter::AddFiles(const std::vector<FileInput>& files,
                                                 const std::string& defaultDir, bool compress,
-                                                int level) {
-  FileArea area = BuildFileArea(files, defaultDir, level);
+                                                int level, const FileProgress& progress) {
+  FileArea area = BuildFileArea(files, defaultDir, level, progress);
   AddLoadedBlock(BLOCK_FILE_TABLE, FileTableContent(area.records), compress, level);
   SetDataArea(std::move(area.dataArea));
   return area.records;

@@ -64,7 +64,8 @@ class ArchiveWriter {
   // there for defaultDir). Replaces a data area set before. Returns the records as written.
   std::vector<FileRecord> AddFiles(const std::vector<FileInput>& files,
                                    const std::string& defaultDir, bool compress,
-                                   int level = DEFAULT_COMPRESSION_LEVEL);
+                                   int level = DEFAULT_COMPRESSION_LEVEL,
+                                   const FileProgress& progress = {});
 
   // The whole setup file, holding the whole data area.
   std::vector<uint8_t> Finish() const;

@@ -37,7 +37,7 @@ FileRecord FillRecord(const FileInput& file, std::vector<uint8_t>& stream, int l
 bool HasStream(const FileRecord& record) { return record.installMode != MODE_EXTERNAL; }
 
 FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
-                       int level) {
+                       int level, const FileProgress& progress) {
   FileArea area;
   std::vector<uint8_t> stream;
   for (const FileInput& file : files) {
@@ -48,6 +48,7 @@ FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& d
     }
     area.dataArea.insert(area.dataArea.end(), stream.begin(), stream.end());
     area.records.push_back(std::move(record));
+    if (progress) progress(area.records.size(), area.records.back());
   }
   return area;
 }

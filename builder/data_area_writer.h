@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,10 @@ bool HasStream(const FileRecord& record);
 // back to back without gaps. Throws std::runtime_error naming the file for a record that
 // CheckFileRecord refuses (defaultDir as there) and for a content, stream or data area of
 // more than 0xFFFFFFFF bytes.
+// progress, when given, is told after each file with the record as filled.
+using FileProgress = std::function<void(size_t filesDone, const FileRecord& record)>;
 FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
-                       int level = DEFAULT_COMPRESSION_LEVEL);
+                       int level = DEFAULT_COMPRESSION_LEVEL, const FileProgress& progress = {});
 
 // Cuts the data area into volumes of volumeDataSize data bytes each (the size fields not
 // counted), the last one holding the rest; cuts fall at any byte, also inside a stream.

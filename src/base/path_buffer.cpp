@@ -33,6 +33,11 @@ void StripBackslash(char* path) {
 
 const char* PathFileName(const char* path) {
   const char* backslash = std::strrchr(path, '\\');
+#ifndef _WIN32
+  // The builder's native tools read setups by POSIX paths, whose parts '/' separates.
+  const char* slash = std::strrchr(path, '/');
+  if (slash != nullptr && (backslash == nullptr || slash > backslash)) backslash = slash;
+#endif
   return backslash != nullptr ? backslash + 1 : path;
 }
 

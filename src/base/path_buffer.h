@@ -28,5 +28,6 @@ void StripBackslash(char* path);
 // the result would not fit in PATH_BUFFER_SIZE bytes.
 bool ReplaceExtension(char* path, const char* suffix);
 
-// The part of the path behind its last backslash (the whole path when it has none).
+// The part of the path behind its last backslash (the whole path when it has none); in
+// native builds a slash ends a part too.
 const char* PathFileName(const char* path);

@@ -1,0 +1,183 @@
+// lodrun build: the manifest read and checked, the setup made, written under temporary
+// names and renamed into place, with progress or one summary line on standard error.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "builder/commands.h"
+#include "builder/manifest.h"
+#include "builder/setup_build.h"
+
+namespace fs = std::filesystem;
+
+const char BUILD_HELP[] =
+    "Usage: lodrun build MANIFEST.toml [-o SETUP.exe] [--volume-size SIZE] [--level 0-12]\n"
+    "                    [--stub PATH]\n"
+    "Makes the setup file that the manifest describes.\n"
+    "\n"
+    "  -o, --output PATH     the setup file to write (default: setup.exe beside the manifest)\n"
+    "  --volume-size SIZE    split the data area into volumes of SIZE data bytes each, written\n"
+    "                        beside the setup as .D01, .D02, ...; SIZE takes K, M or G\n"
+    "                        (1024-based), e.g. 1440K\n"
+    "  --level N             compression level, 0 (stored) to 12 (smallest, the default)\n"
+    "  --stub PATH           the setup program to put in front of the archive (default: the\n"
+    "                        lodrun-stub.exe beside this tool)\n"
+    "\n"
+    "Problems in the manifest are reported as FILE:LINE:COLUMN: key: message, all of them,\n"
+    "with exit code 2 and no file written.\n";
+
+namespace {
+
+constexpr char STUB_NAME[] = "lodrun-stub.exe";
+constexpr uint64_t MAX_VOLUME_SIZE = 0xFFFFFFFFu;  // a volume's size field is a u32
+
+struct BuildArguments {
+  std::string manifest, output, stub;
+  uint32_t volumeSize = 0;
+  int level = DEFAULT_COMPRESSION_LEVEL;
+};
+
+// "1440K", "2M", "1000000": bytes, or 0 when the text is no size of a volume.
+uint64_t ParseSize(const std::string& text) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return 0;
+  size_t used = 0;
+  uint64_t value = std::stoull(text, &used);
+  const std::string unit = text.substr(used);
+  const uint64_t scale = unit.empty() ? 1 : unit == "K" || unit == "k" ? 1024ull
+                         : unit == "M" || unit == "m" ? 1024ull * 1024 : unit == "G" || unit == "g" ? 1024ull * 1024 * 1024 : 0;
+  if (scale == 0 || value > MAX_VOLUME_SIZE / scale) return 0;
+  return value * scale;
+}
+
+bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const bool takesValue = argument == "-o" || argument == "--output" || argument == "--volume-size" ||
+                            argument == "--level" || argument == "--stub";
+    if (takesValue && i + 1 >= arguments.size()) {
+      Complain(argument + " needs a value (see lodrun build --help)");
+      return false;
+    }
+    if (argument == "-o" || argument == "--output") {
+      parsed->output = arguments[++i];
+    } else if (argument == "--stub") {
+      parsed->stub = arguments[++i];
+    } else if (argument == "--volume-size") {
+      const uint64_t size = ParseSize(arguments[++i]);
+      if (size == 0) {
+        Complain("--volume-size " + arguments[i] + ": expected a size from 1 byte to 4G-1, such as 1440K");
+        return false;
+      }
+      parsed->volumeSize = uint32_t(size);
+    } else if (argument == "--level") {
+      const std::string& value = arguments[++i];
+      char* end = nullptr;
+      const long level = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || level < 0 || level > 12) {
+        Complain("--level " + value + ": expected a whole number from 0 to 12");
+        return false;
+      }
+      parsed->level = int(level);
+    } else if (!argument.empty() && argument[0] == '-') {
+      Complain("unknown option " + argument + " (see lodrun build --help)");
+      return false;
+    } else if (parsed->manifest.empty()) {
+      parsed->manifest = argument;
+    } else {
+      Complain("one manifest only; \"" + argument + "\" is one too many");
+      return false;
+    }
+  }
+  if (parsed->manifest.empty()) {
+    Complain("build needs a manifest (see lodrun build --help)");
+    return false;
+  }
+  if (parsed->output.empty()) parsed->output = (fs::path(parsed->manifest).parent_path() / "setup.exe").string();
+  return true;
+}
+
+// The stub given, else the one the build put beside this tool.
+std::string StubPath(const std::string& given, const std::string& programPath) {
+  if (!given.empty()) return given;
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (error) self = fs::absolute(programPath, error);
+  return (self.parent_path() / STUB_NAME).string();
+}
+
+// Progress on a terminal: files done of total, input MB/s and the ratio so far.
+class ProgressLine {
+ public:
+  ProgressLine(size_t total) : total(total), terminal(isatty(STDERR_FILENO) != 0), start(Clock::now()) {}
+  void Update(size_t done, const FileRecord& record) {
+    content += record.size;
+    packed += record.packedSize;
+    if (!terminal) return;
+    std::fprintf(stderr, "\rlodrun: compressing %zu/%zu files, %.1f MB/s, %.1f%%   ", done, total,
+                 Rate(), Ratio());
+    if (done == total) std::fputc('\n', stderr);
+  }
+  double Seconds() const { return std::chrono::duration<double>(Clock::now() - start).count(); }
+  double Rate() const { return Seconds() > 0 ? double(content) / 1e6 / Seconds() : 0; }
+  double Ratio() const { return content > 0 ? 100.0 * double(packed) / double(content) : 100.0; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  size_t total;
+  bool terminal;
+  Clock::time_point start;
+  uint64_t content = 0, packed = 0;
+};
+
+}  // namespace
+
+int BuildCommand(const Arguments& arguments, const std::string& programPath) {
+  BuildArguments parsed;
+  if (!ParseArguments(arguments, &parsed)) return EXIT_USAGE;
+  Manifest manifest;
+  std::vector<ManifestProblem> problems;
+  if (!ReadManifest(parsed.manifest, &manifest, &problems)) {
+    for (const ManifestProblem& problem : problems) {
+      std::fprintf(stderr, "%s\n", FormatProblem(parsed.manifest, problem).c_str());
+    }
+    std::fprintf(stderr, "lodrun: %zu problem%s in %s; nothing written\n", problems.size(),
+                 problems.size() == 1 ? "" : "s", parsed.manifest.c_str());
+    return EXIT_USAGE;
+  }
+  const std::string stubPath = StubPath(parsed.stub, programPath);
+  std::ifstream in(stubPath, std::ios::binary);
+  std::vector<uint8_t> stub(std::istreambuf_iterator<char>(in), {});
+  if (stub.empty()) {
+    Complain("cannot read the setup program " + stubPath + " (give one with --stub)");
+    return EXIT_USAGE;
+  }
+  ProgressLine progress(manifest.files.size());
+  BuildOptions options;
+  options.level = parsed.level;
+  options.volumeSize = parsed.volumeSize;
+  options.progress = [&](size_t done, const FileRecord& record) { progress.Update(done, record); };
+  try {
+    const BuiltSetup built = BuildSetup(manifest, std::move(stub), options);
+    const std::vector<std::string> names = SetupFileNames(parsed.output, built.files.size());
+    WriteFilesInPlace(names, built.files);
+    uint64_t total = 0;
+    for (const std::vector<uint8_t>& file : built.files) total += file.size();
+    std::fprintf(stderr, "lodrun: wrote %s (%llu bytes%s): %zu files, %llu bytes packed into %llu (%.1f%%), %.1f s\n",
+                 parsed.output.c_str(), static_cast<unsigned long long>(total),
+                 names.size() > 1 ? (", " + std::to_string(names.size() - 1) + " volumes").c_str() : "",
+                 built.records.size(), static_cast<unsigned long long>(built.contentBytes),
+                 static_cast<unsigned long long>(built.packedBytes),
+                 built.contentBytes > 0 ? 100.0 * double(built.packedBytes) / double(built.contentBytes) : 100.0,
+                 progress.Seconds());
+  } catch (const std::exception& error) {
+    Complain(error.what());
+    return EXIT_FAULT;
+  }
+  return EXIT_OK;
+}

@@ -1,0 +1,187 @@
+// lodrun extract and lodrun verify: every stream of a setup decoded through the program's
+// own reader, into files or only checked.
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "builder/commands.h"
+#include "builder/data_area_writer.h"
+#include "builder/setup_reader.h"
+
+namespace fs = std::filesystem;
+
+const char EXTRACT_HELP[] =
+    "Usage: lodrun extract SETUP.exe -C FOLDER\n"
+    "Decodes every file of the setup into FOLDER (made when missing), keeping its subfolders,\n"
+    "and checks each against its size and checksum. Files for the Windows, System and Fonts\n"
+    "folders go into FOLDER/@windows, @system and @fonts. A file that does not check out is\n"
+    "not left behind.\n"
+    "\n"
+    "  -C, --directory FOLDER   where to put the files\n";
+
+const char VERIFY_HELP[] =
+    "Usage: lodrun verify SETUP.exe\n"
+    "Checks that every block of the setup loads, that its volumes are present and their sizes\n"
+    "add up, and that every file's stream decodes to its size and checksum. Exit code 0 only\n"
+    "when all of it holds; otherwise one message per fault and exit code 1.\n";
+
+namespace {
+
+// The folder below the extraction folder for each destination but the installation folder.
+const char* const DESTINATION_FOLDERS[] = {"", "@windows", "@system", "@fonts"};
+
+// Parses "SETUP [-C FOLDER]"; false after complaining.
+bool SetupArgument(const Arguments& arguments, const char* command, bool wantsFolder, std::string* setup,
+                   std::string* folder) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (wantsFolder && (argument == "-C" || argument == "--directory")) {
+      if (i + 1 >= arguments.size()) {
+        Complain(argument + " needs a folder");
+        return false;
+      }
+      *folder = arguments[++i];
+    } else if (!argument.empty() && argument[0] == '-') {
+      Complain("unknown option " + argument + " (see lodrun " + command + " --help)");
+      return false;
+    } else if (setup->empty()) {
+      *setup = argument;
+    } else {
+      Complain("one setup only; \"" + argument + "\" is one too many");
+      return false;
+    }
+  }
+  if (setup->empty() || (wantsFolder && folder->empty())) {
+    Complain(std::string(command) + " needs " + (wantsFolder ? "a setup file and -C FOLDER" : "a setup file") +
+             " (see lodrun " + command + " --help)");
+    return false;
+  }
+  return true;
+}
+
+// The record's path below folder; empty when the name would leave it ("..", a root).
+fs::path ExtractedPath(const fs::path& folder, const FileRecord& record) {
+  fs::path path = folder / DESTINATION_FOLDERS[record.dirCode <= DIR_FONTS ? record.dirCode : 0];
+  std::string part;
+  const std::string name = record.name + "\\";
+  for (char c : name) {
+    if (c != '\\' && c != '/') {
+      part += c;
+      continue;
+    }
+    if (part.empty() || part == "." || part == ".." || part.find(':') != std::string::npos) return {};
+    path /= part;
+    part.clear();
+  }
+  return path;
+}
+
+std::string Describe(const FileRecord& record, const DecodedFile& file) {
+  if (!file.decoded) return record.name + ": its stream does not decode (damaged, or a volume is missing)";
+  if (file.size != record.size) {
+    return record.name + ": decoded to " + std::to_string(file.size) + " bytes, its record says " +
+           std::to_string(record.size);
+  }
+  return record.name + ": its checksum is " + std::to_string(file.checksum) + ", its record says " +
+         std::to_string(record.checksum);
+}
+
+}  // namespace
+
+int ExtractCommand(const Arguments& arguments) {
+  std::string setup, folder;
+  if (!SetupArgument(arguments, "extract", true, &setup, &folder)) return EXIT_USAGE;
+  SetupSummary summary;
+  std::string error;
+  if (!ReadSetupSummary(setup, &summary, &error)) {
+    Complain(setup + ": " + error);
+    return EXIT_FAULT;
+  }
+  // Each file is decoded into a temporary name and renamed once its checksum holds.
+  std::map<size_t, fs::path> targets;
+  int faults = 0;
+  for (size_t i = 0; i < summary.records.size(); ++i) {
+    const FileRecord& record = summary.records[i];
+    if (!HasStream(record)) continue;
+    const fs::path target = ExtractedPath(folder, record);
+    if (target.empty()) {
+      Complain(record.name + ": a name that would leave the folder; not extracted");
+      ++faults;
+      continue;
+    }
+    targets[i] = target;
+  }
+  auto partOf = [&](size_t index) { return targets[index].string() + ".part"; };
+  // The streams come in table order: one file is open at a time.
+  std::map<size_t, bool> written;
+  size_t current = 0;
+  FILE* file = nullptr;
+  auto finish = [&] {
+    if (file != nullptr) written[current] = std::fclose(file) == 0 && written[current];
+    file = nullptr;
+  };
+  auto start = [&](size_t index) {
+    finish();
+    current = index;
+    std::error_code ignored;
+    fs::create_directories(targets[index].parent_path(), ignored);
+    file = std::fopen(partOf(index).c_str(), "wb");
+    written[index] = file != nullptr;
+  };
+  auto write = [&](size_t index, const uint8_t* data, uint32_t count) {
+    if (targets.count(index) == 0) return;
+    if (written.count(index) == 0) start(index);
+    if (file != nullptr && std::fwrite(data, 1, count, file) != count) written[index] = false;
+  };
+  const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, write, &error);
+  finish();
+  if (!error.empty()) {
+    Complain(setup + ": " + error);
+    return EXIT_FAULT;
+  }
+  for (const DecodedFile& decodedFile : decoded) {
+    const size_t index = decodedFile.index;
+    if (targets.count(index) == 0) continue;
+    if (written.count(index) == 0 && decodedFile.matches) {  // an empty file gives no bytes
+      start(index);
+      finish();
+    }
+    if (decodedFile.matches && written[index] && std::rename(partOf(index).c_str(), targets[index].string().c_str()) == 0) {
+      std::printf("%s\n", targets[index].string().c_str());
+      continue;
+    }
+    std::remove(partOf(index).c_str());
+    Complain(decodedFile.matches ? summary.records[index].name + ": cannot write " + targets[index].string()
+                                 : Describe(summary.records[index], decodedFile));
+    ++faults;
+  }
+  return faults == 0 ? EXIT_OK : EXIT_FAULT;
+}
+
+int VerifyCommand(const Arguments& arguments) {
+  std::string setup, unused;
+  if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
+  SetupSummary summary;
+  std::string error;
+  if (!ReadSetupSummary(setup, &summary, &error)) {
+    Complain(setup + ": " + error);
+    return EXIT_FAULT;
+  }
+  std::vector<std::string> faults = VolumeFaults(setup, summary);
+  const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);
+  if (!error.empty()) faults.push_back(setup + ": " + error);
+  size_t good = 0;
+  for (const DecodedFile& file : decoded) {
+    if (file.matches) {
+      ++good;
+    } else {
+      faults.push_back(Describe(summary.records[file.index], file));
+    }
+  }
+  for (const std::string& fault : faults) Complain(fault);
+  std::printf("%s: %zu of %zu files intact, %zu volume file%s, %s\n", setup.c_str(), good, decoded.size(),
+              summary.volumes.size(), summary.volumes.size() == 1 ? "" : "s",
+              faults.empty() ? "all checks passed"
+                            : (std::to_string(faults.size()) + (faults.size() == 1 ? " fault" : " faults")).c_str());
+  return faults.empty() ? EXIT_OK : EXIT_FAULT;
+}

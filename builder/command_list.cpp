@@ -1,0 +1,169 @@
+// lodrun list: a setup's settings and a table of its files, as text or as JSON.
+#include <cstdio>
+
+#include "builder/commands.h"
+#include "builder/data_area_writer.h"
+#include "builder/setup_reader.h"
+
+const char LIST_HELP[] =
+    "Usage: lodrun list SETUP.exe [--json]\n"
+    "Shows a setup's settings and its files: name, destination, mode, size, packed size,\n"
+    "ratio, flags and shortcuts.\n"
+    "\n"
+    "  --json    one JSON object, for scripts\n";
+
+namespace {
+
+const char* const DESTINATIONS[] = {"install", "windows", "system", "fonts"};
+const char* const MODES[] = {"keep", "remove", "external"};
+const char* const REGISTRATIONS[] = {"none", "screen-saver", "com-server"};
+const char* const END_ACTIONS[] = {"none", "open", "run"};
+const char* const PAGES[] = {"welcome", "information", "directory", "confirmation", "progress", "finish", "closing"};
+
+// The word of a field's value; values the program reads as another are shown as that one.
+template <size_t N>
+const char* Word(const char* const (&words)[N], uint32_t value, uint32_t otherwise) {
+  return words[value < N ? value : otherwise];
+}
+
+std::string Version(uint32_t ms, uint32_t ls) {
+  return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." + std::to_string(ls >> 16) +
+         "." + std::to_string(ls & 0xFFFF);
+}
+
+std::string Flags(const FileRecord& record) {
+  std::string flags;
+  auto add = [&](const std::string& flag) { flags += (flags.empty() ? "" : ",") + flag; };
+  if (record.shared == 1) add("shared");
+  if (record.flags & FE_UNINSTALLER) add("uninstaller");
+  if (record.flags & FE_VERSION_CHECK) add("version " + Version(record.fileVersionMS, record.fileVersionLS));
+  if (record.flags & FE_LANGUAGE_CHECK) add("language " + std::to_string(record.language & 0xFFFF));
+  if (record.registration != REGISTER_NONE) add(Word(REGISTRATIONS, record.registration, 0));
+  if (record.endAction != END_NONE) add(std::string("at-end ") + Word(END_ACTIONS, record.endAction, 0));
+  return flags.empty() ? "-" : flags;
+}
+
+std::string Shortcuts(const FileRecord& record) {
+  std::string shortcuts;
+  if (!record.groupShortcut.empty()) shortcuts = "group " + record.groupFolder + "\\" + record.groupShortcut;
+  if (!record.desktopShortcut.empty()) {
+    shortcuts += (shortcuts.empty() ? "" : "; ") + std::string("desktop ") + record.desktopShortcut;
+  }
+  return shortcuts;
+}
+
+double Ratio(const FileRecord& record) {
+  return record.size == 0 ? 100.0 : 100.0 * double(record.packedSize) / double(record.size);
+}
+
+std::string Json(const std::string& text) {
+  std::string quoted = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += char(c);
+    } else if (c < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      quoted += escape;
+    } else {
+      quoted += char(c);  // ANSI text above 0x7F passes as it is
+    }
+  }
+  return quoted + "\"";
+}
+
+void PrintText(const SetupSummary& s) {
+  std::printf("application:       %s\n", s.appName.empty() ? "(none)" : s.appName.c_str());
+  std::printf("default directory: %s\n", s.defaultDir.c_str());
+  std::printf("directory:         %s\n", s.setupFlags & SETUP_FLAG_CHANGE_DIR ? "may change" : "fixed");
+  std::printf("background:        %s\n", s.setupFlags & SETUP_FLAG_FULL_SCREEN ? "full screen" : "windowed");
+  if (!s.backgroundTitle.empty()) std::printf("background title:  %s\n", s.backgroundTitle.c_str());
+  std::printf("pictures:          wizard %s, background %s\n", s.wizardPicture ? "yes" : "no",
+              s.backgroundPicture ? "yes" : "no");
+  std::printf("start page:        %s\n", s.startPage == START_PAGE_ALL ? "all" : Word(PAGES, s.startPage, 0));
+  if (!s.dirRegKey.empty()) {
+    std::printf("directory lookup:  registry 0x%08X %s [%s]\n", s.dirRegRoot, s.dirRegKey.c_str(), s.dirRegValue.c_str());
+  }
+  if (!s.dirIniFile.empty()) {
+    std::printf("directory lookup:  %s [%s] %s\n", s.dirIniFile.c_str(), s.dirIniSection.c_str(), s.dirIniKey.c_str());
+  }
+  std::printf("size:              %llu bytes (program %u), %zu volume file%s\n",
+              static_cast<unsigned long long>(s.fileSize), s.imageSize, s.volumes.size(), s.volumes.size() == 1 ? "" : "s");
+  std::printf("\n%-40s %-8s %-8s %10s %10s %6s  %s\n", "name", "dest", "mode", "size", "packed", "ratio", "flags / shortcuts");
+  for (const FileRecord& r : s.records) {
+    const std::string shortcuts = Shortcuts(r);
+    std::printf("%-40s %-8s %-8s %10u %10u %5.1f%%  %s%s%s\n", r.name.c_str(), Word(DESTINATIONS, r.dirCode, 0),
+                Word(MODES, r.installMode, 0), r.size, r.packedSize, Ratio(r), Flags(r).c_str(),
+                shortcuts.empty() ? "" : "; ", shortcuts.c_str());
+  }
+}
+
+void PrintJson(const SetupSummary& s) {
+  std::printf("{\"application\": %s, \"default_dir\": %s, \"change_dir\": %s, \"full_screen\": %s,\n",
+              Json(s.appName).c_str(), Json(s.defaultDir).c_str(), s.setupFlags & SETUP_FLAG_CHANGE_DIR ? "true" : "false",
+              s.setupFlags & SETUP_FLAG_FULL_SCREEN ? "true" : "false");
+  std::printf(" \"background_title\": %s, \"wizard_picture\": %s, \"background_picture\": %s, \"start_page\": %s,\n",
+              Json(s.backgroundTitle).c_str(), s.wizardPicture ? "true" : "false", s.backgroundPicture ? "true" : "false",
+              Json(s.startPage == START_PAGE_ALL ? "all" : Word(PAGES, s.startPage, 0)).c_str());
+  std::printf(" \"size\": %llu, \"program_size\": %u, \"volumes\": %zu,\n \"files\": [",
+              static_cast<unsigned long long>(s.fileSize), s.imageSize, s.volumes.size());
+  for (size_t i = 0; i < s.records.size(); ++i) {
+    const FileRecord& r = s.records[i];
+    std::printf("%s\n  {\"name\": %s, \"destination\": %s, \"mode\": %s, \"size\": %u, \"packed_size\": %u,"
+                " \"checksum\": %u, \"shared\": %s, \"uninstaller\": %s, \"check_version\": %s,"
+                " \"check_language\": %s, \"register\": %s, \"at_end\": %s, \"icon_index\": %u,",
+                i == 0 ? "" : ",", Json(r.name).c_str(), Json(Word(DESTINATIONS, r.dirCode, 0)).c_str(),
+                Json(Word(MODES, r.installMode, 0)).c_str(), r.size, r.packedSize, r.checksum,
+                r.shared == 1 ? "true" : "false", r.flags & FE_UNINSTALLER ? "true" : "false",
+                r.flags & FE_VERSION_CHECK ? "true" : "false", r.flags & FE_LANGUAGE_CHECK ? "true" : "false",
+                Json(Word(REGISTRATIONS, r.registration, 0)).c_str(), Json(Word(END_ACTIONS, r.endAction, 0)).c_str(),
+                r.iconIndex);
+    if (HasVersionBlock(r)) {
+      std::printf(" \"file_version\": %s, \"product_version\": %s, \"language\": %u,",
+                  Json(Version(r.fileVersionMS, r.fileVersionLS)).c_str(),
+                  Json(Version(r.productVersionMS, r.productVersionLS)).c_str(), r.language);
+    }
+    std::printf(" \"program_group\": {\"folder\": %s, \"shortcut\": %s, \"arguments\": %s},"
+                " \"desktop\": {\"shortcut\": %s, \"arguments\": %s}}",
+                Json(r.groupFolder).c_str(), Json(r.groupShortcut).c_str(), Json(r.groupArguments).c_str(),
+                Json(r.desktopShortcut).c_str(), Json(r.desktopArguments).c_str());
+  }
+  std::printf("\n ]}\n");
+}
+
+}  // namespace
+
+int ListCommand(const Arguments& arguments) {
+  std::string setup;
+  bool json = false;
+  for (const std::string& argument : arguments) {
+    if (argument == "--json") {
+      json = true;
+    } else if (!argument.empty() && argument[0] == '-') {
+      Complain("unknown option " + argument + " (see lodrun list --help)");
+      return EXIT_USAGE;
+    } else if (setup.empty()) {
+      setup = argument;
+    } else {
+      Complain("one setup only; \"" + argument + "\" is one too many");
+      return EXIT_USAGE;
+    }
+  }
+  if (setup.empty()) {
+    Complain("list needs a setup file (see lodrun list --help)");
+    return EXIT_USAGE;
+  }
+  SetupSummary summary;
+  std::string error;
+  if (!ReadSetupSummary(setup, &summary, &error)) {
+    Complain(setup + ": " + error);
+    return EXIT_FAULT;
+  }
+  if (json) {
+    PrintJson(summary);
+  } else {
+    PrintText(summary);
+  }
+  return EXIT_OK;
+}

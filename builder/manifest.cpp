@@ -1,0 +1,262 @@
+// Reading a setup manifest with toml++: the top of the file, the [setup] table with its
+// pictures and directory lookups, and the texts. The file records are read in
+// manifest_files.cpp.
+#include "builder/manifest.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "builder/default_texts.h"
+#include "builder/file_records.h"
+#include "builder/manifest_reader.h"
+#include "builder/picture_check.h"
+#include "builder/text_names.h"
+
+namespace manifest_reading {
+
+namespace {
+
+const std::vector<std::string> TOP_KEYS = {"setup", "texts", "files"};
+const std::vector<std::string> SETUP_KEYS = {
+    "app_name",         "default_dir",    "change_dir",         "full_screen",
+    "background_title", "wizard_picture", "background_picture", "start_page",
+    "information",      "directory_from_registry", "directory_from_ini"};
+const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
+const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
+
+// The page names of start_page, in page order (the value is the index).
+const std::vector<std::string> PAGE_NAMES = {"welcome", "information", "directory",
+                                             "confirmation", "progress", "finish", "closing"};
+static_assert(LAST_PAGE == 6, "one name per page");
+
+// The registry roots a lookup may start from: their names and the system's HKEY values.
+const std::map<std::string, uint32_t> REGISTRY_ROOTS = {
+    {"HKEY_CLASSES_ROOT", 0x80000000}, {"HKEY_CURRENT_USER", 0x80000001},
+    {"HKEY_LOCAL_MACHINE", 0x80000002}, {"HKEY_USERS", 0x80000003},
+    {"HKCR", 0x80000000}, {"HKCU", 0x80000001}, {"HKLM", 0x80000002}, {"HKU", 0x80000003}};
+
+// Lines of a paragraph are joined with a space (the information box wraps them); a blank
+// line parts paragraphs; line breaks become the edit box's CR LF.
+std::string InformationText(const std::string& text) {
+  std::string joined, line;
+  auto flush = [&] {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) {
+      if (!joined.empty() && joined.substr(joined.size() - std::min<size_t>(4, joined.size())) != "\r\n\r\n") {
+        joined += "\r\n\r\n";
+      }
+    } else {
+      if (!joined.empty() && joined.back() != '\n') joined += ' ';
+      joined += line;
+    }
+    line.clear();
+  };
+  for (char c : text) {
+    if (c == '\n') {
+      flush();
+    } else {
+      line += c;
+    }
+  }
+  flush();
+  while (joined.size() >= 2 && joined.substr(joined.size() - 2) == "\r\n") joined.resize(joined.size() - 2);
+  return joined;
+}
+
+}  // namespace
+
+std::string Quoted(const std::vector<std::string>& words) {
+  std::string list;
+  for (size_t i = 0; i < words.size(); ++i) {
+    list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + ("\"" + words[i] + "\"");
+  }
+  return list;
+}
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void ManifestReader::Read(const toml::table& top) {
+  CheckKeys(top, "", TOP_KEYS);
+  if (const toml::node* setup = top.get("setup")) {
+    if (const toml::table* table = Table(*setup, "setup")) ReadSetup(*table);
+  }
+  if (const toml::node* texts = top.get("texts")) {
+    if (const toml::table* table = Table(*texts, "texts")) ReadTexts(*table);
+  }
+  if (const toml::node* files = top.get("files")) ReadFiles(*files);
+}
+
+void ManifestReader::ReadSetup(const toml::table& setup) {
+  CheckKeys(setup, "setup", SETUP_KEYS);
+  String(setup, "app_name", "setup", &m.appName);
+  if (String(setup, "default_dir", "setup", &m.defaultDir)) {
+    NotTooLong(setup, "default_dir", "setup", m.defaultDir);
+  }
+  String(setup, "background_title", "setup", &m.backgroundTitle);
+  bool flag = true;
+  if (Boolean(setup, "change_dir", "setup", &flag) && !flag) m.setupFlags &= ~SETUP_FLAG_CHANGE_DIR;
+  flag = false;
+  if (Boolean(setup, "full_screen", "setup", &flag) && flag) m.setupFlags |= SETUP_FLAG_FULL_SCREEN;
+  ReadPicture(setup, "wizard_picture", &m.wizardPicture);
+  ReadPicture(setup, "background_picture", &m.backgroundPicture);
+  ReadStartPage(setup);
+  std::vector<uint8_t> information;
+  if (SourceFile(setup, "information", "setup", &information)) {
+    m.texts.push_back({INFORMATION_TEXTS, INFORMATION_TEXT,
+                       InformationText(std::string(information.begin(), information.end()))});
+  }
+  ReadLookups(setup);
+}
+
+void ManifestReader::ReadPicture(const toml::table& setup, const char* name,
+                                 std::vector<uint8_t>* picture) {
+  if (!SourceFile(setup, name, "setup", picture)) return;
+  const std::string refusal = ValidatePicture(*picture);
+  if (refusal.empty()) return;
+  Problem(*setup.get(name), Join("setup", name),
+          refusal + "; expected a BMP file the program can show (1, 4, 8 or 24 bits, uncompressed)");
+  picture->clear();
+}
+
+void ManifestReader::ReadStartPage(const toml::table& setup) {
+  const toml::node* node = setup.get("start_page");
+  if (node == nullptr) return;
+  const std::string expected = "expected \"all\", a page name (" + Quoted(PAGE_NAMES) +
+                               ") or its number 0 to " + std::to_string(LAST_PAGE);
+  if (node->is_integer()) {
+    const int64_t page = node->value<int64_t>().value_or(-1);
+    if (page >= 0 && page <= LAST_PAGE) {
+      m.startPage = uint16_t(page);
+    } else {
+      Problem(*node, "setup.start_page", std::to_string(page) + " is out of range; " + expected);
+    }
+    return;
+  }
+  const std::string word = node->value<std::string>().value_or("");
+  if (node->is_string() && word == "all") return;
+  const auto page = std::find(PAGE_NAMES.begin(), PAGE_NAMES.end(), word);
+  if (node->is_string() && page != PAGE_NAMES.end()) {
+    m.startPage = uint16_t(page - PAGE_NAMES.begin());
+    return;
+  }
+  Problem(*node, "setup.start_page", (node->is_string() ? "\"" + word + "\" is not a page; " : "is not a page; ") + expected);
+}
+
+void ManifestReader::ReadLookups(const toml::table& setup) {
+  if (const toml::table* registry = SubTable(setup, "directory_from_registry", "setup", REGISTRY_KEYS)) {
+    const std::string prefix = "setup.directory_from_registry";
+    std::string root = "HKEY_LOCAL_MACHINE";
+    String(*registry, "root", prefix, &root);
+    const auto known = REGISTRY_ROOTS.find(root);
+    if (known == REGISTRY_ROOTS.end()) {
+      std::vector<std::string> names;
+      for (const auto& entry : REGISTRY_ROOTS) names.push_back(entry.first);
+      Problem(registry->get("root")->source(), prefix + ".root",
+              "\"" + root + "\" is not a registry root; expected " + Quoted(names));
+    }
+    m.registryLookup.present = true;
+    m.registryLookup.root = known == REGISTRY_ROOTS.end() ? 0 : known->second;
+    if (!String(*registry, "key", prefix, &m.registryLookup.first)) {
+      Problem(*registry, prefix + ".key", "is missing; expected the key's path, such as \"Software\\\\Vendor\\\\Program\"");
+    }
+    String(*registry, "value", prefix, &m.registryLookup.second);  // empty: the key's default value
+  }
+  if (const toml::table* ini = SubTable(setup, "directory_from_ini", "setup", INI_KEYS)) {
+    const std::string prefix = "setup.directory_from_ini";
+    m.iniLookup.present = true;
+    const char* names[] = {"file", "section", "key"};
+    std::string* fields[] = {&m.iniLookup.first, &m.iniLookup.second, &m.iniLookup.third};
+    for (int i = 0; i < 3; ++i) {
+      if (!String(*ini, names[i], prefix, fields[i]) || fields[i]->empty()) {
+        Problem(*ini, Join(prefix, names[i]), "is missing; expected a non-empty string");
+      }
+    }
+  }
+}
+
+void ManifestReader::ReadTexts(const toml::table& texts) {
+  const std::vector<std::string> sections = TextSections();
+  CheckKeys(texts, "texts", sections);
+  for (const std::string& section : sections) {
+    const toml::node* node = texts.get(section);
+    if (node == nullptr) continue;
+    const std::string prefix = "texts." + section;
+    const toml::table* table = Table(*node, prefix);
+    if (table == nullptr) continue;
+    std::vector<std::string> names;
+    for (const TextName& entry : TextNames()) {
+      if (section == entry.section) names.push_back(entry.name);
+    }
+    CheckKeys(*table, prefix, names);
+    for (const std::string& name : names) {
+      std::string text;
+      if (!String(*table, name.c_str(), prefix, &text)) continue;
+      const TextName* entry = FindTextName(section, name);
+      const std::string fault = CheckTextConversion(*entry, text);
+      if (!fault.empty()) {
+        Problem(*table->get(name), Join(prefix, name), "has " + fault);
+        continue;
+      }
+      m.texts.push_back({entry->list, entry->index, text});
+    }
+  }
+}
+
+}  // namespace manifest_reading
+
+bool ReadManifest(const std::string& path, Manifest* manifest,
+                  std::vector<ManifestProblem>* problems) {
+  *manifest = Manifest{};
+  manifest->path = path;
+  problems->clear();
+  toml::table top;
+  try {
+    top = toml::parse_file(path);
+  } catch (const toml::parse_error& error) {
+    const toml::source_region& where = error.source();
+    problems->push_back({uint32_t(where.begin.line), uint32_t(where.begin.column), "",
+                         std::string(error.description()) + "; expected a valid TOML file"});
+    return false;
+  }
+  manifest_reading::ManifestReader(*manifest, *problems).Read(top);
+  std::stable_sort(problems->begin(), problems->end(), [](const ManifestProblem& a, const ManifestProblem& b) {
+    return a.line != b.line ? a.line < b.line : a.column < b.column;
+  });
+  return problems->empty();
+}
+
+std::string FormatProblem(const std::string& file, const ManifestProblem& problem) {
+  std::string text = file + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": ";
+  if (!problem.key.empty()) text += problem.key + ": ";
+  return text + problem.message;
+}
+
+std::string NearestWord(const std::string& word, const std::vector<std::string>& known) {
+  std::string nearest;
+  // More differences than a third of the word (two for short words) is no likeness.
+  size_t best = std::max<size_t>(2, word.size() / 3) + 1;
+  for (const std::string& candidate : known) {
+    // Levenshtein distance, one row at a time.
+    std::vector<size_t> row(candidate.size() + 1);
+    for (size_t j = 0; j <= candidate.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= word.size(); ++i) {
+      size_t diagonal = row[0];
+      row[0] = i;
+      for (size_t j = 1; j <= candidate.size(); ++j) {
+        const size_t above = row[j];
+        row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (word[i - 1] == candidate[j - 1] ? 0 : 1)});
+        diagonal = above;
+      }
+    }
+    if (row[candidate.size()] < best) {
+      best = row[candidate.size()];
+      nearest = candidate;
+    }
+  }
+  return nearest;
+}

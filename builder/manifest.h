@@ -1,0 +1,61 @@
+// The setup manifest: a TOML file that says what a setup holds (its settings, texts,
+// pictures and files), read into what the archive writer needs. Every problem found is
+// collected with its place in the file; see docs/manifest.md for the format.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+#include "builder/data_area_writer.h"
+
+// A problem of a manifest, reported as "FILE:LINE:COLUMN: key: message".
+struct ManifestProblem {
+  uint32_t line = 0;
+  uint32_t column = 0;
+  std::string key;      // the dotted key, e.g. "files[2].mode"
+  std::string message;  // what is wrong, what is expected
+};
+
+// One text of the page-text lists set by the manifest.
+struct TextOverride {
+  uint32_t list = 0;
+  uint32_t index = 0;
+  std::string text;
+};
+
+// The directory looked up in the registry or an INI file when the setup starts.
+struct DirectoryLookup {
+  bool present = false;
+  uint32_t root = 0;  // the registry lookup's root key (HKEY value), 0 for the INI lookup
+  std::string first, second, third;  // key, value / file, section, key
+};
+
+struct Manifest {
+  std::string path;  // the manifest file, as given
+  uint32_t setupFlags = SETUP_FLAG_CHANGE_DIR;
+  std::string appName;
+  std::string defaultDir;
+  std::string backgroundTitle;
+  std::vector<uint8_t> wizardPicture;      // BMP file bytes, or empty
+  std::vector<uint8_t> backgroundPicture;  // BMP file bytes, or empty
+  uint16_t startPage = START_PAGE_ALL;
+  DirectoryLookup registryLookup;
+  DirectoryLookup iniLookup;
+  std::vector<TextOverride> texts;  // in manifest order, on top of the default texts
+  std::vector<FileInput> files;     // one per file, directories and globs expanded
+  std::vector<std::string> sources; // files[i]'s source path (empty for an external file)
+};
+
+// Reads the manifest at path. Returns true when no problem was found; problems holds every
+// one found (a manifest that is not valid TOML gives the parser's one problem).
+bool ReadManifest(const std::string& path, Manifest* manifest,
+                  std::vector<ManifestProblem>* problems);
+
+// "FILE:LINE:COLUMN: key: message".
+std::string FormatProblem(const std::string& file, const ManifestProblem& problem);
+
+// The known word nearest to word by edit distance, or empty when none is close (at most a
+// third of the word's letters differ, or two of a short word).
+std::string NearestWord(const std::string& word, const std::vector<std::string>& known);

@@ -1,0 +1,241 @@
+// Reading the manifest's [[files]]: each record's fields in words, its source expanded into
+// one record per file, the version block from the file's own version resource, and the
+// checks over the whole set (one uninstall program, one file to open and one to run, no
+// target named twice).
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <stdexcept>
+
+#include "builder/file_expansion.h"
+#include "builder/file_records.h"
+#include "builder/manifest_reader.h"
+#include "builder/version_resource.h"
+
+namespace manifest_reading {
+
+namespace {
+
+const std::vector<std::string> FILE_KEYS = {
+    "source", "name", "destination", "mode", "shared", "register", "at_end", "check_version",
+    "check_language", "uninstaller", "icon_index", "program_group", "desktop"};
+const std::vector<std::string> GROUP_KEYS = {"folder", "shortcut", "arguments"};
+const std::vector<std::string> DESKTOP_KEYS = {"shortcut", "arguments"};
+
+const Choices<uint8_t> DESTINATIONS = {
+    {"install", DIR_INSTALL}, {"windows", DIR_WINDOWS}, {"system", DIR_SYSTEM}, {"fonts", DIR_FONTS}};
+const Choices<uint8_t> MODES = {{"remove", MODE_REMOVE}, {"keep", MODE_KEEP}, {"external", MODE_EXTERNAL}};
+const Choices<uint8_t> REGISTRATIONS = {
+    {"none", REGISTER_NONE}, {"screen-saver", REGISTER_SCREEN_SAVER}, {"com-server", REGISTER_COM_SERVER}};
+const Choices<uint8_t> END_ACTIONS = {{"none", END_NONE}, {"open", END_OPEN}, {"run", END_RUN}};
+
+// The group shortcut's icon index is a u16 field of the record.
+constexpr int64_t MAX_ICON_INDEX = 0xFFFF;
+
+std::string Backslashed(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Whether a part of the name is "..": the file would land outside its destination.
+bool LeavesItsFolder(const std::string& name) {
+  size_t start = 0;
+  for (;;) {
+    const size_t end = name.find('\\', start);
+    if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") == 0) return true;
+    if (end == std::string::npos) return false;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+void ManifestReader::ReadFiles(const toml::node& files) {
+  const toml::array* records = files.as_array();
+  if (records == nullptr) {
+    Problem(files, "files", "is not an array of tables; expected [[files]] sections");
+    return;
+  }
+  for (size_t i = 0; i < records->size(); ++i) {
+    const std::string key = "files[" + std::to_string(i) + "]";
+    if (const toml::table* record = Table((*records)[i], key)) ReadFile(*record, key);
+  }
+  CheckFileSet();
+}
+
+bool ManifestReader::ReadShortcuts(const toml::table& record, const std::string& key, FileRecord* fields) {
+  bool any = false;
+  if (const toml::table* group = SubTable(record, "program_group", key, GROUP_KEYS)) {
+    const std::string prefix = key + ".program_group";
+    String(*group, "folder", prefix, &fields->groupFolder);
+    String(*group, "arguments", prefix, &fields->groupArguments);
+    if (!String(*group, "shortcut", prefix, &fields->groupShortcut) || fields->groupShortcut.empty()) {
+      Problem(*group, prefix + ".shortcut", "is missing; expected the shortcut's name");
+    }
+    if (fields->groupFolder.empty()) {
+      Problem(*group, prefix + ".folder", "is missing; expected the program group's folder name");
+    }
+    any = true;
+  }
+  if (const toml::table* desktop = SubTable(record, "desktop", key, DESKTOP_KEYS)) {
+    const std::string prefix = key + ".desktop";
+    String(*desktop, "arguments", prefix, &fields->desktopArguments);
+    if (!String(*desktop, "shortcut", prefix, &fields->desktopShortcut) || fields->desktopShortcut.empty()) {
+      Problem(*desktop, prefix + ".shortcut", "is missing; expected the shortcut's name");
+    }
+    any = true;
+  }
+  if (const toml::node* icon = record.get("icon_index")) {
+    const int64_t index = icon->value<int64_t>().value_or(-1);
+    if (!icon->is_integer() || index < 0 || index > MAX_ICON_INDEX) {
+      Problem(*icon, key + ".icon_index", "expected a whole number from 0 to 65535");
+    } else {
+      fields->iconIndex = uint16_t(index);
+    }
+  }
+  return any;
+}
+
+void ManifestReader::AddVersionBlock(const toml::node& where, const std::string& key,
+                                     const std::string& source, const std::vector<uint8_t>& content,
+                                     FileRecord* record) {
+  FileVersionInfo info;
+  std::string error;
+  if (!ReadVersionInfo(content, &info, &error)) {
+    Problem(where, key, "\"" + source + "\": " + error +
+                            "; check_version and check_language need a file with a version resource");
+    record->flags &= uint8_t(~(FE_VERSION_CHECK | FE_LANGUAGE_CHECK));
+    return;
+  }
+  record->fileVersionMS = info.fileVersionMS;
+  record->fileVersionLS = info.fileVersionLS;
+  record->productVersionMS = info.productVersionMS;
+  record->productVersionLS = info.productVersionLS;
+  record->language = info.language;
+}
+
+void ManifestReader::ReadFile(const toml::table& table, const std::string& key) {
+  CheckKeys(table, key, FILE_KEYS);
+  FileRecord fields;
+  fields.installMode = MODE_REMOVE;
+  Choice(table, "destination", key, DESTINATIONS, &fields.dirCode);
+  Choice(table, "mode", key, MODES, &fields.installMode);
+  Choice(table, "register", key, REGISTRATIONS, &fields.registration);
+  Choice(table, "at_end", key, END_ACTIONS, &fields.endAction);
+  bool flag = false;
+  if (Boolean(table, "shared", key, &flag) && flag) fields.shared = 1;
+  flag = false;
+  if (Boolean(table, "check_version", key, &flag) && flag) fields.flags |= FE_VERSION_CHECK;
+  flag = false;
+  if (Boolean(table, "check_language", key, &flag) && flag) fields.flags |= FE_LANGUAGE_CHECK;
+  flag = false;
+  if (Boolean(table, "uninstaller", key, &flag) && flag) fields.flags |= FE_UNINSTALLER;
+  const bool shortcuts = ReadShortcuts(table, key, &fields);
+  std::string name;
+  const bool named = String(table, "name", key, &name);
+  std::string source;
+  const bool sourced = String(table, "source", key, &source);
+
+  std::vector<ExpandedFile> expanded;
+  bool single = true;
+  if (fields.installMode == MODE_EXTERNAL) {
+    // The file lies beside the setup when it runs: nothing to read now, only its name.
+    if (!named && !sourced) {
+      Problem(table, key + ".name", "is missing; an external file needs the name it has beside the setup");
+      return;
+    }
+    if (HasVersionBlock(fields)) {
+      Problem(*table.get(fields.flags & FE_VERSION_CHECK ? "check_version" : "check_language"),
+              key, "an external file is not installed, so it has no version to check; expected false");
+      fields.flags &= uint8_t(~(FE_VERSION_CHECK | FE_LANGUAGE_CHECK));
+    }
+    expanded.push_back({"", named ? std::string() : fs::path(source).filename().string()});
+  } else {
+    if (!sourced) {
+      if (table.get("source") == nullptr) {
+        Problem(table, key + ".source", "is missing; expected the path of a file, a folder or a pattern");
+      }
+      return;
+    }
+    std::string error;
+    if (!ExpandSource(base, source, &expanded, &single, &error)) {
+      Problem(*table.get("source"), key + ".source", error);
+      return;
+    }
+  }
+  if (shortcuts && expanded.size() > 1) {
+    Problem(*table.get("source"), key, "the source gives " + std::to_string(expanded.size()) +
+                                           " files, which would all make the same shortcuts; expected one file for a record with shortcuts");
+  }
+  for (const ExpandedFile& file : expanded) {
+    FileInput input;
+    input.record = fields;
+    std::string relative = Backslashed(file.relative);
+    input.record.name = named ? (single || relative.empty() ? Backslashed(name) : Backslashed(name) + "\\" + relative)
+                              : relative;
+    if (fields.installMode != MODE_EXTERNAL) {
+      input.content = ReadBytes(file.path);
+      if (HasVersionBlock(fields)) {
+        AddVersionBlock(*table.get(fields.flags & FE_VERSION_CHECK ? "check_version" : "check_language"),
+                        key, file.path.string(), input.content, &input.record);
+      }
+    }
+    if (LeavesItsFolder(input.record.name)) {
+      Problem(*table.get(named ? "name" : "source"), key,
+              "\"" + input.record.name + "\" has a \"..\" part; expected a name inside its destination folder");
+      continue;
+    }
+    try {
+      CheckFileRecord(input.record, m.defaultDir);
+    } catch (const std::exception& refusal) {
+      Problem(*table.get(named ? "name" : sourced ? "source" : "mode"), key,
+              std::string(refusal.what()) + "; expected a name that the program's paths can hold");
+      continue;
+    }
+    m.files.push_back(std::move(input));
+    m.sources.push_back(file.path.string());
+    fileSources.push_back(table.source());
+    fileKeys.push_back(key);
+  }
+}
+
+void ManifestReader::CheckFileSet() {
+  // The program takes one uninstall program, one file to open and one to start at the end.
+  struct Single {
+    const char* what;
+    bool (*is)(const FileRecord&);
+    bool seen;
+  };
+  Single singles[] = {
+      {"a second uninstall program; expected uninstaller = true on one file only",
+       [](const FileRecord& r) { return (r.flags & FE_UNINSTALLER) != 0; }, false},
+      {"a second file to open at the end; expected at_end = \"open\" on one file only",
+       [](const FileRecord& r) { return r.endAction == END_OPEN; }, false},
+      {"a second file to run at the end; expected at_end = \"run\" on one file only",
+       [](const FileRecord& r) { return r.endAction == END_RUN; }, false},
+  };
+  std::map<std::string, size_t> targets;
+  for (size_t i = 0; i < m.files.size(); ++i) {
+    const FileRecord& record = m.files[i].record;
+    for (Single& single : singles) {
+      if (!single.is(record)) continue;
+      if (single.seen) Problem(fileSources[i], fileKeys[i], single.what);
+      single.seen = true;
+    }
+    // Windows names are the same in any case.
+    const std::string target = std::to_string(record.dirCode) + "|" + Lowered(record.name);
+    const auto [first, added] = targets.emplace(target, i);
+    if (!added) {
+      Problem(fileSources[i], fileKeys[i],
+              "\"" + record.name + "\" is installed by " + fileKeys[first->second] +
+                  " already; expected each target once");
+    }
+  }
+}
+
+}  // namespace manifest_reading

@@ -1,0 +1,164 @@
+// The manifest's reader, shared by the files that read its parts: the tables' known keys,
+// the words of its choices, and the checks that turn a value into a field or a problem.
+#pragma once
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "builder/manifest.h"
+
+namespace manifest_reading {
+
+namespace fs = std::filesystem;
+
+template <typename T>
+using Choices = std::vector<std::pair<std::string, T>>;
+
+// The words of choices, in order.
+template <typename T>
+std::vector<std::string> Words(const Choices<T>& choices) {
+  std::vector<std::string> words;
+  for (const auto& choice : choices) words.push_back(choice.first);
+  return words;
+}
+
+// "\"a\", \"b\" or \"c\"".
+std::string Quoted(const std::vector<std::string>& words);
+
+std::vector<uint8_t> ReadBytes(const fs::path& path);
+
+class ManifestReader {
+ public:
+  ManifestReader(Manifest& manifest, std::vector<ManifestProblem>& problems)
+      : m(manifest), problems(problems), base(fs::path(manifest.path).parent_path()) {}
+
+  // Reads the whole manifest: [setup], [texts] and [[files]].
+  void Read(const toml::table& top);
+
+ private:
+  void Problem(const toml::source_region& where, const std::string& key, const std::string& message) {
+    problems.push_back({uint32_t(where.begin.line), uint32_t(where.begin.column), key, message});
+  }
+  void Problem(const toml::node& node, const std::string& key, const std::string& message) {
+    Problem(node.source(), key, message);
+  }
+  static std::string Join(const std::string& prefix, std::string_view key) {
+    return prefix.empty() ? std::string(key) : prefix + "." + std::string(key);
+  }
+
+  void CheckKeys(const toml::table& table, const std::string& prefix,
+                 const std::vector<std::string>& known) {
+    for (auto&& [key, node] : table) {
+      const std::string name(key.str());
+      if (std::find(known.begin(), known.end(), name) != known.end()) continue;
+      const std::string nearest = NearestWord(name, known);
+      Problem(key.source(), Join(prefix, name),
+              "unknown key; " + (nearest.empty() ? "expected one of " + Quoted(known)
+                                                 : "did you mean \"" + nearest + "\"?"));
+    }
+  }
+  const toml::table* Table(const toml::node& node, const std::string& key) {
+    const toml::table* table = node.as_table();
+    if (table == nullptr) Problem(node, key, "is not a table; expected a table of keys");
+    return table;
+  }
+  const toml::table* SubTable(const toml::table& table, const char* name, const std::string& prefix,
+                              const std::vector<std::string>& known) {
+    const toml::node* node = table.get(name);
+    if (node == nullptr) return nullptr;
+    const toml::table* sub = Table(*node, Join(prefix, name));
+    if (sub != nullptr) CheckKeys(*sub, Join(prefix, name), known);
+    return sub;
+  }
+
+  // The value of table.name into *out; false (with a problem when it is there but of
+  // another type) when it is absent or wrong.
+  bool String(const toml::table& table, const char* name, const std::string& prefix, std::string* out) {
+    const toml::node* node = table.get(name);
+    if (node == nullptr) return false;
+    if (!node->is_string()) {
+      Problem(*node, Join(prefix, name), "is not a string; expected text in quotes");
+      return false;
+    }
+    *out = node->value<std::string>().value_or("");
+    if (out->find('\0') != std::string::npos) {
+      Problem(*node, Join(prefix, name), "holds a NUL character; expected text without one");
+      return false;
+    }
+    return true;
+  }
+  bool Boolean(const toml::table& table, const char* name, const std::string& prefix, bool* out) {
+    const toml::node* node = table.get(name);
+    if (node == nullptr) return false;
+    if (!node->is_boolean()) {
+      Problem(*node, Join(prefix, name), "is not a boolean; expected true or false");
+      return false;
+    }
+    *out = node->value<bool>().value_or(false);
+    return true;
+  }
+  template <typename T>
+  bool Choice(const toml::table& table, const char* name, const std::string& prefix,
+              const Choices<T>& choices, T* out) {
+    std::string word;
+    if (!String(table, name, prefix, &word)) return false;
+    for (const auto& choice : choices) {
+      if (choice.first == word) {
+        *out = choice.second;
+        return true;
+      }
+    }
+    const std::string nearest = NearestWord(word, Words(choices));
+    Problem(*table.get(name), Join(prefix, name),
+            "\"" + word + "\" is not known; expected " + Quoted(Words(choices)) +
+                (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)"));
+    return false;
+  }
+  // A path of the manifest's folder, which must name an existing file.
+  bool SourceFile(const toml::table& table, const char* name, const std::string& prefix,
+                  std::vector<uint8_t>* content) {
+    std::string relative;
+    if (!String(table, name, prefix, &relative)) return false;
+    const fs::path path = base / relative;
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+      Problem(*table.get(name), Join(prefix, name), "\"" + path.string() + "\" is not a file; expected the path of one, relative to the manifest");
+      return false;
+    }
+    *content = ReadBytes(path);
+    return true;
+  }
+  void NotTooLong(const toml::table& table, const char* name, const std::string& prefix,
+                  const std::string& text) {
+    if (text.size() >= PATH_BUFFER_SIZE) {
+      Problem(*table.get(name), Join(prefix, name),
+              "is " + std::to_string(text.size()) + " characters long; the program holds at most " +
+                  std::to_string(MAX_PATH_LENGTH));
+    }
+  }
+
+  void ReadSetup(const toml::table& setup);
+  void ReadPicture(const toml::table& setup, const char* name, std::vector<uint8_t>* picture);
+  void ReadStartPage(const toml::table& setup);
+  void ReadLookups(const toml::table& setup);
+  void ReadTexts(const toml::table& texts);
+  void ReadFiles(const toml::node& files);
+  void ReadFile(const toml::table& record, const std::string& key);
+  bool ReadShortcuts(const toml::table& record, const std::string& key, FileRecord* fields);
+  void AddVersionBlock(const toml::node& where, const std::string& key, const std::string& source,
+                       const std::vector<uint8_t>& content, FileRecord* record);
+  void CheckFileSet();
+
+  Manifest& m;
+  std::vector<ManifestProblem>& problems;
+  fs::path base;
+  std::vector<toml::source_region> fileSources;  // where each of m.files was named
+  std::vector<std::string> fileKeys;             // and under which key
+};
+
+}  // namespace manifest_reading

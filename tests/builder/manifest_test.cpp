@@ -1,0 +1,209 @@
+// The manifest read into records and settings: every field of a file record in words,
+// folders and patterns expanded in a stable order, texts by name, and each kind of problem
+// reported at its line and column with its key, all of them at once.
+#include <gtest/gtest.h>
+
+#include "builder/default_texts.h"
+#include "builder/text_names.h"
+#include "manifest_folder.h"
+#include "support/sample_pictures.h"
+
+using namespace manifest_test;
+
+namespace {
+
+class ManifestRead : public testing::Test {
+ protected:
+  // Reads text, expecting no problem.
+  Manifest Good(const std::string& text) {
+    Manifest manifest;
+    std::string problems;
+    EXPECT_TRUE(folder.Read(text, &manifest, &problems)) << problems;
+    return manifest;
+  }
+  // Reads text, expecting problems; returns them one per line.
+  std::string Bad(const std::string& text) {
+    Manifest manifest;
+    std::string problems;
+    EXPECT_FALSE(folder.Read(text, &manifest, &problems));
+    return problems;
+  }
+  ManifestFolder folder;
+};
+
+TEST_F(ManifestRead, EveryFieldOfAFileRecordIsReadFromItsWords) {
+  folder.Write("bin/tool.exe", Content(300, 1));
+  const Manifest m = Good(R"(
+[[files]]
+source = "bin/tool.exe"
+name = "Tools\\tool.exe"
+destination = "windows"
+mode = "keep"
+shared = true
+register = "com-server"
+at_end = "run"
+uninstaller = true
+icon_index = 3
+program_group = { folder = "Tools", shortcut = "Tool", arguments = "/g" }
+desktop = { shortcut = "Tool on desktop", arguments = "/d" }
+)");
+  ASSERT_EQ(m.files.size(), 1u);
+  const FileRecord& r = m.files[0].record;
+  EXPECT_EQ(r.name, "Tools\\tool.exe");
+  EXPECT_EQ(r.dirCode, DIR_WINDOWS);
+  EXPECT_EQ(r.installMode, MODE_KEEP);
+  EXPECT_EQ(r.shared, 1);
+  EXPECT_EQ(r.registration, REGISTER_COM_SERVER);
+  EXPECT_EQ(r.endAction, END_RUN);
+  EXPECT_EQ(r.flags, FE_UNINSTALLER);
+  EXPECT_EQ(r.iconIndex, 3);
+  EXPECT_EQ(r.groupFolder + "|" + r.groupShortcut + "|" + r.groupArguments, "Tools|Tool|/g");
+  EXPECT_EQ(r.desktopShortcut + "|" + r.desktopArguments, "Tool on desktop|/d");
+  EXPECT_EQ(m.files[0].content, Content(300, 1));
+}
+
+TEST_F(ManifestRead, DefaultsAreARemovedFileOfItsOwnNameInTheInstallationFolder) {
+  folder.Write("docs/readme.txt", "read me");
+  const Manifest m = Good("[[files]]\nsource = \"docs/readme.txt\"\n");
+  ASSERT_EQ(m.files.size(), 1u);
+  EXPECT_EQ(m.files[0].record.name, "readme.txt");
+  EXPECT_EQ(m.files[0].record.dirCode, DIR_INSTALL);
+  EXPECT_EQ(m.files[0].record.installMode, MODE_REMOVE);
+  EXPECT_EQ(m.setupFlags, SETUP_FLAG_CHANGE_DIR);
+  EXPECT_EQ(m.startPage, START_PAGE_ALL);
+}
+
+TEST_F(ManifestRead, FolderGivesOneRecordPerFileInByteOrderKeepingSubfolders) {
+  for (const char* name : {"Help/b.txt", "Help/a.txt", "Help/Zed/c.txt", "Help/sub/d.txt"}) folder.Write(name, name);
+  const Manifest m = Good("[[files]]\nsource = \"Help\"\nname = \"Docs\"\nmode = \"keep\"\n");
+  std::vector<std::string> names;
+  for (const FileInput& file : m.files) {
+    names.push_back(file.record.name);
+    EXPECT_EQ(file.record.installMode, MODE_KEEP);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Docs\\Zed\\c.txt", "Docs\\a.txt", "Docs\\b.txt", "Docs\\sub\\d.txt"}));
+  EXPECT_EQ(m.files[1].content, std::vector<uint8_t>({'H', 'e', 'l', 'p', '/', 'a', '.', 't', 'x', 't'}));
+}
+
+TEST_F(ManifestRead, PatternMatchesWithinOnePartBelowItsFixedFolders) {
+  for (const char* name : {"art/one.bmp", "art/two.bmp", "art/notes.txt", "art/old/three.bmp"}) folder.Write(name, name);
+  Manifest m = Good("[[files]]\nsource = \"art/*.bmp\"\n");
+  ASSERT_EQ(m.files.size(), 2u);
+  EXPECT_EQ(m.files[0].record.name, "one.bmp");
+  EXPECT_EQ(m.files[1].record.name, "two.bmp");
+  m = Good("[[files]]\nsource = \"art/*/*.bmp\"\nname = \"Pictures\"\n");
+  ASSERT_EQ(m.files.size(), 1u);
+  EXPECT_EQ(m.files[0].record.name, "Pictures\\old\\three.bmp");
+}
+
+TEST_F(ManifestRead, SettingsBecomeFlagsLookupsPicturesAndStartPage) {
+  folder.Write("wizard.bmp", test_support::SampleBmp());
+  const Manifest m = Good(R"(
+[setup]
+app_name = "Tool"
+default_dir = "#Program Files#\\Tool"
+change_dir = false
+full_screen = true
+background_title = "Tool 1.0"
+wizard_picture = "wizard.bmp"
+start_page = "progress"
+directory_from_registry = { root = "HKCU", key = "Software\\Tool", value = "Path" }
+directory_from_ini = { file = "tool.ini", section = "Setup", key = "Dir" }
+)");
+  EXPECT_EQ(m.setupFlags, SETUP_FLAG_FULL_SCREEN);
+  EXPECT_EQ(m.appName + "|" + m.defaultDir + "|" + m.backgroundTitle, "Tool|#Program Files#\\Tool|Tool 1.0");
+  EXPECT_EQ(m.wizardPicture, test_support::SampleBmp());
+  EXPECT_EQ(m.startPage, 4);
+  EXPECT_EQ(m.registryLookup.root, 0x80000001u);
+  EXPECT_EQ(m.registryLookup.first + "|" + m.registryLookup.second, "Software\\Tool|Path");
+  EXPECT_EQ(m.iniLookup.first + "|" + m.iniLookup.second + "|" + m.iniLookup.third, "tool.ini|Setup|Dir");
+}
+
+TEST_F(ManifestRead, TextsByNameLandInTheirListsAndInformationParagraphsAreJoined) {
+  folder.Write("info.txt", "First line\nsame paragraph.\n\nSecond one.\n");
+  const Manifest m = Good(R"(
+[setup]
+information = "info.txt"
+[texts.finish]
+success = "All done."
+[texts.confirmation]
+folder = "Into %s, 100%% sure."
+[texts.buttons]
+next = "&Onward >"
+)");
+  ASSERT_EQ(m.texts.size(), 4u);
+  EXPECT_EQ(m.texts[0].list, INFORMATION_TEXTS);
+  EXPECT_EQ(m.texts[0].text, "First line same paragraph.\r\n\r\nSecond one.");
+  EXPECT_EQ(m.texts[1].list, CONFIRMATION_TEXTS);  // sections are read in their order
+  EXPECT_EQ(m.texts[1].index, CONFIRMATION_FOLDER_FORMAT);
+  EXPECT_EQ(m.texts[2].list * 100 + m.texts[2].index, FINISH_TEXTS * 100 + FINISH_SUCCESS);
+  EXPECT_EQ(m.texts[3].list * 100 + m.texts[3].index, BUTTON_TEXTS * 100 + BUTTON_NEXT);
+}
+
+TEST_F(ManifestRead, EachKindOfProblemIsReportedAtItsPlaceWithItsKey) {
+  folder.Write("a.txt", "a");
+  folder.Write("bad.bmp", "BM not a picture");
+  const std::pair<std::string, std::string> cases[] = {
+      {"[setup]\napp_nmae = \"X\"\n", "setup.toml:2:1: setup.app_nmae: unknown key; did you mean \"app_name\"?"},
+      {"[setup]\nchange_dir = \"yes\"\n", "setup.toml:2:14: setup.change_dir: is not a boolean"},
+      {"[setup]\nstart_page = 7\n", "setup.toml:2:14: setup.start_page: 7 is out of range"},
+      {"[setup]\nwizard_picture = \"bad.bmp\"\n", "setup.toml:2:18: setup.wizard_picture: "},
+      {"[[files]]\nsource = \"gone.txt\"\n", "setup.toml:2:10: files[0].source: \""},
+      {"[[files]]\nsource = \"a.txt\"\nat_end = \"start\"\n", "files[0].at_end: \"start\" is not known; expected \"none\", \"open\" or \"run\""},
+      {"[[files]]\nsource = \"a.txt\"\ncheck_version = true\n", "files[0]: \"" + folder.Path("a.txt") + "\": "},
+      {"[[files]]\nsource = \"a.txt\"\nname = \"" + std::string(300, 'n') + "\"\n", "setup.toml:3:8: files[0]: "},
+      {"[[files]]\nsource = \"a.txt\"\nuninstaller = true\n[[files]]\nsource = \"a.txt\"\nname = \"b\"\nuninstaller = true\n",
+       "setup.toml:4:1: files[1]: a second uninstall program"},
+      {"[[files]]\nsource = \"a.txt\"\n[[files]]\nsource = \"a.txt\"\n", "files[1]: \"a.txt\" is installed by files[0] already"},
+      {"[texts.finish]\nfailure = \"Failed.\"\n", "texts.finish.failure: has needs exactly one %s, has 0"},
+      {"[[files]]\nsource = \"a.txt\"\nname = \"Docs\\\\..\\\\a.txt\"\n", "files[0]: \"Docs\\..\\a.txt\" has a \"..\" part"},
+      {"[texts.welcome]\ntitel = \"Hi\"\n", "texts.welcome.titel: unknown key; did you mean \"title\"?"},
+      {"[setup\n", "setup.toml:1:"},
+  };
+  for (const auto& [text, expected] : cases) {
+    EXPECT_NE(Bad(text).find(expected), std::string::npos) << text << "\n--- got:\n" << Bad(text);
+  }
+}
+
+TEST_F(ManifestRead, ThreeFaultsAreAllReportedInLineOrder) {
+  const std::string problems = Bad("[[files]]\nsource = \"none.txt\"\n[setup]\nfull_screen = 1\nstart_page = \"last\"\n");
+  EXPECT_EQ(std::count(problems.begin(), problems.end(), '\n'), 3) << problems;
+  const size_t source = problems.find("setup.toml:2:"), screen = problems.find("setup.toml:4:"),
+               page = problems.find("setup.toml:5:");
+  EXPECT_LT(source, screen);
+  EXPECT_LT(screen, page);
+  EXPECT_NE(page, std::string::npos) << problems;
+}
+
+TEST_F(ManifestRead, ShortcutsOnARecordOfManyFilesAreRefused) {
+  folder.Write("Help/a.txt", "a");
+  folder.Write("Help/b.txt", "b");
+  EXPECT_NE(Bad("[[files]]\nsource = \"Help\"\ndesktop = { shortcut = \"Help\" }\n").find("which would all make the same shortcuts"),
+            std::string::npos);
+}
+
+TEST_F(ManifestRead, ExternalFileNeedsOnlyItsName) {
+  const Manifest m = Good("[[files]]\nname = \"big.dat\"\nmode = \"external\"\nat_end = \"open\"\n");
+  ASSERT_EQ(m.files.size(), 1u);
+  EXPECT_EQ(m.files[0].record.installMode, MODE_EXTERNAL);
+  EXPECT_TRUE(m.files[0].content.empty());
+  EXPECT_NE(Bad("[[files]]\nmode = \"external\"\n").find("files[0].name: is missing"), std::string::npos);
+}
+
+TEST(NearestWord, SuggestsOnlyWordsCloseEnough) {
+  const std::vector<std::string> known = {"source", "name", "destination", "mode"};
+  EXPECT_EQ(NearestWord("sourse", known), "source");
+  EXPECT_EQ(NearestWord("destinaton", known), "destination");
+  EXPECT_EQ(NearestWord("colour", known), "");
+}
+
+TEST(TextNames, EveryNameAddressesADefaultTextOfTheSameConversion) {
+  const std::vector<std::vector<std::string>> defaults = DefaultPageTexts("Tool");
+  for (const TextName& entry : TextNames()) {
+    ASSERT_LT(entry.list, defaults.size()) << entry.name;
+    ASSERT_LT(entry.index, defaults[entry.list].size()) << entry.section << "." << entry.name;
+    EXPECT_EQ(CheckTextConversion(entry, defaults[entry.list][entry.index]), "") << entry.section << "." << entry.name;
+  }
+}
+
+}  // namespace
