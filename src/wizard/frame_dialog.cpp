@@ -59,12 +59,22 @@ void ConfirmCancel() {
   ClearAfterWizardActions();
 }
 
-void HandleFrameCommand(WPARAM wParam, LPARAM lParam) {
+// True when the frame's button id is disabled: its command did not come from the button (a
+// user cannot press it), and ending the page on it would skip what the page is doing, such
+// as the progress page's installation.
+bool IsDisabledButton(HWND frame, int id) {
+  const HWND button = GetDlgItem(frame, id);
+  return button != nullptr && !IsWindowEnabled(button);
+}
+
+void HandleFrameCommand(HWND frame, WPARAM wParam, LPARAM lParam) {
   // A non-zero answer means the page has handled the command.
   if (CurrentPage != nullptr && SendMessageA(CurrentPage, WM_COMMAND, wParam, lParam) != 0) {
     return;
   }
-  switch (LOWORD(wParam)) {
+  const int id = LOWORD(wParam);
+  if ((id == ID_NEXT || id == ID_BACK) && IsDisabledButton(frame, id)) return;
+  switch (id) {
     case ID_NEXT: EndPage(BUTTON_NEXT); break;
     case ID_BACK: EndPage(BUTTON_BACK); break;
     case ID_CANCEL: ConfirmCancel(); break;
@@ -114,7 +124,7 @@ INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM
       PaintFrame(frame);
       break;
     case WM_COMMAND:
-      HandleFrameCommand(wParam, lParam);
+      HandleFrameCommand(frame, wParam, lParam);
       break;
     case WM_SYSCOMMAND:
       if (HandleFrameSystemCommand(wParam)) return TRUE;

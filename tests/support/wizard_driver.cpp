@@ -135,6 +135,12 @@ Capture Capture::OfWindow(HWND window) {
   return OfScreenRect(rect);
 }
 
+Capture Capture::OfWindowAsShown(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return OfScreenRect(rect);
+}
+
 Capture Capture::OfClient(HWND window) {
   Settle(window);
   RECT rect;

@@ -60,6 +60,9 @@ class Capture {
  public:
   // The window's whole rectangle once it has painted.
   static Capture OfWindow(HWND window);
+  // The window's rectangle as it is on screen now, without waiting for it to settle: for a
+  // page that shows only briefly, such as the progress page of a small setup.
+  static Capture OfWindowAsShown(HWND window);
   // The client area of the window.
   static Capture OfClient(HWND window);
   // What paint draws into a bitmap of the screen's format: the reference for a check on

@@ -117,6 +117,21 @@ TEST_F(ProgressPage, FixedStartPageInstallsAndStaysWithAFullBar) {
   EXPECT_EQ(FinishProgram(setup_.process), 0u);
 }
 
+TEST_F(ProgressPage, NextOrBackCommandWhileInstallingIsIgnored) {
+  WizardOptions options;
+  options.files = ManyFiles(30);
+  Start(options);
+  NextTo(PROGRESS_PAGE);
+  ASSERT_TRUE(ShowsPage(PROGRESS_PAGE));
+  // Their buttons are disabled: the commands come from elsewhere and must not end the page.
+  Click(setup_.frame, ID_NEXT);
+  Click(setup_.frame, ID_BACK);
+  ASSERT_TRUE(ShowsPage(5));
+  for (int i = 0; i < 30; ++i) {
+    EXPECT_EQ(ReadTestFile(Target("data" + std::to_string(i) + ".bin")), Bytes(400000, uint8_t(i))) << i;
+  }
+}
+
 TEST_F(ProgressPage, CancelAnsweredNoGoesOnToTheFinishPage) {
   WizardOptions options;
   options.files = ManyFiles(30);
