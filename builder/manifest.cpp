@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 #include "builder/default_texts.h"
 #include "builder/file_records.h"
@@ -41,27 +42,18 @@ const std::map<std::string, uint32_t> REGISTRY_ROOTS = {
 // line parts paragraphs; line breaks become the edit box's CR LF.
 std::string InformationText(const std::string& text) {
   std::string joined, line;
-  auto flush = [&] {
+  bool paragraphEnded = false;  // a blank line came since the last text
+  std::istringstream lines(text);
+  while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) {
-      if (!joined.empty() && joined.substr(joined.size() - std::min<size_t>(4, joined.size())) != "\r\n\r\n") {
-        joined += "\r\n\r\n";
-      }
-    } else {
-      if (!joined.empty() && joined.back() != '\n') joined += ' ';
-      joined += line;
+      paragraphEnded = !joined.empty();
+      continue;
     }
-    line.clear();
-  };
-  for (char c : text) {
-    if (c == '\n') {
-      flush();
-    } else {
-      line += c;
-    }
+    if (!joined.empty()) joined += paragraphEnded ? "\r\n\r\n" : " ";
+    joined += line;
+    paragraphEnded = false;
   }
-  flush();
-  while (joined.size() >= 2 && joined.substr(joined.size() - 2) == "\r\n") joined.resize(joined.size() - 2);
   return joined;
 }
 

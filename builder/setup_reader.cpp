@@ -4,6 +4,7 @@
 #include "builder/data_area_writer.h"
 #include "builder/setup_reader.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -177,7 +178,8 @@ bool SeekDataArea(const std::string& path, const SetupSummary& summary, uint64_t
 bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::string* error) {
   *summary = SetupSummary{};
   if (!LoadArchive(path, &summary->imageSize, error)) return false;
-  summary->fileSize = FileBytes(path).size();
+  std::error_code ignored;
+  summary->fileSize = std::filesystem::file_size(path, ignored);
   summary->setupFlags = Archive.SetupFlags;
   summary->appName = Text(Archive.appName);
   summary->defaultDir = Text(InstallDir);
