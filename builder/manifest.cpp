@@ -13,6 +13,7 @@
 #include "builder/file_records.h"
 #include "builder/manifest_reader.h"
 #include "builder/picture_check.h"
+#include "builder/picture_convert.h"
 #include "builder/text_names.h"
 
 namespace manifest_reading {
@@ -108,10 +109,16 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
 void ManifestReader::ReadPicture(const toml::table& setup, const char* name,
                                  std::vector<uint8_t>* picture) {
   if (!SourceFile(setup, name, "setup", picture)) return;
-  const std::string refusal = ValidatePicture(*picture);
+  std::string refusal;
+  if (IsPng(*picture)) {
+    std::vector<uint8_t> bmp;
+    if (ConvertPngToBmp(*picture, &bmp, &refusal)) picture->swap(bmp);
+  } else {
+    refusal = ValidatePicture(*picture);
+  }
   if (refusal.empty()) return;
   Problem(*setup.get(name), Join("setup", name),
-          refusal + "; expected a BMP file the program can show (1, 4, 8 or 24 bits, uncompressed)");
+          refusal + "; expected a PNG file or a BMP file the program can show (1, 4, 8 or 24 bits, uncompressed)");
   picture->clear();
 }
 

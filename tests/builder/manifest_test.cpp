@@ -3,9 +3,13 @@
 // reported at its line and column with its key, all of them at once.
 #include <gtest/gtest.h>
 
+#include "archive/picture_format.h"
+#include "base/byte_order.h"
 #include "builder/default_texts.h"
+#include "builder/picture_check.h"
 #include "builder/text_names.h"
 #include "manifest_folder.h"
+#include "sample_png.h"
 #include "support/sample_pictures.h"
 
 using namespace manifest_test;
@@ -117,6 +121,21 @@ directory_from_ini = { file = "tool.ini", section = "Setup", key = "Dir" }
   EXPECT_EQ(m.registryLookup.root, 0x80000001u);
   EXPECT_EQ(m.registryLookup.first + "|" + m.registryLookup.second, "Software\\Tool|Path");
   EXPECT_EQ(m.iniLookup.first + "|" + m.iniLookup.second + "|" + m.iniLookup.third, "tool.ini|Setup|Dir");
+}
+
+TEST_F(ManifestRead, PngPicturesBecomeTheBmpFilesTheProgramShows) {
+  folder.Write("wizard.png", test_support::SamplePng(2, 1, PNG_FORMAT_RGB, {1, 2, 3, 4, 5, 6}));
+  folder.Write("back.png", test_support::SamplePng(1, 1, PNG_FORMAT_GRAY, {7}));
+  const Manifest m = Good("[setup]\nwizard_picture = \"wizard.png\"\nbackground_picture = \"back.png\"\n");
+  EXPECT_EQ(ValidatePicture(m.wizardPicture), "");
+  EXPECT_EQ(LoadU16LE(&m.wizardPicture[PICTURE_BITS_OFFSET]), 24);
+  EXPECT_EQ(ValidatePicture(m.backgroundPicture), "");
+  EXPECT_EQ(LoadU16LE(&m.backgroundPicture[PICTURE_BITS_OFFSET]), 8);
+  std::vector<uint8_t> cut = test_support::SamplePng(1, 1, PNG_FORMAT_GRAY, {7});
+  cut.resize(30);
+  folder.Write("cut.png", cut);
+  EXPECT_NE(Bad("[setup]\nwizard_picture = \"cut.png\"\n").find("setup.toml:2:18: setup.wizard_picture: not a PNG file libpng can read"),
+            std::string::npos);
 }
 
 TEST_F(ManifestRead, TextsByNameLandInTheirListsAndInformationParagraphsAreJoined) {
