@@ -1,8 +1,8 @@
-// demo_walker SETUP: walks a setup's wizard from the first page to the last as a user would
-// (Next on every page, Yes to creating the new directory, Cancel on the closing page), saving
-// a screenshot of every page as build/screenshots/demo/<n>.bmp, then lists the files in the
-// directory that the directory page showed. Exits 0 when the setup went through all of its
-// pages and ended with 0.
+// demo_walker SETUP [FOLDER]: walks a setup's wizard from the first page to the last as a user
+// would (Next on every page, Yes to creating the new directory, Cancel on the closing page),
+// saving a screenshot of every page as build/screenshots/FOLDER/<n>.bmp (FOLDER "demo" unless
+// given), then lists the files in the directory that the directory page showed. Exits 0 when
+// the setup went through all of its pages and ended with 0.
 #include <windows.h>
 
 #include <cstdio>
@@ -57,10 +57,11 @@ void ListFiles(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: demo_walker SETUP\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: demo_walker SETUP [SCREENSHOT-FOLDER]\n");
     return 2;
   }
+  const std::string folder = argc == 3 ? argv[2] : "demo";
   RunningSetup setup;
   if (!StartSetup(argv[1], &setup)) {
     std::printf("demo_walker: the setup showed no page\n");
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
   int pages = 0;
   std::string directory;  // as the directory page shows it
   for (; page != nullptr && pages < MOST_PAGES; ++pages) {
-    const std::string name = "demo/" + std::to_string(pages);
+    const std::string name = folder + "/" + std::to_string(pages);
     if (GetDlgItem(page, ID_PROGRESS_GROUP) != nullptr) {
       Sleep(PAINT_WAIT_MS);
       Capture::OfWindowAsShown(setup.mainWindow).Save(name);
