@@ -2,6 +2,7 @@
 // names and renamed into place, with progress or one summary line on standard error.
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -46,9 +47,11 @@ struct BuildArguments {
 // "1440K", "2M", "1000000": bytes, or 0 when the text is no size of a volume.
 uint64_t ParseSize(const std::string& text) {
   if (text.empty() || text[0] < '0' || text[0] > '9') return 0;
-  size_t used = 0;
-  uint64_t value = std::stoull(text, &used);
-  const std::string unit = text.substr(used);
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  if (errno == ERANGE) return 0;
+  const std::string unit = end;
   const uint64_t scale = unit.empty() ? 1 : unit == "K" || unit == "k" ? 1024ull
                          : unit == "M" || unit == "m" ? 1024ull * 1024 : unit == "G" || unit == "g" ? 1024ull * 1024 * 1024 : 0;
   if (scale == 0 || value > MAX_VOLUME_SIZE / scale) return 0;

@@ -18,6 +18,9 @@ const char* const DESTINATIONS[] = {"install", "windows", "system", "fonts"};
 const char* const MODES[] = {"keep", "remove", "external"};
 const char* const REGISTRATIONS[] = {"none", "screen-saver", "com-server"};
 const char* const END_ACTIONS[] = {"none", "open", "run"};
+// By the program's root index; any other index opens HKEY_CURRENT_USER.
+const char* const REGISTRY_ROOTS[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+static_assert(DIR_REG_USERS == 3, "one name per root index");
 const char* const PAGES[] = {"welcome", "information", "directory", "confirmation", "progress", "finish", "closing"};
 
 // The word of a field's value; values the program reads as another are shown as that one.
@@ -37,7 +40,7 @@ std::string Flags(const FileRecord& record) {
   if (record.shared == 1) add("shared");
   if (record.flags & FE_UNINSTALLER) add("uninstaller");
   if (record.flags & FE_VERSION_CHECK) add("version " + Version(record.fileVersionMS, record.fileVersionLS));
-  if (record.flags & FE_LANGUAGE_CHECK) add("language " + std::to_string(record.language & 0xFFFF));
+  if (record.flags & FE_LANGUAGE_CHECK) add("language " + std::to_string(record.language));
   if (record.registration != REGISTER_NONE) add(Word(REGISTRATIONS, record.registration, 0));
   if (record.endAction != END_NONE) add(std::string("at-end ") + Word(END_ACTIONS, record.endAction, 0));
   return flags.empty() ? "-" : flags;
@@ -83,7 +86,8 @@ void PrintText(const SetupSummary& s) {
               s.backgroundPicture ? "yes" : "no");
   std::printf("start page:        %s\n", s.startPage == START_PAGE_ALL ? "all" : Word(PAGES, s.startPage, 0));
   if (!s.dirRegKey.empty()) {
-    std::printf("directory lookup:  registry 0x%08X %s [%s]\n", s.dirRegRoot, s.dirRegKey.c_str(), s.dirRegValue.c_str());
+    std::printf("directory lookup:  registry %s\\%s [%s]\n", Word(REGISTRY_ROOTS, s.dirRegRoot, DIR_REG_CURRENT_USER),
+                s.dirRegKey.c_str(), s.dirRegValue.c_str());
   }
   if (!s.dirIniFile.empty()) {
     std::printf("directory lookup:  %s [%s] %s\n", s.dirIniFile.c_str(), s.dirIniSection.c_str(), s.dirIniKey.c_str());

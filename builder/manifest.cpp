@@ -4,6 +4,7 @@
 #include "builder/manifest.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -28,16 +29,24 @@ const std::vector<std::string> SETUP_KEYS = {
 const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
 const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
 
+// A registry key's name holds at most 255 characters; the application's Uninstall key is
+// named after it.
+constexpr size_t MAX_APP_NAME_LENGTH = 255;
+
+// The directory macros the program expands: "#name#rest", the name in any case.
+const std::vector<std::string> DIRECTORY_MACROS = {"Windows", "System", "Program Files"};
+
 // The page names of start_page, in page order (the value is the index).
 const std::vector<std::string> PAGE_NAMES = {"welcome", "information", "directory",
                                              "confirmation", "progress", "finish", "closing"};
 static_assert(LAST_PAGE == 6, "one name per page");
 
-// The registry roots a lookup may start from: their names and the system's HKEY values.
+// The registry roots a lookup may start from: their names and the program's indices of them.
 const std::map<std::string, uint32_t> REGISTRY_ROOTS = {
-    {"HKEY_CLASSES_ROOT", 0x80000000}, {"HKEY_CURRENT_USER", 0x80000001},
-    {"HKEY_LOCAL_MACHINE", 0x80000002}, {"HKEY_USERS", 0x80000003},
-    {"HKCR", 0x80000000}, {"HKCU", 0x80000001}, {"HKLM", 0x80000002}, {"HKU", 0x80000003}};
+    {"HKEY_CLASSES_ROOT", DIR_REG_CLASSES_ROOT}, {"HKEY_CURRENT_USER", DIR_REG_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", DIR_REG_LOCAL_MACHINE}, {"HKEY_USERS", DIR_REG_USERS},
+    {"HKCR", DIR_REG_CLASSES_ROOT}, {"HKCU", DIR_REG_CURRENT_USER},
+    {"HKLM", DIR_REG_LOCAL_MACHINE}, {"HKU", DIR_REG_USERS}};
 
 // Lines of a paragraph are joined with a space (the information box wraps them); a blank
 // line parts paragraphs; line breaks become the edit box's CR LF.
@@ -68,6 +77,11 @@ std::string Quoted(const std::vector<std::string>& words) {
   return list;
 }
 
+std::string Lowered(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
@@ -86,9 +100,10 @@ void ManifestReader::Read(const toml::table& top) {
 
 void ManifestReader::ReadSetup(const toml::table& setup) {
   CheckKeys(setup, "setup", SETUP_KEYS);
-  String(setup, "app_name", "setup", &m.appName);
+  if (String(setup, "app_name", "setup", &m.appName)) CheckAppName(*setup.get("app_name"));
   if (String(setup, "default_dir", "setup", &m.defaultDir)) {
     NotTooLong(setup, "default_dir", "setup", m.defaultDir);
+    CheckDirectoryMacro(*setup.get("default_dir"));
   }
   String(setup, "background_title", "setup", &m.backgroundTitle);
   bool flag = true;
@@ -104,6 +119,32 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
                        InformationText(std::string(information.begin(), information.end()))});
   }
   ReadLookups(setup);
+}
+
+void ManifestReader::CheckAppName(const toml::node& node) {
+  if (m.appName.size() > MAX_APP_NAME_LENGTH) {
+    Problem(node, "setup.app_name", "is " + std::to_string(m.appName.size()) +
+                                        " characters long; expected at most " +
+                                        std::to_string(MAX_APP_NAME_LENGTH) + ", the longest name of a registry key");
+  } else if (m.appName.find('\\') != std::string::npos) {
+    Problem(node, "setup.app_name", "holds a backslash, which would nest the application's Uninstall key; expected a name without one");
+  }
+}
+
+void ManifestReader::CheckDirectoryMacro(const toml::node& node) {
+  if (m.defaultDir.empty() || m.defaultDir[0] != '#') return;
+  const size_t second = m.defaultDir.find('#', 1);
+  if (second == std::string::npos) return;  // no macro: the text is the directory
+  const std::string macro = m.defaultDir.substr(1, second - 1);
+  for (const std::string& known : DIRECTORY_MACROS) {
+    if (Lowered(macro) == Lowered(known)) return;
+  }
+  std::vector<std::string> spelt;
+  for (const std::string& known : DIRECTORY_MACROS) spelt.push_back("#" + known + "#");
+  const std::string nearest = NearestWord("#" + macro + "#", spelt);
+  Problem(node, "setup.default_dir",
+          "\"#" + macro + "#\" is not a directory macro; expected " + Quoted(spelt) +
+              (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)"));
 }
 
 void ManifestReader::ReadPicture(const toml::table& setup, const char* name,
@@ -198,7 +239,7 @@ void ManifestReader::ReadTexts(const toml::table& texts) {
       const TextName* entry = FindTextName(section, name);
       const std::string fault = CheckTextConversion(*entry, text);
       if (!fault.empty()) {
-        Problem(*table->get(name), Join(prefix, name), "has " + fault);
+        Problem(*table->get(name), Join(prefix, name), fault);
         continue;
       }
       m.texts.push_back({entry->list, entry->index, text});

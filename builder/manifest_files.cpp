@@ -3,7 +3,6 @@
 // checks over the whole set (one uninstall program, one file to open and one to run, no
 // target named twice).
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <stdexcept>
 
@@ -35,11 +34,6 @@ constexpr int64_t MAX_ICON_INDEX = 0xFFFF;
 std::string Backslashed(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
-}
-
-std::string Lowered(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 // Whether a part of the name is "..": the file would land outside its destination.

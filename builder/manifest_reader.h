@@ -32,6 +32,9 @@ std::string Quoted(const std::vector<std::string>& words);
 
 std::vector<uint8_t> ReadBytes(const fs::path& path);
 
+// The text in lower case: Windows names are the same in any case.
+std::string Lowered(std::string text);
+
 class ManifestReader {
  public:
   ManifestReader(Manifest& manifest, std::vector<ManifestProblem>& problems)
@@ -143,6 +146,8 @@ class ManifestReader {
   }
 
   void ReadSetup(const toml::table& setup);
+  void CheckAppName(const toml::node& node);
+  void CheckDirectoryMacro(const toml::node& node);
   void ReadPicture(const toml::table& setup, const char* name, std::vector<uint8_t>* picture);
   void ReadStartPage(const toml::table& setup);
   void ReadLookups(const toml::table& setup);

@@ -106,4 +106,9 @@ void WriteFilesInPlace(const std::vector<std::string>& names,
       throw std::runtime_error("cannot rename into " + names[i] + ": " + std::strerror(error));
     }
   }
+  // The volumes follow each other without a gap: the first one missing ends the old set.
+  for (uint32_t n = uint32_t(names.size());; ++n) {
+    const std::string stale = VolumeFileName(names.front(), n);
+    if (std::remove(stale.c_str()) != 0) break;
+  }
 }

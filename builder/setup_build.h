@@ -32,6 +32,8 @@ std::vector<std::string> SetupFileNames(const std::string& output, size_t count)
 
 // Writes each file under a temporary name beside its target, then renames them all into
 // place once every one is written. Throws std::runtime_error, with every temporary file
-// removed and no target touched, when a write fails.
+// removed and no target touched, when a write fails. Volumes of an earlier build of the same
+// setup beyond the new ones are removed after the renames, so that none is taken for a part
+// of this one.
 void WriteFilesInPlace(const std::vector<std::string>& names,
                        const std::vector<std::vector<uint8_t>>& contents);

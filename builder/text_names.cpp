@@ -98,7 +98,7 @@ std::string CheckTextConversion(const TextName& entry, const std::string& text) 
       ++filled;
       continue;
     }
-    return std::string("a conversion other than %") + entry.conversion +
+    return std::string("has a conversion other than %") + entry.conversion +
            "; write \"%%\" for a percent sign";
   }
   if (filled != 1) {

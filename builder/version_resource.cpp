@@ -302,7 +302,7 @@ bool ReadVersionBlocks(const uint8_t* bytes, size_t size, FileVersionInfo* info,
   }
   // No translation, or an empty one: the file names no language, as language 0 says.
   if (found && translation.valueSize >= TRANSLATION_SIZE) {
-    read.language = LoadU32LE(bytes + translation.valueStart);
+    read.language = LoadU16LE(bytes + translation.valueStart);
   }
   *info = read;
   return true;

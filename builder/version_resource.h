@@ -9,8 +9,9 @@
 // The numbers of VS_FIXEDFILEINFO and the first translation of the file's version resource.
 struct FileVersionInfo {
   uint32_t fileVersionMS = 0, fileVersionLS = 0, productVersionMS = 0, productVersionLS = 0;
-  // The first entry of VarFileInfo\Translation as stored: language id in the low 16 bits,
-  // code page in the high 16 bits. 0 when the resource has no translation.
+  // The language id of the first entry of VarFileInfo\Translation (its first 16-bit word;
+  // the code page beside it is not kept), as the program compares it. 0 when the resource
+  // has no translation.
   uint32_t language = 0;
 };
 

@@ -33,6 +33,13 @@ constexpr uint16_t BLOCK_DIR_REG_VALUE = 0x123E;     // loaded string
 constexpr uint16_t BLOCK_DIR_INI_FILE = 0x123F;      // loaded string
 constexpr uint16_t BLOCK_DIR_INI_SECTION = 0x1240;   // loaded string
 constexpr uint16_t BLOCK_DIR_INI_KEY = 0x1241;       // loaded string
+
+// BLOCK_DIR_REG_ROOT's value: an index into the registry roots, not the system's HKEY value;
+// any other index opens HKEY_CURRENT_USER.
+constexpr uint32_t DIR_REG_CLASSES_ROOT = 0;
+constexpr uint32_t DIR_REG_CURRENT_USER = 1;
+constexpr uint32_t DIR_REG_LOCAL_MACHINE = 2;
+constexpr uint32_t DIR_REG_USERS = 3;
 constexpr uint16_t BLOCK_DIALOG_TEMPLATES = 0x1242;  // loaded offset table and templates
 constexpr uint16_t BLOCK_FILE_TABLE = 0x1243;        // loaded u32 count, then the records
 constexpr uint16_t BLOCK_START_PAGE = 0x1244;        // raw u16

@@ -13,9 +13,9 @@ namespace {
 // Registry roots by dirRegRoot; any other index is HKEY_CURRENT_USER.
 HKEY RegistryRoot(uint32_t index) {
   switch (index) {
-    case 0: return HKEY_CLASSES_ROOT;
-    case 2: return HKEY_LOCAL_MACHINE;
-    case 3: return HKEY_USERS;
+    case DIR_REG_CLASSES_ROOT: return HKEY_CLASSES_ROOT;
+    case DIR_REG_LOCAL_MACHINE: return HKEY_LOCAL_MACHINE;
+    case DIR_REG_USERS: return HKEY_USERS;
     default: return HKEY_CURRENT_USER;
   }
 }

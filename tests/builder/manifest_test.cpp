@@ -118,7 +118,7 @@ directory_from_ini = { file = "tool.ini", section = "Setup", key = "Dir" }
   EXPECT_EQ(m.appName + "|" + m.defaultDir + "|" + m.backgroundTitle, "Tool|#Program Files#\\Tool|Tool 1.0");
   EXPECT_EQ(m.wizardPicture, test_support::SampleBmp());
   EXPECT_EQ(m.startPage, 4);
-  EXPECT_EQ(m.registryLookup.root, 0x80000001u);
+  EXPECT_EQ(m.registryLookup.root, DIR_REG_CURRENT_USER);  // an index, not the HKEY value
   EXPECT_EQ(m.registryLookup.first + "|" + m.registryLookup.second, "Software\\Tool|Path");
   EXPECT_EQ(m.iniLookup.first + "|" + m.iniLookup.second + "|" + m.iniLookup.third, "tool.ini|Setup|Dir");
 }
@@ -166,6 +166,10 @@ TEST_F(ManifestRead, EachKindOfProblemIsReportedAtItsPlaceWithItsKey) {
       {"[setup]\napp_nmae = \"X\"\n", "setup.toml:2:1: setup.app_nmae: unknown key; did you mean \"app_name\"?"},
       {"[setup]\nchange_dir = \"yes\"\n", "setup.toml:2:14: setup.change_dir: is not a boolean"},
       {"[setup]\nstart_page = 7\n", "setup.toml:2:14: setup.start_page: 7 is out of range"},
+      {"[setup]\napp_name = \"" + std::string(256, 'a') + "\"\n", "setup.toml:2:12: setup.app_name: is 256 characters long; expected at most 255"},
+      {"[setup]\napp_name = \"Vendor\\\\Tool\"\n", "setup.app_name: holds a backslash"},
+      {"[setup]\ndefault_dir = \"#ProgramFiles#\\\\Tool\"\n",
+       "setup.toml:2:15: setup.default_dir: \"#ProgramFiles#\" is not a directory macro; expected \"#Windows#\", \"#System#\" or \"#Program Files#\" (did you mean \"#Program Files#\"?)"},
       {"[setup]\nwizard_picture = \"bad.bmp\"\n", "setup.toml:2:18: setup.wizard_picture: "},
       {"[[files]]\nsource = \"gone.txt\"\n", "setup.toml:2:10: files[0].source: \""},
       {"[[files]]\nsource = \"a.txt\"\nat_end = \"start\"\n", "files[0].at_end: \"start\" is not known; expected \"none\", \"open\" or \"run\""},
@@ -174,7 +178,7 @@ TEST_F(ManifestRead, EachKindOfProblemIsReportedAtItsPlaceWithItsKey) {
       {"[[files]]\nsource = \"a.txt\"\nuninstaller = true\n[[files]]\nsource = \"a.txt\"\nname = \"b\"\nuninstaller = true\n",
        "setup.toml:4:1: files[1]: a second uninstall program"},
       {"[[files]]\nsource = \"a.txt\"\n[[files]]\nsource = \"a.txt\"\n", "files[1]: \"a.txt\" is installed by files[0] already"},
-      {"[texts.finish]\nfailure = \"Failed.\"\n", "texts.finish.failure: has needs exactly one %s, has 0"},
+      {"[texts.finish]\nfailure = \"Failed.\"\n", "texts.finish.failure: needs exactly one %s, has 0"},
       {"[[files]]\nsource = \"a.txt\"\nname = \"Docs\\\\..\\\\a.txt\"\n", "files[0]: \"Docs\\..\\a.txt\" has a \"..\" part"},
       {"[texts.welcome]\ntitel = \"Hi\"\n", "texts.welcome.titel: unknown key; did you mean \"title\"?"},
       {"[setup\n", "setup.toml:1:"},

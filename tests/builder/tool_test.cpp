@@ -77,6 +77,17 @@ TEST_F(Tool, StreamSpreadOverThreeVolumesRoundTrips) {
   ExpectExtractedAsBuilt("split.exe");
 }
 
+TEST_F(Tool, RebuildWithFewerVolumesRemovesTheOldOnesBeyond) {
+  ASSERT_EQ(Build("split.exe", {"--level", "0", "--volume-size", "30000"}).code, 0);
+  ASSERT_TRUE(folder.Exists("split.D02"));
+  folder.Write("split.D04", "not of this set: after a gap");
+  ASSERT_EQ(Build("split.exe", {"--level", "0", "--volume-size", "60000"}).code, 0);
+  EXPECT_TRUE(folder.Exists("split.D01"));
+  EXPECT_FALSE(folder.Exists("split.D02"));
+  EXPECT_TRUE(folder.Exists("split.D04"));
+  EXPECT_EQ(RunTool({"verify", folder.Path("split.exe")}).code, 0);
+}
+
 TEST_F(Tool, SameInputsGiveIdenticalBytes) {
   ASSERT_EQ(Build("first.exe", {"--volume-size", "2K"}).code, 0);
   ASSERT_EQ(Build("second.exe", {"--volume-size", "2K"}).code, 0);
@@ -166,6 +177,11 @@ TEST_F(Tool, HelpVersionAndWrongUsage) {
   EXPECT_EQ(RunTool({"frobnicate"}).code, 2);
   EXPECT_EQ(RunTool({"build"}).code, 2);
   EXPECT_EQ(RunTool({"build", folder.Path("setup.toml"), "--level", "13"}).code, 2);
+  for (const char* size : {"99999999999999999999999", "4G", "0", "-1", "12X"}) {
+    const ToolRun volumes = RunTool({"build", folder.Path("setup.toml"), "--volume-size", size});
+    EXPECT_EQ(volumes.code, 2) << size;
+    EXPECT_NE(volumes.output.find("expected a size"), std::string::npos) << volumes.output;
+  }
   const ToolRun notSetup = RunTool({"verify", folder.Path("setup.toml")});
   EXPECT_EQ(notSetup.code, 1);
   EXPECT_NE(notSetup.output.find("not a setup"), std::string::npos) << notSetup.output;
