@@ -13,7 +13,7 @@
 #include "engine/file_table.h"
 #include "engine/space_requirement.h"
 #include "wizard/directory_texts.h"
-#include "wizard/text_format.h"
+#include "base/text_format.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"

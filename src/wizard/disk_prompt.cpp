@@ -8,7 +8,7 @@
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
 #include "wizard/page_state.h"
-#include "wizard/text_format.h"
+#include "base/text_format.h"
 #include "wizard/wizard.h"
 
 void FormatDiskPrompt(char* buffer, uint32_t diskNumber) {

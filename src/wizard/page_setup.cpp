@@ -8,7 +8,7 @@
 #include "base/memory.h"
 #include "wizard/drawing.h"
 #include "wizard/page_state.h"
-#include "wizard/text_format.h"
+#include "base/text_format.h"
 #include "wizard/wizard.h"
 
 namespace {

@@ -18,7 +18,6 @@
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"
 #include "wizard/directory_texts.h"
-#include "wizard/text_format.h"
 
 using namespace test_setups;
 
@@ -193,36 +192,6 @@ TEST(DirectoryTexts, MegabytesRoundUpAnyRemainder) {
   EXPECT_EQ(MegabytesFromKB(1025), 2u);
   EXPECT_EQ(MegabytesFromKB(uint64_t(0xFFFFFFFFu) * 1024), 0xFFFFFFFFu);
   EXPECT_EQ(MegabytesFromKB(~uint64_t(0)), 0xFFFFFFFFu);
-}
-
-TEST(DirectoryTexts, FormatTakesOneNumberAndIsCutToItsBuffer) {
-  char text[100];
-  FormatNumber(text, sizeof text, "%d MB", 4096);
-  EXPECT_STREQ(text, "4096 MB");
-  FormatNumber(text, sizeof text, "100%% of %d", 7);
-  EXPECT_STREQ(text, "100% of 7");
-  FormatNumber(text, sizeof text, "%s and %d", 7);  // not a number format: as it stands
-  EXPECT_STREQ(text, "%s and %d");
-  FormatNumber(text, sizeof text, "%d or %d", 7);
-  EXPECT_STREQ(text, "%d or %d");
-  struct {
-    char text[8];
-    char guard[4];
-  } cut = {{}, {'G', 'G', 'G', 'G'}};
-  FormatNumber(cut.text, sizeof cut.text, "%d megabytes", 12345);
-  EXPECT_STREQ(cut.text, "12345 m");
-  EXPECT_EQ(std::string(cut.guard, 4), "GGGG");
-  const std::string longFormat(300, 'x');
-  FormatNumber(text, sizeof text, longFormat.c_str(), 1);
-  EXPECT_EQ(std::string(text), std::string(99, 'x'));
-}
-
-TEST(DirectoryTexts, AppendCutsAtTheBuffersEnd) {
-  char text[8] = "abc";
-  AppendCutText(text, sizeof text, "defghij");
-  EXPECT_STREQ(text, "abcdefg");
-  AppendCutText(text, sizeof text, "more");
-  EXPECT_STREQ(text, "abcdefg");
 }
 
 TEST_F(DirectoryPage, OneByteFilesTakeWholeUnknownClustersAndUnknownFreeSpaceIsZero) {

@@ -1,4 +1,5 @@
-// Texts of the setup composed in fixed buffers: never written past their end.
+// Texts composed in fixed buffers from a format of the setup's own: never written past their
+// end, and a format that does not hold what the caller fills in is shown as it stands.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,11 @@
 // each "%%" by "%". A format with any other '%' sequence, or with more than one "%d", is
 // copied as it stands. A longer text is cut and stays terminated.
 void FormatNumber(char* buffer, uint32_t size, const char* format, uint32_t number);
+
+// Writes format into buffer (size bytes, at least 1) with its one "%s" replaced by text and
+// each "%%" by "%". A format without exactly one "%s", or with any other '%' sequence, is
+// copied as it stands. A longer text is cut and stays terminated.
+void FormatText(char* buffer, uint32_t size, const char* format, const char* text);
 
 // Appends text behind the terminated text in buffer (size bytes), cutting what does not fit.
 void AppendCutText(char* buffer, uint32_t size, const char* text);
