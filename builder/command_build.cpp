@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 const char BUILD_HELP[] =
     "Usage: lodrun build MANIFEST.toml [-o SETUP.exe] [--volume-size SIZE] [--level 0-12]\n"
-    "                    [--stub PATH]\n"
+    "                    [--stub PATH] [--uninstaller PATH]\n"
     "Makes the setup file that the manifest describes.\n"
     "\n"
     "  -o, --output PATH     the setup file to write (default: setup.exe beside the manifest)\n"
@@ -29,6 +29,8 @@ const char BUILD_HELP[] =
     "  --level N             compression level, 0 (stored) to 12 (smallest, the default)\n"
     "  --stub PATH           the setup program to put in front of the archive (default: the\n"
     "                        lodrun-stub.exe beside this tool)\n"
+    "  --uninstaller PATH    the uninstall program that [setup] uninstaller adds (default:\n"
+    "                        the lodrun-uninst.exe beside this tool)\n"
     "\n"
     "Problems in the manifest are reported as FILE:LINE:COLUMN: key: message, all of them,\n"
     "with exit code 2 and no file written.\n";
@@ -36,10 +38,11 @@ const char BUILD_HELP[] =
 namespace {
 
 constexpr char STUB_NAME[] = "lodrun-stub.exe";
+constexpr char UNINSTALLER_NAME[] = "lodrun-uninst.exe";
 constexpr uint64_t MAX_VOLUME_SIZE = 0xFFFFFFFFu;  // a volume's size field is a u32
 
 struct BuildArguments {
-  std::string manifest, output, stub;
+  std::string manifest, output, stub, uninstaller;
   uint32_t volumeSize = 0;
   int level = DEFAULT_COMPRESSION_LEVEL;
 };
@@ -62,7 +65,7 @@ bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const bool takesValue = argument == "-o" || argument == "--output" || argument == "--volume-size" ||
-                            argument == "--level" || argument == "--stub";
+                            argument == "--level" || argument == "--stub" || argument == "--uninstaller";
     if (takesValue && i + 1 >= arguments.size()) {
       Complain(argument + " needs a value (see lodrun build --help)");
       return false;
@@ -71,6 +74,8 @@ bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
       parsed->output = arguments[++i];
     } else if (argument == "--stub") {
       parsed->stub = arguments[++i];
+    } else if (argument == "--uninstaller") {
+      parsed->uninstaller = arguments[++i];
     } else if (argument == "--volume-size") {
       const uint64_t size = ParseSize(arguments[++i]);
       if (size == 0) {
@@ -105,13 +110,18 @@ bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
   return true;
 }
 
-// The stub given, else the one the build put beside this tool.
-std::string StubPath(const std::string& given, const std::string& programPath) {
+// The program given, else the one of that name that the build put beside this tool.
+std::string ProgramBesideTool(const std::string& given, const char* name, const std::string& programPath) {
   if (!given.empty()) return given;
   std::error_code error;
   fs::path self = fs::read_symlink("/proc/self/exe", error);
   if (error) self = fs::absolute(programPath, error);
-  return (self.parent_path() / STUB_NAME).string();
+  return (self.parent_path() / name).string();
+}
+
+std::vector<uint8_t> ReadProgram(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 // Progress on a terminal: files done of total, input MB/s and the ratio so far.
@@ -153,15 +163,22 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
                  problems.size() == 1 ? "" : "s", parsed.manifest.c_str());
     return EXIT_USAGE;
   }
-  const std::string stubPath = StubPath(parsed.stub, programPath);
-  std::ifstream in(stubPath, std::ios::binary);
-  std::vector<uint8_t> stub(std::istreambuf_iterator<char>(in), {});
+  const std::string stubPath = ProgramBesideTool(parsed.stub, STUB_NAME, programPath);
+  std::vector<uint8_t> stub = ReadProgram(stubPath);
   if (stub.empty()) {
     Complain("cannot read the setup program " + stubPath + " (give one with --stub)");
     return EXIT_USAGE;
   }
-  ProgressLine progress(manifest.files.size());
   BuildOptions options;
+  if (manifest.builtUninstaller) {
+    const std::string path = ProgramBesideTool(parsed.uninstaller, UNINSTALLER_NAME, programPath);
+    options.uninstallImage = ReadProgram(path);
+    if (options.uninstallImage.empty()) {
+      Complain("cannot read the uninstall program " + path + " (give one with --uninstaller)");
+      return EXIT_USAGE;
+    }
+  }
+  ProgressLine progress(manifest.files.size());
   options.level = parsed.level;
   options.volumeSize = parsed.volumeSize;
   options.progress = [&](size_t done, const FileRecord& record) { progress.Update(done, record); };

@@ -66,6 +66,24 @@ std::vector<std::string> Buttons() {
 
 }  // namespace
 
+std::vector<std::string> DefaultUninstallTexts(const std::string& appName) {
+  const std::string app = appName.empty() ? "the program" : appName;
+  const std::string formatApp = Doubled(app, '%');
+  std::vector<std::string> texts(UNINSTALL_TEXTS_KNOWN);
+  texts[UNINSTALL_TITLE] = appName.empty() ? "Uninstall" : appName + " Uninstall";
+  texts[UNINSTALL_CONFIRM] = "Do you want to remove " + app + " and all of its components from your computer?";
+  texts[UNINSTALL_SHARED_QUESTION] =
+      "No program uses the shared file %s any more, as far as Windows knows.\n\n"
+      "Do you want to remove it? If you are not sure, click No: a program that still needs it "
+      "would stop working.";
+  texts[UNINSTALL_DONE] = app + " was removed from your computer.";
+  texts[UNINSTALL_DONE_AT_RESTART] =
+      formatApp + " was removed. These files are in use and will be removed when Windows starts again:\n\n%s";
+  texts[UNINSTALL_NOT_REMOVED] = formatApp + " was removed, except for these files, which could not be removed:\n\n%s";
+  texts[UNINSTALL_DAMAGED] = "The uninstall information of " + app + " is missing or damaged, so nothing was removed.";
+  return texts;
+}
+
 std::vector<std::vector<std::string>> DefaultPageTexts(const std::string& appName) {
   const std::string& app = appName;
   const std::string formatApp = Doubled(appName, '%');

@@ -79,3 +79,11 @@ enum ButtonText : uint32_t {
 // The texts for a program called appName. A '%' in the name is doubled in the strings that
 // the program formats, and a '&' in labels that would take it for a mnemonic.
 std::vector<std::vector<std::string>> DefaultPageTexts(const std::string& appName);
+
+// The uninstall program's texts (by UninstallText) go by this number where the manifest
+// sets one; it names no list of the setup's.
+constexpr uint32_t UNINSTALL_TEXT_LIST = 100;
+static_assert(UNINSTALL_TEXT_LIST >= PAGE_TEXT_LISTS, "the uninstall texts are no page list");
+
+// The uninstall program's English texts for a program called appName, by UninstallText.
+std::vector<std::string> DefaultUninstallTexts(const std::string& appName);

@@ -25,7 +25,7 @@ const std::vector<std::string> TOP_KEYS = {"setup", "texts", "files"};
 const std::vector<std::string> SETUP_KEYS = {
     "app_name",         "default_dir",    "change_dir",         "full_screen",
     "background_title", "wizard_picture", "background_picture", "start_page",
-    "information",      "directory_from_registry", "directory_from_ini"};
+    "information",      "directory_from_registry", "directory_from_ini", "uninstaller"};
 const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
 const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
 
@@ -96,6 +96,8 @@ void ManifestReader::Read(const toml::table& top) {
     if (const toml::table* table = Table(*texts, "texts")) ReadTexts(*table);
   }
   if (const toml::node* files = top.get("files")) ReadFiles(*files);
+  AddUninstaller(top);
+  CheckFileSet();
 }
 
 void ManifestReader::ReadSetup(const toml::table& setup) {

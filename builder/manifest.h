@@ -28,7 +28,7 @@ struct TextOverride {
 // The directory looked up in the registry or an INI file when the setup starts.
 struct DirectoryLookup {
   bool present = false;
-  uint32_t root = 0;  // the registry lookup's root key (HKEY value), 0 for the INI lookup
+  uint32_t root = 0;  // the registry lookup's root (DIR_REG_...), 0 for the INI lookup
   std::string first, second, third;  // key, value / file, section, key
 };
 
@@ -43,10 +43,17 @@ struct Manifest {
   uint16_t startPage = START_PAGE_ALL;
   DirectoryLookup registryLookup;
   DirectoryLookup iniLookup;
-  std::vector<TextOverride> texts;  // in manifest order, on top of the default texts
+  std::vector<TextOverride> texts;  // section by section, on top of the default texts
   std::vector<FileInput> files;     // one per file, directories and globs expanded
-  std::vector<std::string> sources; // files[i]'s source path (empty for an external file)
+  std::vector<std::string> sources; // files[i]'s source path (empty for an external file and
+                                    // the uninstall program the builder adds)
+  // files[0] is lodrun's own uninstall program ([setup] uninstaller), whose content the
+  // build fills in from the uninstall program beside the tool.
+  bool builtUninstaller = false;
 };
+
+// The uninstall program's name in the installation folder with [setup] uninstaller = true.
+constexpr char DEFAULT_UNINSTALLER_NAME[] = "uninst.exe";
 
 // Reads the manifest at path. Returns true when no problem was found; problems holds every
 // one found (a manifest that is not valid TOML gives the parser's one problem).

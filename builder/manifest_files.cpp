@@ -59,7 +59,43 @@ void ManifestReader::ReadFiles(const toml::node& files) {
     const std::string key = "files[" + std::to_string(i) + "]";
     if (const toml::table* record = Table((*records)[i], key)) ReadFile(*record, key);
   }
-  CheckFileSet();
+}
+
+void ManifestReader::AddUninstaller(const toml::table& top) {
+  const toml::node* node = top.at_path("setup.uninstaller").node();
+  if (node == nullptr) return;
+  std::string name;
+  if (node->is_boolean()) {
+    if (!node->value<bool>().value_or(false)) return;
+    name = DEFAULT_UNINSTALLER_NAME;
+  } else if (node->is_string()) {
+    name = node->value<std::string>().value_or("");
+  } else {
+    Problem(*node, "setup.uninstaller", "is neither a boolean nor a string; expected true, or the program's file name");
+    return;
+  }
+  // It finds the installation directory as its own folder.
+  if (name.empty() || name.find_first_of("\\/:") != std::string::npos) {
+    Problem(*node, "setup.uninstaller",
+            "\"" + name + "\" is no plain file name; expected a name without a folder, as the uninstall program lies directly in the installation folder");
+    return;
+  }
+  FileInput input;
+  input.record.name = name;
+  input.record.installMode = MODE_REMOVE;
+  input.record.flags = FE_UNINSTALLER;
+  try {
+    CheckFileRecord(input.record, m.defaultDir);
+  } catch (const std::exception& refusal) {
+    Problem(*node, "setup.uninstaller", std::string(refusal.what()) + "; expected a shorter name");
+    return;
+  }
+  // First in the table: it is in place before any other file, as it will be removed last.
+  m.files.insert(m.files.begin(), std::move(input));
+  m.sources.insert(m.sources.begin(), "");
+  fileSources.insert(fileSources.begin(), node->source());
+  fileKeys.insert(fileKeys.begin(), "setup.uninstaller");
+  m.builtUninstaller = true;
 }
 
 bool ManifestReader::ReadShortcuts(const toml::table& record, const std::string& key, FileRecord* fields) {

@@ -157,6 +157,7 @@ class ManifestReader {
   bool ReadShortcuts(const toml::table& record, const std::string& key, FileRecord* fields);
   void AddVersionBlock(const toml::node& where, const std::string& key, const std::string& source,
                        const std::vector<uint8_t>& content, FileRecord* record);
+  void AddUninstaller(const toml::table& top);
   void CheckFileSet();
 
   Manifest& m;

@@ -11,6 +11,7 @@
 
 #include "builder/archive_writer.h"
 #include "builder/default_texts.h"
+#include "builder/uninstall_program.h"
 
 namespace {
 
@@ -18,9 +19,19 @@ namespace {
 std::vector<std::vector<std::string>> SetupTexts(const Manifest& manifest) {
   std::vector<std::vector<std::string>> texts = DefaultPageTexts(manifest.appName);
   for (const TextOverride& text : manifest.texts) {
+    if (text.list == UNINSTALL_TEXT_LIST) continue;
     std::vector<std::string>& list = texts.at(text.list);
     if (list.size() <= text.index) list.resize(text.index + 1);
     list[text.index] = text.text;
+  }
+  return texts;
+}
+
+// The uninstall program's texts: the defaults, and those the manifest sets.
+std::vector<std::string> UninstallTexts(const Manifest& manifest) {
+  std::vector<std::string> texts = DefaultUninstallTexts(manifest.appName);
+  for (const TextOverride& text : manifest.texts) {
+    if (text.list == UNINSTALL_TEXT_LIST) texts.at(text.index) = text.text;
   }
   return texts;
 }
@@ -64,7 +75,13 @@ BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const
     writer.AddPicture(BLOCK_BACKGROUND_IMAGE, manifest.backgroundPicture, compress, level);
   }
   BuiltSetup built;
-  built.records = writer.AddFiles(manifest.files, manifest.defaultDir, compress, level, options.progress);
+  if (manifest.builtUninstaller) {
+    std::vector<FileInput> files = manifest.files;
+    files.front().content = BuildUninstallProgram(options.uninstallImage, UninstallTexts(manifest));
+    built.records = writer.AddFiles(files, manifest.defaultDir, compress, level, options.progress);
+  } else {
+    built.records = writer.AddFiles(manifest.files, manifest.defaultDir, compress, level, options.progress);
+  }
   for (const FileRecord& record : built.records) {
     built.contentBytes += record.size;
     built.packedBytes += record.packedSize;

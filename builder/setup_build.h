@@ -14,6 +14,7 @@ struct BuildOptions {
   int level = DEFAULT_COMPRESSION_LEVEL;
   uint32_t volumeSize = 0;  // data bytes per volume; 0 keeps the whole data area in the setup file
   FileProgress progress;    // told after each file is compressed
+  std::vector<uint8_t> uninstallImage;  // the uninstall program, when the manifest adds it
 };
 
 struct BuiltSetup {
@@ -24,7 +25,7 @@ struct BuiltSetup {
 };
 
 // The setup's bytes. Throws std::runtime_error naming what cannot be written (a file the
-// program could not hold, a stub without its image size record).
+// program could not hold, a stub or uninstall program without its image size record).
 BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const BuildOptions& options);
 
 // The names of the setup's files: output, then VolumeFileName(output, n) for volume n.

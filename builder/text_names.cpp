@@ -65,6 +65,13 @@ const std::vector<TextName> NAMES = {
     {"buttons", "install", BUTTON_TEXTS, BUTTON_INSTALL, 0},
     {"buttons", "chooser_ok", BUTTON_TEXTS, BUTTON_CHOOSER_OK, 0},
     {"buttons", "stop", BUTTON_TEXTS, BUTTON_STOP, 0},
+    {"uninstall", "title", UNINSTALL_TEXT_LIST, UNINSTALL_TITLE, 0},
+    {"uninstall", "confirm", UNINSTALL_TEXT_LIST, UNINSTALL_CONFIRM, 0},
+    {"uninstall", "shared_question", UNINSTALL_TEXT_LIST, UNINSTALL_SHARED_QUESTION, 's'},
+    {"uninstall", "done", UNINSTALL_TEXT_LIST, UNINSTALL_DONE, 0},
+    {"uninstall", "done_at_restart", UNINSTALL_TEXT_LIST, UNINSTALL_DONE_AT_RESTART, 's'},
+    {"uninstall", "not_removed", UNINSTALL_TEXT_LIST, UNINSTALL_NOT_REMOVED, 's'},
+    {"uninstall", "damaged", UNINSTALL_TEXT_LIST, UNINSTALL_DAMAGED, 0},
 };
 
 }  // namespace

@@ -144,6 +144,21 @@ constexpr uint8_t UNINSTALL_SHARED = 1;           // its "SharedDLLs" count was 
 constexpr uint8_t UNINSTALL_FONT = 2;             // a font in the Fonts folder
 constexpr uint8_t UNINSTALL_SELF_REGISTERED = 4;  // a COM server that registered itself
 
+// The uninstall program's own block, written by the builder in front of the closing
+// BLOCK_END header: a u16 count, then that many counted strings, by UninstallText.
+constexpr uint16_t UNINSTALL_TEXTS = 0x1234;
+constexpr uint32_t UNINSTALL_TEXT_COUNT_FIELD = 2;
+enum UninstallText : uint16_t {
+  UNINSTALL_TITLE = 0,            // caption of every message box
+  UNINSTALL_CONFIRM = 1,          // asked once before anything is removed
+  UNINSTALL_SHARED_QUESTION = 2,  // %s: a shared file that no program counts any more
+  UNINSTALL_DONE = 3,             // everything was removed
+  UNINSTALL_DONE_AT_RESTART = 4,  // %s: the files removed when Windows starts again
+  UNINSTALL_NOT_REMOVED = 5,      // %s: what could not be removed
+  UNINSTALL_DAMAGED = 6,          // the data are missing or damaged: nothing was removed
+  UNINSTALL_TEXTS_KNOWN = 7,
+};
+
 
 // Continuation volumes: the setup file's name with this suffix in place of its extension.
 constexpr const char* VOLUME_SUFFIX_FORMAT = ".D%2.2d";

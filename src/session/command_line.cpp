@@ -15,9 +15,17 @@ const char* SkipSpaces(const char* p) {
   return p;
 }
 
-// Copies a path argument, quoted or not, into a PATH_BUFFER_SIZE buffer. Characters beyond
-// the buffer's room are passed over, so the buffer always stays terminated. Returns the
-// position behind the argument.
+const char* TakeSetupSwitch(char letter, const char* rest) {
+  if (letter == 'D') {
+    if (Upper(rest[0]) == 'E' && Upper(rest[1]) == 'L') DeleteSelfFlag = true;
+  } else if (letter == 'S') {
+    return ReadPathArgument(rest, SourcePath);
+  }
+  return rest;
+}
+
+}  // namespace
+
 const char* ReadPathArgument(const char* p, char* buffer) {
   p = SkipSpaces(p);
   bool quoted = *p == '"';
@@ -32,21 +40,16 @@ const char* ReadPathArgument(const char* p, char* buffer) {
   return p;
 }
 
-}  // namespace
-
-void ParseCommandLine(const char* text) {
+void WalkSwitches(const char* text, TakeSwitch take) {
   if (text == nullptr) return;
   const char* p = SkipSpaces(text);
   while (IsSwitchStart(*p)) {
     char letter = Upper(p[1]);
     if (letter == '\0') break;
-    p += 2;
-    if (letter == 'D') {
-      if (Upper(p[0]) == 'E' && Upper(p[1]) == 'L') DeleteSelfFlag = true;
-    } else if (letter == 'S') {
-      p = ReadPathArgument(p, SourcePath);
-    }
+    p = take(letter, p + 2);
     while (*p != '\0' && *p != ' ' && !IsSwitchStart(*p)) ++p;
     p = SkipSpaces(p);
   }
 }
+
+void ParseCommandLine(const char* text) { WalkSwitches(text, TakeSetupSwitch); }

@@ -69,13 +69,8 @@ bool CopyProgramImage(FileHandle copy) {
   return copied;
 }
 
-bool StartCopy(int showCommand) {
-  char commandLine[RELAUNCH_COMMAND_SIZE];
-  if (!BuildRelaunchCommandLine(commandLine, sizeof commandLine, ScratchPath, SourcePath)) {
-    return false;
-  }
-  return WinExec(commandLine, static_cast<UINT>(showCommand)) >= WINEXEC_STARTED;
-}
+constexpr char RELAUNCH_BEFORE[] = " /S \"";
+constexpr char RELAUNCH_AFTER[] = "\" /DEL";
 
 }  // namespace
 
@@ -86,25 +81,38 @@ bool IsOnRemovableDrive(const char* path) {
   return GetDriveTypeA(root) == DRIVE_REMOVABLE;
 }
 
-bool BuildRelaunchCommandLine(char* out, uint32_t room, const char* copyPath,
-                              const char* sourcePath) {
+bool BuildCopyCommandLine(char* out, uint32_t room, const char* copyPath, const char* before,
+                          const char* sourcePath, const char* after) {
   // The child skips its own path up to the first space unless the path is quoted.
   const bool quote = std::strchr(copyPath, ' ') != nullptr;
   out[0] = '\0';
   bool fits = (!quote || Append(out, room, "\"")) && Append(out, room, copyPath) &&
-              (!quote || Append(out, room, "\"")) && Append(out, room, " /S \"") &&
-              Append(out, room, sourcePath) && Append(out, room, "\" /DEL");
+              (!quote || Append(out, room, "\"")) && Append(out, room, before) &&
+              Append(out, room, sourcePath) && Append(out, room, after);
   if (!fits) out[0] = '\0';
   return fits;
 }
 
-bool RelaunchFromRemovableDisk(int showCommand) {
-  if (!GetOwnPath(TargetPath) || !IsOnRemovableDrive(TargetPath)) return false;
+bool BuildRelaunchCommandLine(char* out, uint32_t room, const char* copyPath,
+                              const char* sourcePath) {
+  return BuildCopyCommandLine(out, room, copyPath, RELAUNCH_BEFORE, sourcePath, RELAUNCH_AFTER);
+}
+
+bool StartTemporaryCopy(int showCommand, const char* before, const char* after) {
   FileHandle copy = CreateTemporaryCopy();
   if (copy == INVALID_FILE) return false;
   bool copied = CopyProgramImage(copy);
   FileClose(copy);
-  if (copied && StartCopy(showCommand)) return true;
+  char commandLine[RELAUNCH_COMMAND_SIZE];
+  if (copied && BuildCopyCommandLine(commandLine, sizeof commandLine, ScratchPath, before, SourcePath, after) &&
+      WinExec(commandLine, static_cast<UINT>(showCommand)) >= WINEXEC_STARTED) {
+    return true;
+  }
   DeleteFileA(ScratchPath);
   return false;
+}
+
+bool RelaunchFromRemovableDisk(int showCommand) {
+  if (!GetOwnPath(TargetPath) || !IsOnRemovableDrive(TargetPath)) return false;
+  return StartTemporaryCopy(showCommand, RELAUNCH_BEFORE, RELAUNCH_AFTER);
 }

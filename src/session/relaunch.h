@@ -20,6 +20,12 @@ constexpr int TEMP_COPY_ATTEMPTS = 999;
 // could not be made or started (the unusable copy is deleted then).
 bool RelaunchFromRemovableDisk(int showCommand);
 
+// Copies the program image (the first ImageSize bytes of SourcePath) into a new
+// "_inst<n>.exe" in the temporary directory and starts it with showCommand and the command
+// line `<copy> <before><SourcePath><after>`. True when the copy was started; false when it
+// could not be made or started (an unusable copy is deleted).
+bool StartTemporaryCopy(int showCommand, const char* before, const char* after);
+
 // True when path names a file on a removable drive (not a CD-ROM, not a network drive).
 bool IsOnRemovableDrive(const char* path);
 
@@ -27,3 +33,8 @@ bool IsOnRemovableDrive(const char* path);
 // a space. False (out emptied) when it does not fit into room bytes.
 bool BuildRelaunchCommandLine(char* out, uint32_t room, const char* copyPath,
                               const char* sourcePath);
+
+// `<copyPath><before><sourcePath><after>` into out, the copy's path quoted only when it holds
+// a space. False (out emptied) when it does not fit into room bytes.
+bool BuildCopyCommandLine(char* out, uint32_t room, const char* copyPath, const char* before,
+                          const char* sourcePath, const char* after);

@@ -33,11 +33,12 @@ bool GetWininitPath(char* path) {
   return true;
 }
 
-void ScheduleWininitDeletion() {
-  DWORD length = GetShortPathNameA(TargetPath, ScratchPath, PATH_BUFFER_SIZE);
-  if (length == 0 || length >= PATH_BUFFER_SIZE) return;
+bool ScheduleWininitDeletion(const char* path) {
+  char shortPath[PATH_BUFFER_SIZE];
+  DWORD length = GetShortPathNameA(path, shortPath, PATH_BUFFER_SIZE);
+  if (length == 0 || length >= PATH_BUFFER_SIZE) return false;
   char iniPath[PATH_BUFFER_SIZE];
-  if (GetWininitPath(iniPath)) RegisterWininitDeletion(iniPath, ScratchPath);
+  return GetWininitPath(iniPath) && RegisterWininitDeletion(iniPath, shortPath);
 }
 
 }  // namespace
@@ -85,15 +86,17 @@ bool RegisterWininitDeletion(const char* iniPath, const char* shortPath) {
   return RewriteWininitEntry(iniPath, shortPath);
 }
 
-void ScheduleSelfDeletion() {
-  if (!GetOwnPath(TargetPath)) return;
+bool ScheduleDeletionAtRestart(const char* path) {
   OSVERSIONINFOA version;
   std::memset(&version, 0, sizeof version);
   version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionExA(&version)) return;
+  if (!GetVersionExA(&version)) return false;
   if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-    MoveFileExA(TargetPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  } else {
-    ScheduleWininitDeletion();
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
   }
+  return ScheduleWininitDeletion(path);
+}
+
+void ScheduleSelfDeletion() {
+  if (GetOwnPath(TargetPath)) ScheduleDeletionAtRestart(TargetPath);
 }

@@ -8,6 +8,10 @@
 // Failures are silent: start-up goes on.
 void ScheduleSelfDeletion();
 
+// Marks the file at path for deletion at the next system start; true when the system took
+// the request.
+bool ScheduleDeletionAtRestart(const char* path);
+
 // The Windows 95/98 way: writes the entry "xyz=<shortPath>" into section [Rename] of the
 // INI file at iniPath, then turns its key into NUL, which deletes the file at the next
 // start. True when the entry was rewritten.

@@ -1,0 +1,193 @@
+// Removing what the setups recorded. A path is touched only when the list names it, and one
+// outside the installation directory only when its flags (shared, font, self-registered)
+// or its place as a desktop or program-group shortcut say that a setup put it there.
+#include "uninstall/removal.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "base/path_buffer.h"
+#include "base/text_format.h"
+#include "engine/registrations.h"
+#include "engine/shortcuts.h"
+#include "session/self_delete.h"
+
+namespace {
+
+// Windows that do not answer the font change within this time are not waited for.
+constexpr UINT FONT_CHANGE_TIMEOUT_MS = 2000;
+constexpr char REPORT_SEPARATOR[] = "\n";
+constexpr uint32_t LINK_SUFFIX_LENGTH = 4;  // ".lnk"
+
+enum SharedCount { SHARED_STILL_USED, SHARED_UNCOUNTED, SHARED_NO_LONGER_USED };
+
+void AddToReport(char* list, uint32_t* count, const char* path) {
+  if (*count != 0) AppendCutText(list, REPORT_SIZE, REPORT_SEPARATOR);
+  AppendCutText(list, REPORT_SIZE, path);
+  ++*count;
+}
+
+// Lowers the file's count under SharedDLLs by one; at 0 the value goes. A file without a
+// count (or without the key) is counted by nobody we know of: it stays.
+SharedCount LowerSharedCount(const char* path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    return SHARED_UNCOUNTED;
+  }
+  DWORD count = 0, type = 0, size = sizeof count;
+  SharedCount result = SHARED_UNCOUNTED;
+  if (RegQueryValueExA(key, path, nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) == ERROR_SUCCESS &&
+      size == sizeof count) {
+    if (count > 1) {
+      --count;  // the value keeps the type it had
+      RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count);
+      result = SHARED_STILL_USED;
+    } else {
+      RegDeleteValueA(key, path);
+      result = SHARED_NO_LONGER_USED;
+    }
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+void UnregisterComServer(const char* path) {
+  HMODULE library = LoadLibraryA(path);
+  if (library == nullptr) return;
+  using UnregisterServer = HRESULT(WINAPI*)();
+  const UnregisterServer unregisterServer = reinterpret_cast<UnregisterServer>(
+      reinterpret_cast<void*>(GetProcAddress(library, "DllUnregisterServer")));
+  if (unregisterServer != nullptr) unregisterServer();
+  FreeLibrary(library);
+}
+
+void RemoveFont(const char* path) {
+  if (RemoveFontResourceA(path) == 0) return;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, FONT_CHANGE_TIMEOUT_MS,
+                      &ignored);
+}
+
+// A file record of a desktop shortcut: flags 0, a ".lnk" name, in the desktop folder.
+bool IsDesktopShortcut(const RemovalFile& file, const char* path) {
+  char name[PATH_BUFFER_SIZE];
+  char desktopLink[PATH_BUFFER_SIZE];
+  if (file.flags != 0 || !CopyCounted(file.name, name, sizeof name) ||
+      file.name.length <= LINK_SUFFIX_LENGTH || lstrcmpiA(name + file.name.length - LINK_SUFFIX_LENGTH, SHORTCUT_SUFFIX) != 0) {
+    return false;
+  }
+  name[file.name.length - LINK_SUFFIX_LENGTH] = '\0';
+  return DesktopShortcutPath(name, desktopLink) && lstrcmpiA(desktopLink, path) == 0;
+}
+
+void RemoveRecordedFile(const RemovalFile& file, const char* installDir, SharedFileQuestion ask,
+                        RemovalReport* report) {
+  char path[PATH_BUFFER_SIZE];
+  if (!RemovalFilePath(file, installDir, path)) return;  // refused before anything was removed
+  if (!IsBelowInstallDir(file) && file.flags == 0 && !IsDesktopShortcut(file, path)) return;
+  if ((file.flags & UNINSTALL_SHARED) != 0 &&
+      (LowerSharedCount(path) != SHARED_NO_LONGER_USED || !ask(path))) {
+    return;
+  }
+  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;  // gone already
+  if ((file.flags & UNINSTALL_SELF_REGISTERED) != 0) UnregisterComServer(path);
+  if ((file.flags & UNINSTALL_FONT) != 0) RemoveFont(path);
+  RemoveFileAt(path, report);
+}
+
+// Removes the folder at path when it is empty, then each parent down to (not including)
+// the first stop; a folder that holds anything stays, and so do its parents.
+void RemoveEmptyFolders(char* path, uint32_t stopLength) {
+  StripBackslash(path);
+  while (std::strlen(path) > stopLength && RemoveDirectoryA(path)) {
+    char* last = std::strrchr(path, '\\');
+    if (last == nullptr) return;
+    *last = '\0';
+  }
+}
+
+void RemoveGroupShortcuts(const RemovalList& list, RemovalReport* report) {
+  char path[PATH_BUFFER_SIZE];
+  char link[PATH_BUFFER_SIZE];
+  for (uint32_t i = list.shortcutCount; i-- > 0;) {
+    const RemovalShortcut& shortcut = list.shortcuts[i];
+    if (CopyCounted(shortcut.folder, path, sizeof path) && CopyCounted(shortcut.link, link, sizeof link) &&
+        AppendPath(path, "\\") && AppendPath(path, link)) {
+      RemoveFileAt(path, report);
+    }
+  }
+  // The folders once their links are gone, and the parents that the setup made for them,
+  // below the Programs folder.
+  char programs[PATH_BUFFER_SIZE] = "";
+  LPITEMIDLIST folder = nullptr;
+  if (SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &folder) == S_OK && folder != nullptr) {
+    if (!SHGetPathFromIDListA(folder, programs)) programs[0] = '\0';
+    CoTaskMemFree(folder);
+  }
+  StripBackslash(programs);
+  const uint32_t programsLength = static_cast<uint32_t>(std::strlen(programs));
+  for (uint32_t i = list.shortcutCount; i-- > 0;) {
+    if (!CopyCounted(list.shortcuts[i].folder, path, sizeof path)) continue;
+    const bool belowPrograms = programsLength != 0 && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path,
+                                                                    int(programsLength), programs,
+                                                                    int(programsLength)) == CSTR_EQUAL &&
+                               path[programsLength] == '\\';
+    RemoveEmptyFolders(path, belowPrograms ? programsLength : static_cast<uint32_t>(std::strlen(path)) - 1);
+  }
+}
+
+// The subfolders that the files' records name, deepest first, when they are empty.
+void RemoveEmptySubfolders(const RemovalList& list, const char* installDir) {
+  const uint32_t installLength = static_cast<uint32_t>(std::strlen(installDir));
+  char path[PATH_BUFFER_SIZE];
+  for (uint32_t i = list.fileCount; i-- > 0;) {
+    const RemovalFile& file = list.files[i];
+    if (!IsBelowInstallDir(file) || file.directory.length == 1) continue;
+    if (!RemovalFilePath(file, installDir, path)) continue;
+    *std::strrchr(path, '\\') = '\0';  // the file's folder
+    RemoveEmptyFolders(path, installLength);
+  }
+}
+
+}  // namespace
+
+bool AllPathsFit(const RemovalList& list, const char* installDir) {
+  char path[PATH_BUFFER_SIZE];
+  for (uint32_t i = 0; i < list.fileCount; ++i) {
+    if (!RemovalFilePath(list.files[i], installDir, path)) return false;
+  }
+  for (uint32_t i = 0; i < list.shortcutCount; ++i) {
+    const RemovalShortcut& shortcut = list.shortcuts[i];
+    if (shortcut.folder.length + 1 + shortcut.link.length >= PATH_BUFFER_SIZE) return false;
+  }
+  return true;
+}
+
+void RemoveFileAt(const char* path, RemovalReport* report) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesA(path, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  }
+  if (DeleteFileA(path)) return;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
+  if (ScheduleDeletionAtRestart(path)) {
+    AddToReport(report->atRestart, &report->atRestartCount, path);
+  } else {
+    AddToReport(report->notRemoved, &report->notRemovedCount, path);
+  }
+}
+
+void RemoveEverything(const RemovalList& list, const char* installDir, SharedFileQuestion ask,
+                      RemovalReport* report) {
+  RemoveGroupShortcuts(list, report);
+  for (uint32_t i = list.fileCount; i-- > 0;) RemoveRecordedFile(list.files[i], installDir, ask, report);
+  RemoveEmptySubfolders(list, installDir);
+  char key[PATH_BUFFER_SIZE];
+  for (uint32_t i = list.appKeyCount; i-- > 0;) {
+    if (CopyCounted(list.appKeys[i], key, sizeof key)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+  }
+}
