@@ -6,9 +6,12 @@
 
 #include "base/path_buffer.h"
 
-// Room for the relaunch command line: the copy's path, possibly quoted, then
-// ` /S "<source path>" /DEL` and the terminator (2 + 5 + 6 + 1 = 14 bytes besides the paths).
-constexpr uint32_t RELAUNCH_COMMAND_SIZE = 2 * PATH_BUFFER_SIZE + 14;
+// Room for a temporary copy's command line: the copy's path, possibly quoted, the source
+// path, the switches around it and the terminator. The setup's ` /S "<source path>" /DEL`
+// takes 2 + 5 + 6 + 1 = 14 bytes besides the paths; the uninstall program's
+// ` /DEL "<source path>" /P<process id>` 2 + 7 + 14 + 1 = 24.
+constexpr uint32_t COPY_SWITCHES_ROOM = 24;
+constexpr uint32_t RELAUNCH_COMMAND_SIZE = 2 * PATH_BUFFER_SIZE + COPY_SWITCHES_ROOM;
 
 // Attempts of "_inst<n>.exe" names in the temporary directory, n = 0 to 998.
 constexpr int TEMP_COPY_ATTEMPTS = 999;

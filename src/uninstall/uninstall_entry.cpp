@@ -23,7 +23,10 @@ namespace {
 // The copy's command line behind its own path: /DEL and this program's path.
 constexpr char COPY_BEFORE[] = " /DEL \"";
 constexpr char COPY_AFTER_FORMAT[] = "\" /P%lu";  // and this process's id
-constexpr uint32_t COPY_AFTER_SIZE = sizeof(" /P4294967295\"");
+constexpr uint32_t COPY_AFTER_SIZE = sizeof("\" /P4294967295");
+// The copy's quoted path, both parts and the terminator.
+static_assert(2 + (sizeof(COPY_BEFORE) - 1) + (COPY_AFTER_SIZE - 1) + 1 <= COPY_SWITCHES_ROOM,
+              "the copy's command line fits its buffer");
 constexpr DWORD ORIGINAL_END_WAIT_MS = 30000;
 // The original may still be ending when its copy starts: it is tried this often, this far
 // apart, before it is left to the next start.

@@ -20,7 +20,8 @@ const char* TakeUninstallSwitch(char letter, const char* rest) {
     for (OriginalProcessId = 0; *rest >= '0' && *rest <= '9'; ++rest) {
       OriginalProcessId = OriginalProcessId * 10 + uint32_t(*rest - '0');
     }
-  } else if (letter == 'D' && IsLetter(rest[0], 'E') && IsLetter(rest[1], 'L')) {
+  } else if (letter == 'D' && IsLetter(rest[0], 'E') && IsLetter(rest[1], 'L') &&
+             (rest[2] == ' ' || rest[2] == '"')) {
     RemovingOriginal = true;
     return ReadPathArgument(rest + 2, SourcePath);
   }

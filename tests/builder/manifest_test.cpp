@@ -138,6 +138,34 @@ TEST_F(ManifestRead, PngPicturesBecomeTheBmpFilesTheProgramShows) {
             std::string::npos);
 }
 
+TEST_F(ManifestRead, UninstallerKeyAddsTheProgramFirstUnderItsName) {
+  folder.Write("a.txt", "a");
+  Manifest m = Good("[setup]\nuninstaller = true\n[[files]]\nsource = \"a.txt\"\n");
+  ASSERT_TRUE(m.builtUninstaller);
+  ASSERT_EQ(m.files.size(), 2u);
+  EXPECT_EQ(m.files[0].record.name, DEFAULT_UNINSTALLER_NAME);
+  EXPECT_EQ(m.files[0].record.flags, FE_UNINSTALLER);
+  EXPECT_EQ(m.files[0].record.dirCode, DIR_INSTALL);
+  EXPECT_EQ(m.sources.size(), m.files.size());
+  m = Good("[setup]\nuninstaller = \"Remove Demo.exe\"\n[texts.uninstall]\nconfirm = \"Sure?\"\n");
+  ASSERT_EQ(m.files.size(), 1u);
+  EXPECT_EQ(m.files[0].record.name, "Remove Demo.exe");
+  ASSERT_EQ(m.texts.size(), 1u);
+  EXPECT_EQ(m.texts[0].list * 100 + m.texts[0].index, UNINSTALL_TEXT_LIST * 100 + UNINSTALL_CONFIRM);
+  EXPECT_FALSE(Good("[setup]\nuninstaller = false\n").builtUninstaller);
+}
+
+TEST_F(ManifestRead, UninstallerKeyProblems) {
+  folder.Write("a.txt", "a");
+  EXPECT_NE(Bad("[setup]\nuninstaller = \"bin\\\\u.exe\"\n").find("setup.toml:2:15: setup.uninstaller: \"bin\\u.exe\" is no plain file name"),
+            std::string::npos);
+  EXPECT_NE(Bad("[setup]\nuninstaller = 1\n").find("setup.uninstaller: is neither a boolean nor a string"), std::string::npos);
+  const std::string twice = Bad("[setup]\nuninstaller = true\n[[files]]\nsource = \"a.txt\"\nuninstaller = true\n");
+  EXPECT_NE(twice.find("setup.toml:3:1: files[0]: a second uninstall program"), std::string::npos) << twice;
+  const std::string clash = Bad("[setup]\nuninstaller = \"A.TXT\"\n[[files]]\nsource = \"a.txt\"\n");
+  EXPECT_NE(clash.find("\"a.txt\" is installed by setup.uninstaller already"), std::string::npos) << clash;
+}
+
 TEST_F(ManifestRead, TextsByNameLandInTheirListsAndInformationParagraphsAreJoined) {
   folder.Write("info.txt", "First line\nsame paragraph.\n\nSecond one.\n");
   const Manifest m = Good(R"(
