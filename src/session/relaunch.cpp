@@ -18,7 +18,6 @@ constexpr char TEMP_COPY_FORMAT[] = "_inst%d.exe";
 constexpr uint32_t DRIVE_ROOT_LENGTH = 3;  // "A:\"
 // wsprintfA needs room for the name with the largest n: "_inst998.exe" and a terminator.
 constexpr uint32_t TEMP_COPY_NAME_SIZE = sizeof("_inst998.exe");
-constexpr int WINEXEC_STARTED = 32;        // WinExec returns more than 31 on success
 
 // Appends text to the buffer; false when it would not fit with its terminator.
 bool Append(char* buffer, uint32_t room, const char* text) {
@@ -72,6 +71,23 @@ bool CopyProgramImage(FileHandle copy) {
 constexpr char RELAUNCH_BEFORE[] = " /S \"";
 constexpr char RELAUNCH_AFTER[] = "\" /DEL";
 
+// Starts the command line. Not WinExec: that waits until the new process reads its first
+// message, and the uninstall program's copy never does while it waits for this one to end.
+bool StartProcess(char* commandLine, int showCommand) {
+  STARTUPINFOA startup;
+  std::memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION started;
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    return false;
+  }
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
+}
+
 }  // namespace
 
 bool IsOnRemovableDrive(const char* path) {
@@ -105,7 +121,7 @@ bool StartTemporaryCopy(int showCommand, const char* before, const char* after) 
   FileClose(copy);
   char commandLine[RELAUNCH_COMMAND_SIZE];
   if (copied && BuildCopyCommandLine(commandLine, sizeof commandLine, ScratchPath, before, SourcePath, after) &&
-      WinExec(commandLine, static_cast<UINT>(showCommand)) >= WINEXEC_STARTED) {
+      StartProcess(commandLine, showCommand)) {
     return true;
   }
   DeleteFileA(ScratchPath);

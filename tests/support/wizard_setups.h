@@ -22,6 +22,7 @@ struct WizardOptions {
   std::string backgroundTitle;           // empty for none
   std::string informationText = "Read this first.";
   std::string defaultDir;         // BLOCK_DEFAULT_DIR, or empty for none
+  std::string appName = TEST_APP_NAME;  // BLOCK_APP_NAME: the Uninstall key's name
   std::vector<FileInput> files;   // the file table and the data area (stored streams)
 };
 

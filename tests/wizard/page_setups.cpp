@@ -68,10 +68,6 @@ std::string RecorderPath() { return FixturePath("fixture_recorder.exe"); }
 
 std::string LogOf(const std::string& program) { return program + ".log"; }
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<std::string> LoggedLines(const std::string& program) {
   std::vector<std::string> lines;
   if (!Exists(LogOf(program))) return lines;

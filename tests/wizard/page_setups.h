@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/system_state.h"
 #include "support/wizard_setups.h"
 
 namespace page_tests {
@@ -72,7 +73,6 @@ class RecorderFileType {
 // The extension of the test documents.
 constexpr char DOCUMENT_EXTENSION[] = ".lodrundoc";
 
-// Whether the file exists.
-bool Exists(const std::string& path);
+using test_setups::Exists;
 
 }  // namespace page_tests

@@ -19,6 +19,7 @@
 #include "page_setups.h"
 #include "resources/dialog_ids.h"
 #include "support/fixtures/fixtures.h"
+#include "support/system_state.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"
 
@@ -44,24 +45,6 @@ constexpr char SHARED_NAME[] = "lodrun_whole_shared.dll";
 constexpr char FONT_NAME[] = "LodrunWholeSans.ttf";
 const std::string UNINSTALL_KEY = std::string(UNINSTALL_KEY_PREFIX) + TEST_APP_NAME;
 
-std::string ShellFolder(int csidl) {
-  char path[MAX_PATH] = "";
-  SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-  return path;
-}
-
-std::string SystemFolder() {
-  char path[MAX_PATH] = "";
-  GetSystemDirectoryA(path, MAX_PATH);
-  return path;
-}
-
-std::string FontsFolder() {
-  char path[MAX_PATH] = "";
-  GetWindowsDirectoryA(path, MAX_PATH);
-  return std::string(path) + "\\Fonts";
-}
-
 std::vector<uint8_t> Pattern(size_t size, uint8_t seed) {
   std::vector<uint8_t> bytes(size);
   for (size_t i = 0; i < size; ++i) bytes[i] = uint8_t(i * seed + (i >> 7) + 1);
@@ -74,49 +57,6 @@ std::vector<uint8_t> UninstallProgram() {
   const uint8_t endHeader[BLOCK_HEADER_SIZE] = {uint8_t(BLOCK_END & 0xFF), uint8_t(BLOCK_END >> 8)};
   program.insert(program.end(), endHeader, endHeader + BLOCK_HEADER_SIZE);
   return program;
-}
-
-DWORD SharedCount(const std::string& path) {
-  HKEY key = nullptr;
-  DWORD count = 0, size = sizeof count;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
-  if (RegQueryValueExA(key, path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size) !=
-      ERROR_SUCCESS) {
-    count = 0;
-  }
-  RegCloseKey(key);
-  return count;
-}
-
-std::string UninstallValue(const char* name) {
-  char text[MAX_PATH] = "";
-  DWORD size = sizeof text;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
-  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
-    text[0] = '\0';
-  }
-  RegCloseKey(key);
-  return text;
-}
-
-// The path a saved shortcut points at, as the shell reads it back; empty when it cannot.
-std::string LinkTarget(const std::string& file) {
-  IShellLinkA* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&link)))) {
-    return "";
-  }
-  char path[MAX_PATH] = "";
-  IPersistFile* persist = nullptr;
-  WCHAR wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-    if (SUCCEEDED(persist->Load(wide, STGM_READ))) link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
-    persist->Release();
-  }
-  link->Release();
-  return path;
 }
 
 // The uninstall data appended to the uninstall program, read from its old end header on.
@@ -318,8 +258,8 @@ TEST_F(WholeInstallation, EveryRecordIsInstalledRegisteredAndRecordedForUninstal
   EXPECT_TRUE(ComServerMarked());
   EXPECT_EQ(LinkTarget(GroupLink()), Program());
   EXPECT_EQ(LinkTarget(DesktopLink()), Program());
-  EXPECT_EQ(UninstallValue("DisplayName"), TEST_APP_NAME);
-  EXPECT_EQ(UninstallValue("UninstallString"), target_ + "\\uninst.exe");
+  EXPECT_EQ(MachineString(UNINSTALL_KEY, "DisplayName"), TEST_APP_NAME);
+  EXPECT_EQ(MachineString(UNINSTALL_KEY, "UninstallString"), target_ + "\\uninst.exe");
   Sleep(NOTHING_STARTED_MS);
   EXPECT_FALSE(Exists(LogOf(Program())));
 }
@@ -365,7 +305,7 @@ TEST_F(WholeInstallation, CancelledRunLeavesNoUninstallDataEntryShortcutOrTempor
   Click(setup_.frame, ID_CANCEL);
   EXPECT_EQ(FinishProgram(setup_.process), 0u);
   EXPECT_EQ(ReadTestFile(target_ + "\\uninst.exe"), UninstallProgram());  // placed, nothing appended
-  EXPECT_EQ(UninstallValue("UninstallString"), "");
+  EXPECT_EQ(MachineString(UNINSTALL_KEY, "UninstallString"), "");
   EXPECT_FALSE(Exists(GroupLink()));
   EXPECT_FALSE(Exists(LogOf(Program())));
   for (const char* folder : {"", "\\bin", "\\docs", "\\data\\set 0", "\\data\\set 1", "\\data\\set 2"}) {

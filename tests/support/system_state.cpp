@@ -1,0 +1,80 @@
+// What an installation leaves on the machine, read back through the system's own calls.
+#include "support/system_state.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "engine/registrations.h"
+
+namespace test_setups {
+
+std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
+  return path;
+}
+
+std::string SystemFolder() {
+  char path[MAX_PATH] = "";
+  GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
+std::string FontsFolder() {
+  char path[MAX_PATH] = "";
+  GetWindowsDirectoryA(path, MAX_PATH);
+  return std::string(path) + "\\Fonts";
+}
+
+DWORD SharedCount(const std::string& path) {
+  HKEY key = nullptr;
+  DWORD count = 0, size = sizeof count;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  if (RegQueryValueExA(key, path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size) !=
+      ERROR_SUCCESS) {
+    count = 0;
+  }
+  RegCloseKey(key);
+  return count;
+}
+
+std::string MachineString(const std::string& key, const char* name) {
+  char text[MAX_PATH] = "";
+  DWORD size = sizeof text;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return "";
+  if (RegQueryValueExA(opened, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
+    text[0] = '\0';
+  }
+  RegCloseKey(opened);
+  return text;
+}
+
+bool MachineKeyExists(const std::string& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  RegCloseKey(opened);
+  return true;
+}
+
+std::string LinkTarget(const std::string& file) {
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link)))) {
+    return "";
+  }
+  char path[MAX_PATH] = "";
+  IPersistFile* persist = nullptr;
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    if (SUCCEEDED(persist->Load(wide, STGM_READ))) link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    persist->Release();
+  }
+  link->Release();
+  return path;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace test_setups

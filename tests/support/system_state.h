@@ -1,0 +1,30 @@
+// What an installation leaves on the machine, read back by the Windows tests: the system's
+// folders, the shared counts, registry values and where a shortcut points.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace test_setups {
+
+// A folder of the shell (CSIDL_...), the System folder and the Fonts folder.
+std::string ShellFolder(int csidl);
+std::string SystemFolder();
+std::string FontsFolder();
+
+// The file's count under SharedDLLs, 0 when it has none.
+DWORD SharedCount(const std::string& path);
+
+// A string value under HKEY_LOCAL_MACHINE\key, empty when there is none.
+std::string MachineString(const std::string& key, const char* name);
+bool MachineKeyExists(const std::string& key);
+
+// The path a saved shortcut points at, as the shell reads it back; empty when it cannot.
+// OLE must be initialised.
+std::string LinkTarget(const std::string& file);
+
+// Whether a file or folder is there.
+bool Exists(const std::string& path);
+
+}  // namespace test_setups
