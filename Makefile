@@ -1,6 +1,6 @@
 # make test: every test, native and under Wine. make demo: the bundled example under Wine.
 # Both install what they need (scripts/install-deps) and configure and build as needed.
-.PHONY: test demo deps native windows windows-x64 fuzz bench clean
+.PHONY: test demo demo-uninstall deps native windows windows-x64 fuzz bench clean
 
 deps:
 	@scripts/install-deps
@@ -26,6 +26,10 @@ test: native windows windows-x64
 
 demo: native windows windows-x64
 	@scripts/demo
+
+# Removes what make demo installed, with the uninstall program its Uninstall entry names.
+demo-uninstall: native windows windows-x64
+	@scripts/demo uninstall
 
 fuzz: deps
 	@scripts/fuzz 300

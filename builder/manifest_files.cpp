@@ -20,6 +20,7 @@ const std::vector<std::string> FILE_KEYS = {
     "check_language", "uninstaller", "icon_index", "program_group", "desktop"};
 const std::vector<std::string> GROUP_KEYS = {"folder", "shortcut", "arguments"};
 const std::vector<std::string> DESKTOP_KEYS = {"shortcut", "arguments"};
+const std::vector<std::string> UNINSTALLER_KEYS = {"name", "program_group", "desktop", "icon_index"};
 
 const Choices<uint8_t> DESTINATIONS = {
     {"install", DIR_INSTALL}, {"windows", DIR_WINDOWS}, {"system", DIR_SYSTEM}, {"fonts", DIR_FONTS}};
@@ -64,14 +65,21 @@ void ManifestReader::ReadFiles(const toml::node& files) {
 void ManifestReader::AddUninstaller(const toml::table& top) {
   const toml::node* node = top.at_path("setup.uninstaller").node();
   if (node == nullptr) return;
-  std::string name;
+  std::string name = DEFAULT_UNINSTALLER_NAME;
+  FileInput input;
   if (node->is_boolean()) {
     if (!node->value<bool>().value_or(false)) return;
-    name = DEFAULT_UNINSTALLER_NAME;
   } else if (node->is_string()) {
     name = node->value<std::string>().value_or("");
+  } else if (const toml::table* table = node->as_table()) {
+    // Its name and its shortcuts, as a file record has them.
+    CheckKeys(*table, "setup.uninstaller", UNINSTALLER_KEYS);
+    String(*table, "name", "setup.uninstaller", &name);
+    ReadShortcuts(*table, "setup.uninstaller", &input.record);
   } else {
-    Problem(*node, "setup.uninstaller", "is neither a boolean nor a string; expected true, or the program's file name");
+    Problem(*node, "setup.uninstaller",
+            "is not a boolean, a string or a table; expected true, the program's file name, or a table of "
+            "name and shortcuts");
     return;
   }
   // It finds the installation directory as its own folder.
@@ -80,7 +88,6 @@ void ManifestReader::AddUninstaller(const toml::table& top) {
             "\"" + name + "\" is no plain file name; expected a name without a folder, as the uninstall program lies directly in the installation folder");
     return;
   }
-  FileInput input;
   input.record.name = name;
   input.record.installMode = MODE_REMOVE;
   input.record.flags = FE_UNINSTALLER;

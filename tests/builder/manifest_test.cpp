@@ -153,13 +153,19 @@ TEST_F(ManifestRead, UninstallerKeyAddsTheProgramFirstUnderItsName) {
   ASSERT_EQ(m.texts.size(), 1u);
   EXPECT_EQ(m.texts[0].list * 100 + m.texts[0].index, UNINSTALL_TEXT_LIST * 100 + UNINSTALL_CONFIRM);
   EXPECT_FALSE(Good("[setup]\nuninstaller = false\n").builtUninstaller);
+  m = Good("[setup]\nuninstaller = { name = \"Remove.exe\", program_group = { folder = \"Demo\", shortcut = \"Remove Demo\" } }\n");
+  ASSERT_EQ(m.files.size(), 1u);
+  EXPECT_EQ(m.files[0].record.name + "|" + m.files[0].record.groupFolder + "|" + m.files[0].record.groupShortcut,
+            "Remove.exe|Demo|Remove Demo");
 }
 
 TEST_F(ManifestRead, UninstallerKeyProblems) {
   folder.Write("a.txt", "a");
   EXPECT_NE(Bad("[setup]\nuninstaller = \"bin\\\\u.exe\"\n").find("setup.toml:2:15: setup.uninstaller: \"bin\\u.exe\" is no plain file name"),
             std::string::npos);
-  EXPECT_NE(Bad("[setup]\nuninstaller = 1\n").find("setup.uninstaller: is neither a boolean nor a string"), std::string::npos);
+  EXPECT_NE(Bad("[setup]\nuninstaller = 1\n").find("setup.uninstaller: is not a boolean, a string or a table"), std::string::npos);
+  EXPECT_NE(Bad("[setup]\nuninstaller = { nmae = \"x.exe\" }\n").find("setup.uninstaller.nmae: unknown key; did you mean \"name\"?"),
+            std::string::npos);
   const std::string twice = Bad("[setup]\nuninstaller = true\n[[files]]\nsource = \"a.txt\"\nuninstaller = true\n");
   EXPECT_NE(twice.find("setup.toml:3:1: files[0]: a second uninstall program"), std::string::npos) << twice;
   const std::string clash = Bad("[setup]\nuninstaller = \"A.TXT\"\n[[files]]\nsource = \"a.txt\"\n");
