@@ -38,6 +38,24 @@ function(lodrun_add_test name)
                        PROPERTIES LABELS "${labels}" TIMEOUT 120)
 endfunction()
 
+# lodrun_add_program_checks(TARGET IMPORTS_TEST SIZE_TEST BUDGET): the static checks of a
+# shipped program: the test IMPORTS_TEST fails when it imports a DLL that Windows 95 and NT 4
+# do not ship, and in the i686 build SIZE_TEST when it outgrows BUDGET bytes (growth past it
+# must be a decision).
+function(lodrun_add_program_checks target imports_test size_test budget)
+  find_program(LODRUN_OBJDUMP NAMES ${CMAKE_OBJDUMP} ${TOOLCHAIN_PREFIX}-objdump REQUIRED)
+  add_test(NAME ${imports_test}
+           COMMAND sh ${PROJECT_SOURCE_DIR}/tests/session/check_imports.sh ${LODRUN_OBJDUMP}
+                   $<TARGET_FILE:${target}>)
+  set_tests_properties(${imports_test} PROPERTIES LABELS static)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_test(NAME ${size_test}
+             COMMAND sh -c "size=$(stat -c %s \"$0\"); echo \"${target}: $size of $1 bytes\"; [ $size -le $1 ]"
+                     $<TARGET_FILE:${target}> ${budget})
+    set_tests_properties(${size_test} PROPERTIES LABELS static)
+  endif()
+endfunction()
+
 # lodrun_add_library(NAME [DEPENDS lib...]): one subsystem's static library. Its sources are
 # added in its folder; DEPENDS names the layers below it that it may use (docs/architecture.md).
 # In the Windows build it is compiled like the program.

@@ -3,16 +3,16 @@
 # lodrun, signed with Authenticode by osslsigncode under a certificate made here, accepted by
 # osslsigncode verify, read by lodrun verify and list, and walked through its wizard under
 # Wine, which must install every file as built.
-# usage: signed_setup_test.sh LODRUN STUB MANIFEST WALKER SCREENSHOTS WINE-RUN...
+# usage: signed_setup_test.sh LODRUN STUB UNINSTALLER MANIFEST WALKER SCREENSHOTS WINE-RUN...
 set -uo pipefail
-lodrun=$1 stub=$2 manifest=$3 walker=$4 shots=$5
-shift 5
+lodrun=$1 stub=$2 uninstaller=$3 manifest=$4 walker=$5 shots=$6
+shift 6
 wine_run=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-"$lodrun" build "$manifest" -o "$work/setup.exe" --stub "$stub" || fail "lodrun build"
+"$lodrun" build "$manifest" -o "$work/setup.exe" --stub "$stub" --uninstaller "$uninstaller" || fail "lodrun build"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" \
   -days 2 -subj "/CN=lodrun test signer" 2>/dev/null || fail "openssl made no certificate"
 osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -n "Lodrun Demo" \
