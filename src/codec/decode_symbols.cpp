@@ -84,7 +84,7 @@ constexpr uint32_t FAST_LOOP_INPUT = 3 * FAST_REFILL_BYTES;
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
 // The entry of the next code where the held bits are known to cover it.
-inline const CodeEntry* HeldEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
+DECODER_INLINE const CodeEntry* HeldEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
   const CodeEntry* entry = table + in.Peek(width);
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
     in.Consume(entry->bits);

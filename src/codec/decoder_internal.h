@@ -8,6 +8,14 @@
 #include "codec/decoder.h"
 #include "codec/stream_format.h"
 
+// The fast loop's helpers are inlined at every optimization level: at -Os, where the program
+// is built, the compiler would otherwise call them once per symbol.
+#if defined(__GNUC__)
+#define DECODER_INLINE inline __attribute__((always_inline))
+#else
+#define DECODER_INLINE inline
+#endif
+
 // Internal to the symbol loops: no result yet, decoding goes on.
 constexpr DecodeResult DECODE_RUNNING = static_cast<DecodeResult>(0xFFFFFFFFu);
 

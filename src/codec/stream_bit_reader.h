@@ -21,7 +21,7 @@ class StreamBitReader {
   StreamBitReader& operator=(const StreamBitReader&) = delete;
 
   // Hands the state back to the Decoder; every reader is stored before another one is made.
-  void Store() {
+  DECODER_INLINE void Store() {
     decoder.bitBuffer = buffer;
     decoder.bitCount = count;
     decoder.inputNext = next;
@@ -29,7 +29,7 @@ class StreamBitReader {
   }
 
   // Takes the state again after another reader has stored it.
-  void Reload() {
+  DECODER_INLINE void Reload() {
     buffer = decoder.bitBuffer;
     count = decoder.bitCount;
     next = decoder.inputNext;
@@ -63,7 +63,7 @@ class StreamBitReader {
   // of the next byte, at its place, so a later refill that adds it changes nothing. The
   // input buffer must hold at least FAST_REFILL_BYTES bytes. (x86 is little-endian, as the
   // stream's byte order.)
-  void RefillWhole() {
+  DECODER_INLINE void RefillWhole() {
     uint32_t word;
     std::memcpy(&word, next, sizeof word);
     buffer |= word << count;
@@ -74,13 +74,13 @@ class StreamBitReader {
   }
 
   // DROP(n) where n bits are known to be held.
-  void Consume(uint32_t n) {
+  DECODER_INLINE void Consume(uint32_t n) {
     buffer >>= n;
     count -= n;
   }
 
   // The low n bits of the buffer, n <= MAX_NEED_BITS.
-  uint32_t Peek(uint32_t n) const { return buffer & BIT_MASK[n]; }
+  DECODER_INLINE uint32_t Peek(uint32_t n) const { return buffer & BIT_MASK[n]; }
 
   // DROP(n). False when fewer than n bits are held: the stream was cut short, and the bits
   // it would use were never supplied.
@@ -105,11 +105,11 @@ class StreamBitReader {
     count -= partial;
   }
 
-  uint32_t HeldBits() const { return count; }
+  DECODER_INLINE uint32_t HeldBits() const { return count; }
 
   // Bulk access for stored blocks: the bytes of the input buffer not yet taken. Only valid
   // while no bits are held, so that taking them directly keeps the stream's byte order.
-  uint32_t BufferedBytes() const { return avail; }
+  DECODER_INLINE uint32_t BufferedBytes() const { return avail; }
   const uint8_t* BufferedData() const { return next; }
   void TakeBuffered(uint32_t n) {
     next += n;
