@@ -4,6 +4,7 @@
 #include "codec/code_tables.h"
 #include "codec/decoder.h"
 #include "codec/decoder_internal.h"
+#include "codec/match_copy.h"
 #include "codec/stream_bit_reader.h"
 
 namespace {
@@ -22,27 +23,15 @@ inline const CodeEntry* NextEntry(StreamBitReader& in, const CodeEntry* table, u
   return in.Drop(entry->bits) ? entry : nullptr;
 }
 
-// From this length on, a match that does not overlap its source is copied with memcpy.
-constexpr uint32_t LONG_MATCH = 32;
-
 // Copies a match of `length` bytes that starts at `from` (taken modulo the window) to
 // `pos`, handing each full window to the sink. The outcome is always that of an upward
 // byte-by-byte copy. Returns the new write position.
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink) {
   from &= WINDOW_MASK;
-  if (length < WINDOW_SIZE - pos && length <= WINDOW_SIZE - from) {
-    // The usual case: neither the source nor the destination reaches the window's end, and
-    // the window is not full afterwards. Short matches are copied upward byte by byte, which
-    // is the match's meaning in every overlap and cheaper than a library call.
-    uint8_t* to = window + pos;
-    const uint8_t* source = window + from;
-    const bool apart = pos - from >= length && from - pos >= length;
-    if (apart && length >= LONG_MATCH) {
-      std::memcpy(to, source, length);
-    } else {
-      for (uint32_t i = 0; i < length; ++i) to[i] = source[i];
-    }
+  if (FitsWordCopy(pos, from, length)) {
+    // The usual case: neither the source nor the destination reaches the window's end.
+    CopyMatchByWords(window, pos, from, length);
     return pos + length;
   }
   while (length != 0) {
