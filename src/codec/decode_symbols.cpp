@@ -132,7 +132,14 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
     if (in.HeldBits() < entry->op) in.RefillWhole();
     const uint32_t distance = entry->value + in.Peek(entry->op);
     in.Consume(entry->op);
-    pos = CopyMatch(out, pos, pos - distance, length, sink);
+    // The usual match is copied here; one that reaches the window's end goes the long way.
+    const uint32_t from = (pos - distance) & WINDOW_MASK;
+    if (FitsWordCopy(pos, from, length)) {
+      CopyMatchByWords(out, pos, from, length);
+      pos += length;
+    } else {
+      pos = CopyMatch(out, pos, from, length, sink);
+    }
   }
   in.Store();
   caller.Reload();
