@@ -72,9 +72,9 @@ uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length
 constexpr uint32_t FAST_LOOP_INPUT = 3 * FAST_REFILL_BYTES;
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
-// The entry of the next code where the held bits are known to cover it.
-DECODER_INLINE const CodeEntry* HeldEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
-  const CodeEntry* entry = table + in.Peek(width);
+// The entry of a code from its root entry, where the held bits are known to cover the code:
+// each link's bits are dropped and the sub-table indexed with the next ones.
+DECODER_INLINE const CodeEntry* FollowLinks(StreamBitReader& in, const CodeEntry* entry) {
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
     in.Consume(entry->bits);
     const uint32_t subBits = entry->op - CODE_OP_LITERAL;
@@ -97,18 +97,30 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
   caller.Store();
   StreamBitReader in(*this);
   uint8_t* const out = window;
+  uint8_t* to = out + pos;
+  uint8_t* const toEnd = out + FAST_LOOP_WINDOW_END;
+  const uint8_t* const inputEnd = in.FastLimit(FAST_LOOP_INPUT);
+  const uint32_t literalMask = LowBitMask(literalBits);
+  const uint32_t distMask = LowBitMask(distBits);
   DecodeResult status = DECODE_RUNNING;
-  while (in.BufferedBytes() >= FAST_LOOP_INPUT && pos < FAST_LOOP_WINDOW_END) {
+  do {
     // At least 24 bits held: the code and its extra bits are all there.
     in.RefillWhole();
-    const CodeEntry* entry = HeldEntry(in, literals, literalBits);
+    const CodeEntry* entry = literals + in.PeekMasked(literalMask);
+    if (entry->op == CODE_OP_LITERAL) {
+      // The usual symbol: a literal of the root table.
+      in.Consume(entry->bits);
+      *to++ = static_cast<uint8_t>(entry->value);
+      continue;
+    }
+    entry = FollowLinks(in, entry);
     if (entry->op == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;
     }
     in.Consume(entry->bits);
     if (entry->op == CODE_OP_LITERAL) {
-      out[pos++] = static_cast<uint8_t>(entry->value);
+      *to++ = static_cast<uint8_t>(entry->value);
       continue;
     }
     if (entry->op == CODE_OP_END) {
@@ -123,7 +135,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
     }
 
     in.RefillWhole();
-    entry = HeldEntry(in, distances, distBits);
+    entry = FollowLinks(in, distances + in.PeekMasked(distMask));
     if (entry->op == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;
@@ -133,18 +145,19 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
     const uint32_t distance = entry->value + in.Peek(entry->op);
     in.Consume(entry->op);
     // The usual match is copied here; one that reaches the window's end goes the long way.
+    const uint32_t pos = static_cast<uint32_t>(to - out);
     const uint32_t from = (pos - distance) & WINDOW_MASK;
     if (FitsWordCopy(pos, from, length)) {
       CopyMatchByWords(out, pos, from, length);
-      pos += length;
+      to += length;
     } else {
-      pos = CopyMatch(out, pos, from, length, sink);
+      to = out + CopyMatch(out, pos, from, length, sink);
     }
-  }
+  } while (in.Before(inputEnd) && to < toEnd);
   in.Store();
   caller.Reload();
   *result = status;
-  return pos;
+  return static_cast<uint32_t>(to - out);
 }
 
 // Decodes symbols until the end-of-block code. The bit buffer, the input position and the

@@ -22,7 +22,7 @@ constexpr DecodeResult DECODE_RUNNING = static_cast<DecodeResult>(0xFFFFFFFFu);
 // ---- Code tables ----
 
 // The longest code that BuildCodeTables accepts, and the widest table it makes: a table is at
-// most one bit wider than the longest code it serves, and BIT_MASK and links reach 16.
+// most one bit wider than the longest code it serves, and masks and links reach 16.
 constexpr uint32_t MAX_CODE_LENGTH = 16;
 constexpr uint32_t MAX_TABLE_BITS = 16;
 static_assert(STREAM_MAX_CODE_LENGTH <= MAX_CODE_LENGTH, "every code of a stream can be built");
@@ -57,6 +57,15 @@ constexpr uint32_t BIT_BUFFER_BITS = 32;
 constexpr uint32_t FAST_REFILL_BYTES = BIT_BUFFER_BITS / 8;
 constexpr uint32_t WHOLE_REFILL_BITS = BIT_BUFFER_BITS - 8;  // held after a whole refill, at least
 static_assert(MAX_NEED_BITS - 1 + 8 <= BIT_BUFFER_BITS, "a byte-wise refill fits the buffer");
+// A whole refill from count (0-31) held bits takes (31 - count) / 8 bytes and so ends with
+// count | WHOLE_REFILL_BITS held: the count's byte part becomes the top one, its bit part stays.
+constexpr bool WholeRefillCountIsAnOr() {
+  for (uint32_t count = 0; count < BIT_BUFFER_BITS; ++count) {
+    if (count + (BIT_BUFFER_BITS - 1 - count) / 8 * 8 != (count | WHOLE_REFILL_BITS)) return false;
+  }
+  return true;
+}
+static_assert(WholeRefillCountIsAnOr(), "a whole refill's new count is the old one or 24");
 static_assert(MAX_TABLE_BITS <= MAX_NEED_BITS && STREAM_STORED_LENGTH_BITS <= MAX_NEED_BITS,
               "every table index and field is one need");
 
@@ -68,10 +77,9 @@ static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
                   STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
               "a distance code fits one whole refill, its extra bits another");
 
-// BIT_MASK[n] keeps the low n bits.
-static constexpr uint16_t BIT_MASK[MAX_NEED_BITS + 1] = {
-    0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F, 0x003F, 0x007F, 0x00FF,
-    0x01FF, 0x03FF, 0x07FF, 0x0FFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
+// A mask of the low n bits, n < BIT_BUFFER_BITS. Computed rather than looked up: in the
+// decoding loops a table would hold a register for its address.
+constexpr uint32_t LowBitMask(uint32_t n) { return (uint32_t(1) << n) - 1; }
 
 // ---- The window ----
 
