@@ -5,6 +5,7 @@
 #include "codec/decoder.h"
 #include "codec/decoder_internal.h"
 #include "codec/match_copy.h"
+#include "codec/position_bit_reader.h"
 #include "codec/stream_bit_reader.h"
 
 namespace {
@@ -66,19 +67,23 @@ uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length
   return pos;
 }
 
-// The fast loop runs while the input buffer holds the bytes of three whole refills (a
-// literal/length code with its extra bits, a distance code, its extra bits) and the window
-// has room for the longest match without filling up.
-constexpr uint32_t FAST_LOOP_INPUT = 3 * FAST_REFILL_BYTES;
+// The fast loop runs while the input buffer holds FAST_LOOP_INPUT bytes from the position's
+// byte on and the window has room for the longest match without filling up. A round's last
+// look, for a distance's extra bits, starts at most 7 bits into the byte plus a literal/length
+// code, its extra bits and a distance code on, and reads LOOK_BYTES from there.
+constexpr uint32_t FAST_LOOP_INPUT = 12;
+constexpr uint32_t FAST_LOOP_LAST_LOOK_BITS =
+    7 + MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS + MAX_CODE_LENGTH;
+static_assert(FAST_LOOP_LAST_LOOK_BITS / 8 + LOOK_BYTES <= FAST_LOOP_INPUT,
+              "every look of a round reads inside the input buffer");
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
-// The entry of a code from its root entry, where the held bits are known to cover the code:
-// each link's bits are dropped and the sub-table indexed with the next ones.
-DECODER_INLINE const CodeEntry* FollowLinks(StreamBitReader& in, const CodeEntry* entry) {
+// The entry of a code from its root entry: each link's bits are skipped and the sub-table
+// indexed with the next ones.
+DECODER_INLINE const CodeEntry* FollowLinks(PositionBitReader& in, const CodeEntry* entry) {
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
-    in.Consume(entry->bits);
-    const uint32_t subBits = entry->op - CODE_OP_LITERAL;
-    entry = entry->next + in.Peek(subBits);
+    in.Skip(entry->bits);
+    entry = entry->next + (in.Look() & LowBitMask(entry->op - CODE_OP_LITERAL));
   }
   return entry;
 }
@@ -92,24 +97,21 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
                                     const CodeEntry* distances, uint32_t literalBits,
                                     uint32_t distBits, uint32_t pos, DecodeResult* result) {
   if (caller.BufferedBytes() < FAST_LOOP_INPUT || pos >= FAST_LOOP_WINDOW_END) return pos;
-  // A reader of this loop's own, whose state the compiler can keep in registers: the
-  // window's byte stores could otherwise alias the caller's.
   caller.Store();
-  StreamBitReader in(*this);
+  if (!PositionBitReader::CanTakeOver(*this)) return pos;
+  PositionBitReader in(*this);
   uint8_t* const out = window;
   uint8_t* to = out + pos;
   uint8_t* const toEnd = out + FAST_LOOP_WINDOW_END;
-  const uint8_t* const inputEnd = in.FastLimit(FAST_LOOP_INPUT);
+  const uint32_t inputEnd = in.Limit(*this, FAST_LOOP_INPUT);
   const uint32_t literalMask = LowBitMask(literalBits);
   const uint32_t distMask = LowBitMask(distBits);
   DecodeResult status = DECODE_RUNNING;
   do {
-    // At least 24 bits held: the code and its extra bits are all there.
-    in.RefillWhole();
-    const CodeEntry* entry = literals + in.PeekMasked(literalMask);
+    const CodeEntry* entry = literals + (in.Look() & literalMask);
     if (entry->op == CODE_OP_LITERAL) {
       // The usual symbol: a literal of the root table.
-      in.Consume(entry->bits);
+      in.Skip(entry->bits);
       *to++ = static_cast<uint8_t>(entry->value);
       continue;
     }
@@ -118,7 +120,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       status = DECODE_BAD_DATA;
       break;
     }
-    in.Consume(entry->bits);
+    in.Skip(entry->bits);
     if (entry->op == CODE_OP_LITERAL) {
       *to++ = static_cast<uint8_t>(entry->value);
       continue;
@@ -127,23 +129,21 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       status = DECODE_OK;
       break;
     }
-    const uint32_t length = entry->value + in.Peek(entry->op);
-    in.Consume(entry->op);
+    const uint32_t length = entry->value + (in.Look() & LowBitMask(entry->op));
+    in.Skip(entry->op);
     if (distances == nullptr) {
       status = DECODE_BAD_DATA;
       break;
     }
 
-    in.RefillWhole();
-    entry = FollowLinks(in, distances + in.PeekMasked(distMask));
+    entry = FollowLinks(in, distances + (in.Look() & distMask));
     if (entry->op == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;
     }
-    in.Consume(entry->bits);
-    if (in.HeldBits() < entry->op) in.RefillWhole();
-    const uint32_t distance = entry->value + in.Peek(entry->op);
-    in.Consume(entry->op);
+    in.Skip(entry->bits);
+    const uint32_t distance = entry->value + (in.Look() & LowBitMask(entry->op));
+    in.Skip(entry->op);
     // The usual match is copied here; one that reaches the window's end goes the long way.
     const uint32_t pos = static_cast<uint32_t>(to - out);
     const uint32_t from = (pos - distance) & WINDOW_MASK;
@@ -154,7 +154,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       to = out + CopyMatch(out, pos, from, length, sink);
     }
   } while (in.Before(inputEnd) && to < toEnd);
-  in.Store();
+  in.Store(*this);
   caller.Reload();
   *result = status;
   return static_cast<uint32_t>(to - out);

@@ -1,7 +1,7 @@
 // The decoder's bit reader: the bit buffer and the input position held in locals, so that
 // the decoding loops keep them in registers; Store writes them back into the Decoder. The
 // input is a pointer to the next byte and one to the buffer's end, so that taking bytes moves
-// one pointer and no counter.
+// one pointer and no counter. (The fast loop has a reader of its own: position_bit_reader.h.)
 #pragma once
 
 #include <cstdint>
@@ -72,16 +72,8 @@ class StreamBitReader {
     count |= WHOLE_REFILL_BITS;
   }
 
-  // DROP(n) where n bits are known to be held.
-  DECODER_INLINE void Consume(uint32_t n) {
-    buffer >>= n;
-    count -= n;
-  }
-
   // The low n bits of the buffer, n <= MAX_NEED_BITS.
   DECODER_INLINE uint32_t Peek(uint32_t n) const { return buffer & LowBitMask(n); }
-  // The buffer's bits that a mask of LowBitMask(n) keeps, n <= MAX_NEED_BITS.
-  DECODER_INLINE uint32_t PeekMasked(uint32_t mask) const { return buffer & mask; }
 
   // DROP(n). False when fewer than n bits are held: the stream was cut short, and the bits
   // it would use were never supplied.
@@ -111,10 +103,6 @@ class StreamBitReader {
   // Bulk access for stored blocks: the bytes of the input buffer not yet taken. Only valid
   // while no bits are held, so that taking them directly keeps the stream's byte order.
   DECODER_INLINE uint32_t BufferedBytes() const { return static_cast<uint32_t>(end - next); }
-  // The input position from which fewer than n bytes are buffered (n <= BufferedBytes()),
-  // and whether the reader stands before it: a loop's bound without a subtraction per step.
-  DECODER_INLINE const uint8_t* FastLimit(uint32_t n) const { return end - n; }
-  DECODER_INLINE bool Before(const uint8_t* limit) const { return next <= limit; }
   const uint8_t* BufferedData() const { return next; }
   void TakeBuffered(uint32_t n) {
     next += n;
