@@ -115,20 +115,26 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       *to++ = static_cast<uint8_t>(entry->value);
       continue;
     }
-    entry = FollowLinks(in, entry);
-    if (entry->op == CODE_OP_INVALID) {
-      status = DECODE_BAD_DATA;
-      break;
+    if (entry->op >= CODE_OP_END) {
+      // Not a length of the root table: a link, the end of the block, or an invalid code.
+      entry = FollowLinks(in, entry);
+      if (entry->op == CODE_OP_INVALID) {
+        status = DECODE_BAD_DATA;
+        break;
+      }
+      if (entry->op == CODE_OP_LITERAL) {
+        in.Skip(entry->bits);
+        *to++ = static_cast<uint8_t>(entry->value);
+        continue;
+      }
+      if (entry->op == CODE_OP_END) {
+        in.Skip(entry->bits);
+        status = DECODE_OK;
+        break;
+      }
     }
+    // A match: its length (the op is its extra bits), then its distance.
     in.Skip(entry->bits);
-    if (entry->op == CODE_OP_LITERAL) {
-      *to++ = static_cast<uint8_t>(entry->value);
-      continue;
-    }
-    if (entry->op == CODE_OP_END) {
-      status = DECODE_OK;
-      break;
-    }
     const uint32_t length = entry->value + (in.Look() & LowBitMask(entry->op));
     in.Skip(entry->op);
     if (distances == nullptr) {

