@@ -31,8 +31,9 @@ demo: native windows windows-x64
 demo-uninstall: native windows windows-x64
 	@scripts/demo uninstall
 
+# Both fuzzers at once on the two cores, half an hour each: an hour of fuzzing in all.
 fuzz: deps
-	@scripts/fuzz 300
+	@scripts/fuzz 1800
 
 bench: deps
 	@scripts/bench

@@ -16,6 +16,12 @@ struct CodeEntry {
   };
 };
 
+// Every table has a chaining entry in front of it (table[-1]) whose next is the table made
+// after it, or null for the last: the root reaches every table of its code. Tables are taken
+// from blocks of memory one after another; the op of a chaining entry is CHAIN_BLOCK_START
+// where its table starts a block, else 0.
+constexpr uint8_t CHAIN_BLOCK_START = 1;
+
 // What the symbols of one code stand for. Symbols below simpleCount stand for themselves
 // (256 is the end of block); symbol s from simpleCount on takes its value from bases and its
 // op from extras at s - simpleCount, up to valueCount of them; the symbols after those are

@@ -4,6 +4,8 @@
 #include "codec/code_tables.h"
 #include "codec/decoder.h"
 #include "codec/decoder_internal.h"
+#include "codec/match_copy.h"
+#include "codec/position_bit_reader.h"
 #include "codec/stream_bit_reader.h"
 
 namespace {
@@ -22,27 +24,15 @@ inline const CodeEntry* NextEntry(StreamBitReader& in, const CodeEntry* table, u
   return in.Drop(entry->bits) ? entry : nullptr;
 }
 
-// From this length on, a match that does not overlap its source is copied with memcpy.
-constexpr uint32_t LONG_MATCH = 32;
-
 // Copies a match of `length` bytes that starts at `from` (taken modulo the window) to
 // `pos`, handing each full window to the sink. The outcome is always that of an upward
 // byte-by-byte copy. Returns the new write position.
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink) {
   from &= WINDOW_MASK;
-  if (length < WINDOW_SIZE - pos && length <= WINDOW_SIZE - from) {
-    // The usual case: neither the source nor the destination reaches the window's end, and
-    // the window is not full afterwards. Short matches are copied upward byte by byte, which
-    // is the match's meaning in every overlap and cheaper than a library call.
-    uint8_t* to = window + pos;
-    const uint8_t* source = window + from;
-    const bool apart = pos - from >= length && from - pos >= length;
-    if (apart && length >= LONG_MATCH) {
-      std::memcpy(to, source, length);
-    } else {
-      for (uint32_t i = 0; i < length; ++i) to[i] = source[i];
-    }
+  if (FitsWordCopy(pos, from, length)) {
+    // The usual case: neither the source nor the destination reaches the window's end.
+    CopyMatchByWords(window, pos, from, length);
     return pos + length;
   }
   while (length != 0) {
@@ -77,19 +67,23 @@ uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length
   return pos;
 }
 
-// The fast loop runs while the input buffer holds the bytes of three whole refills (a
-// literal/length code with its extra bits, a distance code, its extra bits) and the window
-// has room for the longest match without filling up.
-constexpr uint32_t FAST_LOOP_INPUT = 3 * FAST_REFILL_BYTES;
+// The fast loop runs while the input buffer holds FAST_LOOP_INPUT bytes from the position's
+// byte on and the window has room for the longest match without filling up. A round's last
+// look, for a distance's extra bits, starts at most 7 bits into the byte plus a literal/length
+// code, its extra bits and a distance code on, and reads LOOK_BYTES from there.
+constexpr uint32_t FAST_LOOP_INPUT = 12;
+constexpr uint32_t FAST_LOOP_LAST_LOOK_BITS =
+    7 + MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS + MAX_CODE_LENGTH;
+static_assert(FAST_LOOP_LAST_LOOK_BITS / 8 + LOOK_BYTES <= FAST_LOOP_INPUT,
+              "every look of a round reads inside the input buffer");
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
-// The entry of the next code where the held bits are known to cover it.
-inline const CodeEntry* HeldEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
-  const CodeEntry* entry = table + in.Peek(width);
+// The entry of a code from its root entry: each link's bits are skipped and the sub-table
+// indexed with the next ones.
+DECODER_INLINE const CodeEntry* FollowLinks(PositionBitReader& in, const CodeEntry* entry) {
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
-    in.Consume(entry->bits);
-    const uint32_t subBits = entry->op - CODE_OP_LITERAL;
-    entry = entry->next + in.Peek(subBits);
+    in.Skip(entry->bits);
+    entry = entry->next + (in.Look() & LowBitMask(entry->op - CODE_OP_LITERAL));
   }
   return entry;
 }
@@ -103,52 +97,73 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
                                     const CodeEntry* distances, uint32_t literalBits,
                                     uint32_t distBits, uint32_t pos, DecodeResult* result) {
   if (caller.BufferedBytes() < FAST_LOOP_INPUT || pos >= FAST_LOOP_WINDOW_END) return pos;
-  // A reader of this loop's own, whose state the compiler can keep in registers: the
-  // window's byte stores could otherwise alias the caller's.
   caller.Store();
-  StreamBitReader in(*this);
+  if (!PositionBitReader::CanTakeOver(*this)) return pos;
+  PositionBitReader in(*this);
   uint8_t* const out = window;
+  uint8_t* to = out + pos;
+  uint8_t* const toEnd = out + FAST_LOOP_WINDOW_END;
+  const uint32_t inputEnd = in.Limit(*this, FAST_LOOP_INPUT);
+  const uint32_t literalMask = LowBitMask(literalBits);
+  const uint32_t distMask = LowBitMask(distBits);
   DecodeResult status = DECODE_RUNNING;
-  while (in.BufferedBytes() >= FAST_LOOP_INPUT && pos < FAST_LOOP_WINDOW_END) {
-    // At least 24 bits held: the code and its extra bits are all there.
-    in.RefillWhole();
-    const CodeEntry* entry = HeldEntry(in, literals, literalBits);
-    if (entry->op == CODE_OP_INVALID) {
-      status = DECODE_BAD_DATA;
-      break;
-    }
-    in.Consume(entry->bits);
+  do {
+    const CodeEntry* entry = literals + (in.Look() & literalMask);
     if (entry->op == CODE_OP_LITERAL) {
-      out[pos++] = static_cast<uint8_t>(entry->value);
+      // The usual symbol: a literal of the root table.
+      in.Skip(entry->bits);
+      *to++ = static_cast<uint8_t>(entry->value);
       continue;
     }
-    if (entry->op == CODE_OP_END) {
-      status = DECODE_OK;
-      break;
+    if (entry->op >= CODE_OP_END) {
+      // Not a length of the root table: a link, the end of the block, or an invalid code.
+      entry = FollowLinks(in, entry);
+      if (entry->op == CODE_OP_INVALID) {
+        status = DECODE_BAD_DATA;
+        break;
+      }
+      if (entry->op == CODE_OP_LITERAL) {
+        in.Skip(entry->bits);
+        *to++ = static_cast<uint8_t>(entry->value);
+        continue;
+      }
+      if (entry->op == CODE_OP_END) {
+        in.Skip(entry->bits);
+        status = DECODE_OK;
+        break;
+      }
     }
-    const uint32_t length = entry->value + in.Peek(entry->op);
-    in.Consume(entry->op);
+    // A match: its length (the op is its extra bits), then its distance.
+    in.Skip(entry->bits);
+    const uint32_t length = entry->value + (in.Look() & LowBitMask(entry->op));
+    in.Skip(entry->op);
     if (distances == nullptr) {
       status = DECODE_BAD_DATA;
       break;
     }
 
-    in.RefillWhole();
-    entry = HeldEntry(in, distances, distBits);
+    entry = FollowLinks(in, distances + (in.Look() & distMask));
     if (entry->op == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;
     }
-    in.Consume(entry->bits);
-    if (in.HeldBits() < entry->op) in.RefillWhole();
-    const uint32_t distance = entry->value + in.Peek(entry->op);
-    in.Consume(entry->op);
-    pos = CopyMatch(out, pos, pos - distance, length, sink);
-  }
-  in.Store();
+    in.Skip(entry->bits);
+    const uint32_t distance = entry->value + (in.Look() & LowBitMask(entry->op));
+    in.Skip(entry->op);
+    // The usual match is copied here; one that reaches the window's end goes the long way.
+    const uint32_t pos = static_cast<uint32_t>(to - out);
+    const uint32_t from = (pos - distance) & WINDOW_MASK;
+    if (FitsWordCopy(pos, from, length)) {
+      CopyMatchByWords(out, pos, from, length);
+      to += length;
+    } else {
+      to = out + CopyMatch(out, pos, from, length, sink);
+    }
+  } while (in.Before(inputEnd) && to < toEnd);
+  in.Store(*this);
   caller.Reload();
   *result = status;
-  return pos;
+  return static_cast<uint32_t>(to - out);
 }
 
 // Decodes symbols until the end-of-block code. The bit buffer, the input position and the

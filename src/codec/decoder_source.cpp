@@ -114,7 +114,7 @@ void Decoder::ReturnHeldBytes() {
   inputAvail += here;
   inputReturned += held - here;
   bitCount -= held * 8;
-  bitBuffer &= BIT_MASK[bitCount];
+  bitBuffer &= LowBitMask(bitCount);
 }
 
 namespace {

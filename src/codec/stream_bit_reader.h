@@ -1,5 +1,7 @@
 // The decoder's bit reader: the bit buffer and the input position held in locals, so that
-// the decoding loops keep them in registers; Store writes them back into the Decoder.
+// the decoding loops keep them in registers; Store writes them back into the Decoder. The
+// input is a pointer to the next byte and one to the buffer's end, so that taking bytes moves
+// one pointer and no counter. (The fast loop has a reader of its own: position_bit_reader.h.)
 #pragma once
 
 #include <cstdint>
@@ -15,25 +17,25 @@ class StreamBitReader {
         buffer(owner.bitBuffer),
         count(owner.bitCount),
         next(owner.inputNext),
-        avail(owner.inputAvail) {}
+        end(owner.inputNext + owner.inputAvail) {}
 
   StreamBitReader(const StreamBitReader&) = delete;
   StreamBitReader& operator=(const StreamBitReader&) = delete;
 
   // Hands the state back to the Decoder; every reader is stored before another one is made.
-  void Store() {
+  DECODER_INLINE void Store() {
     decoder.bitBuffer = buffer;
     decoder.bitCount = count;
     decoder.inputNext = next;
-    decoder.inputAvail = avail;
+    decoder.inputAvail = BufferedBytes();
   }
 
   // Takes the state again after another reader has stored it.
-  void Reload() {
+  DECODER_INLINE void Reload() {
     buffer = decoder.bitBuffer;
     count = decoder.bitCount;
     next = decoder.inputNext;
-    avail = decoder.inputAvail;
+    end = next + decoder.inputAvail;
   }
 
   // NEED(n): takes bytes while fewer than n bits are held. When the input runs out the
@@ -41,15 +43,14 @@ class StreamBitReader {
   // leaves only bits of bytes that are still to be taken.
   void Need(uint32_t n) {
     if (count >= n) return;
-    if (avail >= FAST_REFILL_BYTES) {
+    if (BufferedBytes() >= FAST_REFILL_BYTES) {
       RefillWhole();
       return;
     }
     while (count < n) {
       uint8_t byte;
-      if (avail != 0) {
+      if (next != end) {
         byte = *next++;
-        --avail;
       } else if (!TakeFromSource(&byte)) {
         return;
       }
@@ -59,28 +60,20 @@ class StreamBitReader {
   }
 
   // Fills the buffer up to 24-31 bits without a branch: the next four bytes are loaded at
-  // once and the whole bytes that fitted are taken. The bits that do not count yet are those
-  // of the next byte, at its place, so a later refill that adds it changes nothing. The
-  // input buffer must hold at least FAST_REFILL_BYTES bytes. (x86 is little-endian, as the
-  // stream's byte order.)
-  void RefillWhole() {
+  // once and the whole bytes that fitted are taken, (31 - count) / 8 of them, which leaves
+  // count | 24 bits held. The bits that do not count yet are those of the next byte, at its
+  // place, so a later refill that adds it changes nothing. The input buffer must hold at
+  // least FAST_REFILL_BYTES bytes. (x86 is little-endian, as the stream's byte order.)
+  DECODER_INLINE void RefillWhole() {
     uint32_t word;
     std::memcpy(&word, next, sizeof word);
     buffer |= word << count;
-    const uint32_t taken = (BIT_BUFFER_BITS - 1 - count) / 8;
-    next += taken;
-    avail -= taken;
-    count += taken * 8;
-  }
-
-  // DROP(n) where n bits are known to be held.
-  void Consume(uint32_t n) {
-    buffer >>= n;
-    count -= n;
+    next += (BIT_BUFFER_BITS - 1 - count) / 8;
+    count |= WHOLE_REFILL_BITS;
   }
 
   // The low n bits of the buffer, n <= MAX_NEED_BITS.
-  uint32_t Peek(uint32_t n) const { return buffer & BIT_MASK[n]; }
+  DECODER_INLINE uint32_t Peek(uint32_t n) const { return buffer & LowBitMask(n); }
 
   // DROP(n). False when fewer than n bits are held: the stream was cut short, and the bits
   // it would use were never supplied.
@@ -105,15 +98,14 @@ class StreamBitReader {
     count -= partial;
   }
 
-  uint32_t HeldBits() const { return count; }
+  DECODER_INLINE uint32_t HeldBits() const { return count; }
 
   // Bulk access for stored blocks: the bytes of the input buffer not yet taken. Only valid
   // while no bits are held, so that taking them directly keeps the stream's byte order.
-  uint32_t BufferedBytes() const { return avail; }
+  DECODER_INLINE uint32_t BufferedBytes() const { return static_cast<uint32_t>(end - next); }
   const uint8_t* BufferedData() const { return next; }
   void TakeBuffered(uint32_t n) {
     next += n;
-    avail -= n;
     buffer = 0;  // a whole refill may have left the bits of the bytes now passed over
   }
 
@@ -124,7 +116,7 @@ class StreamBitReader {
     decoder.inputAvail = 0;
     bool taken = decoder.NextInputByte(byte);
     next = decoder.inputNext;
-    avail = decoder.inputAvail;
+    end = next + decoder.inputAvail;
     return taken;
   }
 
@@ -132,5 +124,5 @@ class StreamBitReader {
   uint32_t buffer;
   uint32_t count;
   uint8_t* next;
-  uint32_t avail;
+  uint8_t* end;  // the input buffer's end: next + the bytes not yet taken
 };

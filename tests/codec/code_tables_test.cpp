@@ -1,6 +1,8 @@
 // BuildCodeTables on its own: results, root widths, sub-tables and the end-of-block cut.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "codec/code_tables.h"
 #include "codec/codec_test_util.h"
 
@@ -189,7 +191,7 @@ testing::AssertionResult SameTables(const CodeEntry* a, const CodeEntry* b, uint
 }
 
 TEST(CodeTables, FixedCodesGetTheTablesOfTheirNarrowerRoots) {
-  // The literal/length builder asks for a 9-bit root; the fixed code's comes out as the one
+  // The literal/length builder asks for a 10-bit root; the fixed code's comes out as the one
   // asked for with 7 bits, cut at the 7-bit end-of-block code.
   const Tables narrow(FixedLiteralCode().Lengths(), 257, 7, STREAM_LENGTH_SYMBOLS,
                       STREAM_LENGTH_BASE, STREAM_LENGTH_EXTRA);
@@ -227,6 +229,55 @@ TEST(CodeTables, CodeLengthRootHoldsTheLongestCodeLengthCode) {
   EXPECT_EQ(table[0].value, 18);  // code 0
   EXPECT_EQ(table[127].value, 6);  // code 1111111
   FreeCodeTables(&table);
+}
+
+// The tables that links reach from `table`, the table itself included, in any order.
+void CollectLinkedTables(const CodeEntry* table, uint32_t width, std::vector<const CodeEntry*>* found) {
+  found->push_back(table);
+  for (uint32_t index = 0; index < (1u << width); ++index) {
+    const uint8_t op = table[index].op;
+    if (op > CODE_OP_LITERAL && op != CODE_OP_INVALID) {
+      CollectLinkedTables(table[index].next, op - CODE_OP_LITERAL, found);
+    }
+  }
+}
+
+// A code whose sub-tables cannot share their blocks: a 1-bit code, then 256 nine-bit codes
+// under a 1-bit root, which splits them into a tree of 1-bit sub-tables.
+Lengths OneBitThenNineBitCodes() {
+  Lengths lengths(257, 9);
+  lengths[0] = 1;
+  return lengths;
+}
+
+TEST(CodeTables, ChainReachesEveryTableOnceAcrossBlocks) {
+  for (const uint32_t requested : {1u, 4u, 9u}) {
+    Tables tables(OneBitThenNineBitCodes(), 257, requested);
+    ASSERT_EQ(tables.result, DECODE_OK);
+    std::vector<const CodeEntry*> linked;
+    CollectLinkedTables(tables.root, tables.width, &linked);
+    std::vector<const CodeEntry*> chained;
+    uint32_t blocks = 0;
+    for (const CodeEntry* table = tables.root; table != nullptr; table = table[-1].next) {
+      chained.push_back(table);
+      if (table[-1].op == CHAIN_BLOCK_START) ++blocks;
+    }
+    EXPECT_EQ(tables.root[-1].op, CHAIN_BLOCK_START) << "the root starts the first block";
+    std::sort(linked.begin(), linked.end());
+    std::sort(chained.begin(), chained.end());
+    EXPECT_EQ(chained, linked) << "root width " << tables.width;
+    EXPECT_GE(blocks, 1u);
+    EXPECT_LE(blocks, chained.size());
+    if (requested == 1) {
+      EXPECT_GT(blocks, 1u) << "1-bit sub-tables outgrow the root's room";
+    }
+  }
+}
+
+TEST(CodeTables, FindsEveryCodeInTablesOfManyBlocks) {
+  ExpectEveryCodeFound(OneBitThenNineBitCodes(), 257, 1);
+  ExpectEveryCodeFound(OneBitThenNineBitCodes(), 257, 4);
+  ExpectEveryCodeFound(FixedLiteralCode().Lengths(), 257, 2);
 }
 
 }  // namespace

@@ -84,6 +84,20 @@ void WriteMatch(TestBitWriter& writer, uint32_t length, uint32_t distance,
   writer.Bits(distance - CONTROL_DISTANCE_BASE[distIndex], CONTROL_DISTANCE_EXTRA[distIndex]);
 }
 
+Bytes Pattern(uint32_t n, uint32_t seed) {
+  Bytes bytes(n);
+  for (uint32_t i = 0; i < n; ++i) bytes[i] = uint8_t((i * 131 + seed + (i >> 8)) & 0xFF);
+  return bytes;
+}
+
+void WriteStored(TestBitWriter& writer, bool final, const Bytes& data) {
+  writer.Bits(7, 3);              // block type: stored
+  writer.Bits(final ? 1 : 0, 1);  // final flag
+  writer.Align();                 // skipped to the byte boundary
+  writer.Bits(uint32_t(data.size()), 16);  // LEN
+  writer.Bytes(data);
+}
+
 void WriteFixedLiterals(TestBitWriter& writer, bool final, const std::string& text) {
   writer.Bits(5, 3);              // block type: fixed
   writer.Bits(final ? 1 : 0, 1);  // final flag

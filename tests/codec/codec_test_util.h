@@ -70,6 +70,12 @@ void WriteMatch(TestBitWriter& writer, uint32_t length, uint32_t distance,
                 const CanonicalCode& literals = FixedLiteralCode(),
                 const CanonicalCode& distances = FixedDistanceCode());
 
+// Pattern bytes that differ from their neighbours, so misplaced copies show.
+Bytes Pattern(uint32_t n, uint32_t seed = 7);
+
+// A stored block holding `data` (at most 65535 bytes), at a byte boundary.
+void WriteStored(TestBitWriter& writer, bool final, const Bytes& data);
+
 // A fixed block of literals (no matches), ended by its end-of-block code.
 void WriteFixedLiterals(TestBitWriter& writer, bool final, const std::string& text);
 

@@ -176,4 +176,53 @@ TEST(DecoderSource, GivesBackHeldBytesIntoTheBuffer) {
   FileClose(file);
 }
 
+// Fixed blocks of literals and matches, long enough to cross several 4 KiB input refills
+// at many bit offsets, so that the fast loop takes over the position and hands it back often;
+// *expected gets what they stand for.
+void WriteLongFixedBlocks(TestBitWriter& writer, uint32_t blocks, Bytes* expected) {
+  for (uint32_t block = 0; block < blocks; ++block) {
+    writer.Bits(5, 3).Bits(0, 1);  // fixed block, not final
+    for (uint32_t i = 0; i < 4000; ++i) {
+      const uint8_t literal = uint8_t(i * 37 + block);
+      FixedLiteralCode().Write(writer, literal);
+      expected->push_back(literal);
+      if (i % 5 == 4) {
+        WriteMatch(writer, 3 + i % 20, 1 + i % 300);
+        ApplyMatch(*expected, 3 + i % 20, 1 + i % 300);
+      }
+    }
+    FixedLiteralCode().Write(writer, 256);  // end of block
+  }
+}
+
+TEST(DecoderSource, LongHuffmanBlocksEndWhereTheirLastBitIs) {
+  Bytes expected;
+  TestBitWriter writer;
+  WriteLongFixedBlocks(writer, 3, &expected);
+  WriteStored(writer, true, BytesOf("tail"));  // starts at the byte boundary after them
+  const Bytes stream = writer.Finish();
+  DecodeRun run = DecodeBytes(stream);
+  EXPECT_EQ(run.result, DECODE_OK);
+  expected.insert(expected.end(), {'t', 'a', 'i', 'l'});
+  EXPECT_EQ(run.output, expected);
+  EXPECT_EQ(run.taken, stream.size());
+}
+
+TEST(DecoderSource, InvalidCodeInALongBlockLeavesTheFileBehindTheLastUsedByte) {
+  // The invalid code (literal/length symbol 286) comes where the fast loop runs: the file
+  // stands behind the byte that holds the last bit used, as after the slow loop. Of the
+  // 8-bit code, the 7 bits that link the fixed code's root to its sub-table are used.
+  Bytes expected;
+  TestBitWriter writer;
+  WriteLongFixedBlocks(writer, 1, &expected);
+  writer.Bits(5, 3).Bits(1, 1);  // final fixed block
+  for (uint32_t i = 0; i < 700; ++i) FixedLiteralCode().Write(writer, 'a' + i % 7);
+  const uint32_t usedBits = writer.BitCount();
+  FixedLiteralCode().Write(writer, 286);
+  for (uint32_t i = 0; i < 100; ++i) FixedLiteralCode().Write(writer, 'z');
+  DecodeRun run = DecodeBytes(writer.Finish());
+  EXPECT_EQ(run.result, DECODE_BAD_DATA);
+  EXPECT_EQ(run.taken, (usedBits + 7 + 7) / 8);
+}
+
 }  // namespace

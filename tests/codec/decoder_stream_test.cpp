@@ -8,22 +8,6 @@ namespace {
 
 using Counts = std::vector<uint32_t>;
 
-// Pattern bytes that differ from their neighbours, so misplaced copies show.
-Bytes Pattern(uint32_t n, uint32_t seed = 7) {
-  Bytes bytes(n);
-  for (uint32_t i = 0; i < n; ++i) bytes[i] = uint8_t((i * 131 + seed + (i >> 8)) & 0xFF);
-  return bytes;
-}
-
-// A stored block holding `data` (at most 65535 bytes), at a byte boundary.
-void WriteStored(TestBitWriter& writer, bool final, const Bytes& data) {
-  writer.Bits(7, 3);              // block type: stored
-  writer.Bits(final ? 1 : 0, 1);  // final flag
-  writer.Align();                 // skipped to the byte boundary
-  writer.Bits(uint32_t(data.size()), 16);  // LEN
-  writer.Bytes(data);
-}
-
 TEST(Decoder, DecodesTheStoredAndFixedAbcVectors) {
   DecodeRun stored = DecodeBytes({0x0F, 0x03, 0x00, 0x61, 0x62, 0x63});
   EXPECT_EQ(stored.result, DECODE_OK);
