@@ -14,6 +14,13 @@ if(WIN32)
       -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
       # A program of that era loads at its preferred base: no relocations to carry.
       -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+  # The shipped programs start at their own entry point (session/program_entry.cpp), without
+  # the C runtime's start-up. C names carry a leading underscore on i686 only.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(LODRUN_ENTRY_LINK_OPTIONS -nostartfiles -Wl,--entry,_ProgramEntry)
+  else()
+    set(LODRUN_ENTRY_LINK_OPTIONS -nostartfiles -Wl,--entry,ProgramEntry)
+  endif()
 else()
   add_compile_options(-Wall -Wextra)
   if(LODRUN_SANITIZE)

@@ -40,6 +40,19 @@ const char* ReadPathArgument(const char* p, char* buffer) {
   return p;
 }
 
+const char* CommandTail(const char* commandLine) {
+  const char* p = commandLine;
+  if (*p == '"') {
+    ++p;
+    while (*p != '\0' && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p > ' ') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
 void WalkSwitches(const char* text, TakeSwitch take) {
   if (text == nullptr) return;
   const char* p = SkipSpaces(text);

@@ -12,6 +12,10 @@ void ParseCommandLine(const char* text);
 using TakeSwitch = const char* (*)(char letter, const char* rest);
 void WalkSwitches(const char* text, TakeSwitch take);
 
+// The arguments of a whole command line as the system gives it (GetCommandLineA): the text
+// behind the program's name, which is quoted when it holds a space, and the blanks after it.
+const char* CommandTail(const char* commandLine);
+
 // Copies a path argument, quoted or not, into a PATH_BUFFER_SIZE buffer. Characters beyond
 // the buffer's room are passed over, so the buffer always stays terminated. Returns the
 // position behind the argument.

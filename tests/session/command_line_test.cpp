@@ -82,3 +82,17 @@ TEST_F(CommandLine, OverlongPathIsCutAndStaysTerminated) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandTail, ArgumentsBehindTheProgramsNameQuotedOrNot) {
+  EXPECT_STREQ(CommandTail("setup.exe /S \"A:\\x.exe\" /DEL"), "/S \"A:\\x.exe\" /DEL");
+  EXPECT_STREQ(CommandTail("\"C:\\Program Files\\Demo\\uninst.exe\"  /S"), "/S");
+  EXPECT_STREQ(CommandTail("\"C:\\Program Files\\Demo\\uninst.exe\"/S"), "/S");
+  EXPECT_STREQ(CommandTail("C:\\setup.exe"), "");
+  EXPECT_STREQ(CommandTail("\"C:\\unterminated quote"), "");
+  EXPECT_STREQ(CommandTail(""), "");
+  EXPECT_STREQ(CommandTail("setup.exe\t/S"), "/S");
+}
+
+}  // namespace
