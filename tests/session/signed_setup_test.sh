@@ -47,4 +47,10 @@ for file in bin/LodrunDemo.exe readme.txt Help/guide.txt; do
   cmp "$built/$file" "$installed/${file#bin/}" || fail "$file not installed as built"
 done
 echo "the signed setup ($signed_size bytes) installed every file"
-rm -rf "$installed"
+
+# Its uninstall program, run silently, takes everything away again (and leaves the test
+# prefix as it was for the next run).
+"${wine_run[@]}" 'C:\Program Files\Lodrun Demo\uninst.exe' /S >/dev/null 2>&1 || fail "the uninstall program failed"
+for i in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+[ ! -e "$installed" ] || fail "the installation folder is still there: $(ls "$installed")"
+echo "its uninstall program removed the installation"
