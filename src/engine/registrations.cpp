@@ -13,23 +13,26 @@ namespace {
 constexpr UINT FONT_CHANGE_TIMEOUT_MS = 2000;
 
 void AddFont(const char* path) {
-  if (AddFontResourceA(path) == 0) return;
+  if (AddFontResourceA(path) != 0) AnnounceFontChange();
+}
+
+}  // namespace
+
+void AnnounceFontChange() {
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
                       FONT_CHANGE_TIMEOUT_MS, &ignored);
 }
 
-void RegisterComServer(const char* path) {
+void CallServerExport(const char* path, const char* exportName) {
   HMODULE library = LoadLibraryA(path);
   if (library == nullptr) return;
-  using RegisterServer = HRESULT(WINAPI*)();
-  const RegisterServer registerServer =
-      reinterpret_cast<RegisterServer>(reinterpret_cast<void*>(GetProcAddress(library, "DllRegisterServer")));
-  if (registerServer != nullptr) registerServer();
+  using ServerExport = HRESULT(WINAPI*)();
+  const ServerExport call =
+      reinterpret_cast<ServerExport>(reinterpret_cast<void*>(GetProcAddress(library, exportName)));
+  if (call != nullptr) call();
   FreeLibrary(library);
 }
-
-}  // namespace
 
 void RaiseSharedCount(const char* path) {
   HKEY key = nullptr;
@@ -55,5 +58,5 @@ void ApplyRegistrations(FileEntry* entry) {
   if (dirCode != DIR_INSTALL && entry->shared == 1) RaiseSharedCount(TargetPath);
   if (dirCode == DIR_FONTS) AddFont(TargetPath);
   if (entry->registration == REGISTER_SCREEN_SAVER) ScreenSaverEntry = entry;
-  if (entry->registration == REGISTER_COM_SERVER) RegisterComServer(TargetPath);
+  if (entry->registration == REGISTER_COM_SERVER) CallServerExport(TargetPath, "DllRegisterServer");
 }

@@ -12,6 +12,13 @@ constexpr char SHARED_DLLS_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion
 // server's "DllRegisterServer" called. Failures are silent.
 void ApplyRegistrations(FileEntry* entry);
 
+// Loads the library at path and calls its export of that name (a COM server's
+// "DllRegisterServer" or "DllUnregisterServer"); nothing when either is missing.
+void CallServerExport(const char* path, const char* exportName);
+
+// Tells every top-level window that the font table changed, without waiting on a hung one.
+void AnnounceFontChange();
+
 // Raises the "SharedDLLs" count of path by one (1, as REG_DWORD, when it has none). Nothing
 // when the key does not open: it is not created.
 void RaiseSharedCount(const char* path);

@@ -16,8 +16,6 @@
 
 namespace {
 
-// Windows that do not answer the font change within this time are not waited for.
-constexpr UINT FONT_CHANGE_TIMEOUT_MS = 2000;
 constexpr char REPORT_SEPARATOR[] = "\n";
 constexpr uint32_t LINK_SUFFIX_LENGTH = 4;  // ".lnk"
 
@@ -53,22 +51,6 @@ SharedCount LowerSharedCount(const char* path) {
   return result;
 }
 
-void UnregisterComServer(const char* path) {
-  HMODULE library = LoadLibraryA(path);
-  if (library == nullptr) return;
-  using UnregisterServer = HRESULT(WINAPI*)();
-  const UnregisterServer unregisterServer = reinterpret_cast<UnregisterServer>(
-      reinterpret_cast<void*>(GetProcAddress(library, "DllUnregisterServer")));
-  if (unregisterServer != nullptr) unregisterServer();
-  FreeLibrary(library);
-}
-
-void RemoveFont(const char* path) {
-  if (RemoveFontResourceA(path) == 0) return;
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, FONT_CHANGE_TIMEOUT_MS,
-                      &ignored);
-}
 
 // A file record of a desktop shortcut: flags 0, a ".lnk" name, in the desktop folder.
 bool IsDesktopShortcut(const RemovalFile& file, const char* path) {
@@ -92,8 +74,8 @@ void RemoveRecordedFile(const RemovalFile& file, const char* installDir, SharedF
     return;
   }
   if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;  // gone already
-  if ((file.flags & UNINSTALL_SELF_REGISTERED) != 0) UnregisterComServer(path);
-  if ((file.flags & UNINSTALL_FONT) != 0) RemoveFont(path);
+  if ((file.flags & UNINSTALL_SELF_REGISTERED) != 0) CallServerExport(path, "DllUnregisterServer");
+  if ((file.flags & UNINSTALL_FONT) != 0 && RemoveFontResourceA(path) != 0) AnnounceFontChange();
   RemoveFileAt(path, report);
 }
 

@@ -18,6 +18,7 @@
 #include "builder/file_records.h"
 #include "engine/file_table.h"
 #include "engine_fixture.h"
+#include "support/system_state.h"
 
 namespace links_test {
 
@@ -27,14 +28,7 @@ struct OleApartment {
   ~OleApartment() { CoUninitialize(); }
 };
 
-inline std::string ShellFolder(int csidl) {
-  char path[MAX_PATH] = "";
-  LPITEMIDLIST list = nullptr;
-  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK) return "";
-  SHGetPathFromIDListA(list, path);
-  CoTaskMemFree(list);
-  return path;
-}
+using test_setups::ShellFolder;
 
 using engine_test::Exists;
 

@@ -61,18 +61,6 @@ FileRecord Record(const std::string& name, uint8_t installMode, uint8_t dirCode 
   return record;
 }
 
-std::string WindowsDirectory() {
-  char path[MAX_PATH] = "";
-  GetWindowsDirectoryA(path, MAX_PATH);
-  return path;
-}
-
-std::string SystemDirectory() {
-  char path[MAX_PATH] = "";
-  GetSystemDirectoryA(path, MAX_PATH);
-  return path;
-}
-
 TEST(UninstallFiles, HeaderReplacesTheEndHeaderAndTheCountFollowsIt) {
   LinkSession session;
   ScratchFolder folder("empty");
@@ -137,7 +125,7 @@ TEST(UninstallFiles, SharedFontAndSelfRegisteredFilesCarryTheirFlags) {
   FieldReader reader = Appended(MakeUninstaller(folder), WriteUninstallFiles);
   BlockSize(reader, UNINSTALL_FILES);
   EXPECT_EQ(reader.U32(), 6u);
-  const std::string system = SystemDirectory(), fonts = ShellFolder(CSIDL_FONTS);
+  const std::string system = test_setups::SystemFolder(), fonts = ShellFolder(CSIDL_FONTS);
   EXPECT_EQ(NextFileRecord(reader), system + "|lodrun-shared.dll|1");
   EXPECT_EQ(NextFileRecord(reader), system + "|lodrun-server.dll|5");
   EXPECT_EQ(NextFileRecord(reader), fonts + "|lodrun.ttf|2");
@@ -154,12 +142,12 @@ TEST(UninstallRecord, InstallDirMatchesWithoutCaseAndOtherPathsStayAbsolute) {
   const FileHandle file = FileCreate(data.c_str());
   CopyPath(TargetPath, "c:\\APPS\\demo\\Data\\Maps\\world.map");
   WriteFileRecord(file, 0);
-  CopyPath(TargetPath, (WindowsDirectory() + "\\demo.ini").c_str());
+  CopyPath(TargetPath, (test_setups::WindowsFolder() + "\\demo.ini").c_str());
   WriteFileRecord(file, UNINSTALL_SHARED);
   FileClose(file);
   FieldReader reader(FileBytes(data), 0);
   EXPECT_EQ(NextFileRecord(reader), ".\\Data\\Maps|world.map|0");
-  EXPECT_EQ(NextFileRecord(reader), WindowsDirectory() + "|demo.ini|1");
+  EXPECT_EQ(NextFileRecord(reader), test_setups::WindowsFolder() + "|demo.ini|1");
   EXPECT_EQ(reader.Position(), reader.Size());
 }
 

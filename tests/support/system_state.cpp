@@ -20,11 +20,13 @@ std::string SystemFolder() {
   return path;
 }
 
-std::string FontsFolder() {
+std::string WindowsFolder() {
   char path[MAX_PATH] = "";
   GetWindowsDirectoryA(path, MAX_PATH);
-  return std::string(path) + "\\Fonts";
+  return path;
 }
+
+std::string FontsFolder() { return WindowsFolder() + "\\Fonts"; }
 
 DWORD SharedCount(const std::string& path) {
   HKEY key = nullptr;

@@ -8,8 +8,9 @@
 
 namespace test_setups {
 
-// A folder of the shell (CSIDL_...), the System folder and the Fonts folder.
+// A folder of the shell (CSIDL_...), the Windows, System and Fonts folders.
 std::string ShellFolder(int csidl);
+std::string WindowsFolder();
 std::string SystemFolder();
 std::string FontsFolder();
 
