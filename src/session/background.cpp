@@ -33,6 +33,11 @@ constexpr int TITLE_WEIGHT = FW_BLACK;
 constexpr int TITLE_SHADOW_AT = 14;
 constexpr int TITLE_AT = 10;
 
+// The tallest gradient computed exactly in 32 bits: its square fits.
+constexpr int32_t GRADIENT_MAX_HEIGHT = 0xFFFF;
+static_assert(uint64_t(GRADIENT_MAX_HEIGHT) * GRADIENT_MAX_HEIGHT <= 0xFFFFFFFFu,
+              "the square of the height, above every remainder times a row, fits 32 bits");
+
 void TilePicture(HDC dc, const RECT& client, const Picture& picture) {
   HPALETTE previous;
   HPALETTE palette = SelectPicturePalette(dc, picture, &previous);
@@ -123,8 +128,19 @@ void DrawTitle(HDC dc, const char* title) {
 
 uint8_t GradientBlue(int32_t y, int32_t height) {
   if (height <= 0 || y >= height) return 0;
-  const uint64_t square = uint64_t(y) * uint64_t(y);
-  return static_cast<uint8_t>(255 - 255 * square / (uint64_t(height) * uint64_t(height)));
+  if (y <= 0) return 255;
+  // No display is this tall; halving both keeps the products below within 32 bits.
+  while (height > GRADIENT_MAX_HEIGHT) {
+    height >>= 1;
+    y >>= 1;
+  }
+  const uint32_t row = uint32_t(y);
+  const uint32_t rows = uint32_t(height);
+  // floor(255 y^2 / h^2) as floor(floor(255 y^2 / h) / h). With 255 y = q h + r (q < 255,
+  // r < h): floor(255 y^2 / h) = q y + floor(r y / h), where r y < h^2 <= 2^32 - 2^17 + 1.
+  const uint32_t scaled = 255 * row;
+  const uint32_t once = scaled / rows * row + scaled % rows * row / rows;
+  return static_cast<uint8_t>(255 - once / rows);
 }
 
 void PaintBackground(HWND window, const uint8_t* picture, const char* title) {

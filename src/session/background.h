@@ -7,8 +7,8 @@
 #include <cstdint>
 
 // Blue of row y (0 = top) of a gradient over height rows: 255 - floor(255 y^2 / height^2),
-// products in 64 bits (255 * height^2 overflows 32 bits from a height of 4,105 on). 0 for
-// a height of 0 or less.
+// exact in 32-bit arithmetic (the program carries no 64-bit division) for heights up to
+// 65,535. 0 for a height of 0 or less, 255 for a row above the top.
 uint8_t GradientBlue(int32_t y, int32_t height);
 
 // The level index (0 to 7) of each pixel of the 8x8 gradient pattern, in the pattern's
