@@ -1,0 +1,42 @@
+/* The layout of the shipped i686 programs: three sections, so that the headers (DOS header
+   and stub, PE headers, three 40-byte section entries) fit in the file's first 512 bytes,
+   and fewer sections are padded to the 512-byte file alignment.
+     .text   the code and its constants (read-only, as constants are anyway)
+     .idata  the import tables first, where the import directory points (the linker takes
+             the directory from the section of that name), then the data
+     .rsrc   the resources, where the resource directory points
+   The programs have no relocations, exceptions, constructors or thread-local data. */
+SECTIONS
+{
+  . = SIZEOF_HEADERS;
+  . = ALIGN(__section_alignment__);
+  .text __image_base__ + __section_alignment__ :
+  {
+    *(.text) *(SORT(.text$*)) *(.text.*)
+    *(.rdata) *(SORT(.rdata$*)) *(.rodata) *(.rodata.*)
+  }
+  .idata BLOCK(__section_alignment__) :
+  {
+    /* The import descriptors, ended by an empty one, then the lookup tables, the address
+       table and the names (the linker sorts each part's pieces by DLL). */
+    KEEP (SORT(*)(.idata$2))
+    KEEP (SORT(*)(.idata$3))
+    LONG (0); LONG (0); LONG (0); LONG (0); LONG (0);
+    KEEP (SORT(*)(.idata$4))
+    __IAT_start__ = .;
+    KEEP (SORT(*)(.idata$5))
+    __IAT_end__ = .;
+    KEEP (SORT(*)(.idata$6))
+    KEEP (SORT(*)(.idata$7))
+    *(.data) *(SORT(.data$*)) *(.data.*)
+    *(.bss) *(SORT(.bss$*)) *(.bss.*) *(COMMON)
+  }
+  .rsrc BLOCK(__section_alignment__) :
+  {
+    *(.rsrc) *(SORT(.rsrc$*))
+  }
+  /DISCARD/ :
+  {
+    *(.drectve) *(.note.GNU-stack) *(.gnu.lto_*) *(.debug*) *(.eh_frame*)
+  }
+}
