@@ -4,6 +4,7 @@
 // stream's start): the word there is saved before the copy and put back after it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -28,6 +29,12 @@ DECODER_INLINE void StoreMatchWord(uint8_t* p, MatchWord word) {
   std::memcpy(p, &word, sizeof word);
 }
 
+// Copies a match of `length` bytes that starts at `from` (taken modulo the window) to
+// `pos`, handing each full window to the sink. The outcome is always that of an upward
+// byte-by-byte copy. Returns the new write position. (decode_symbols.cpp)
+uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
+                   OutputSink* sink);
+
 // Whether a match can be copied by words: its destination and its source (both window
 // offsets) each end a whole word before the window's end, so that no word runs past it.
 DECODER_INLINE bool FitsWordCopy(uint32_t pos, uint32_t from, uint32_t length) {
@@ -44,28 +51,29 @@ DECODER_INLINE bool FitsWordCopy(uint32_t pos, uint32_t from, uint32_t length) {
 DECODER_INLINE void CopyMatchByWords(uint8_t* window, uint32_t pos, uint32_t from,
                                      uint32_t length) {
   uint8_t* to = window + pos;
-  const uint8_t* source = window + from;
   uint8_t* const end = to + length;
   const MatchWord behind = LoadMatchWord(end);  // history the last word overruns
   const uint32_t distance = pos - from;         // wraps to a large value when the source is ahead
+  // The source as an offset from the destination, the same as both move on: the loops move
+  // one pointer, which stays in a register even at -Os on i686.
+  const ptrdiff_t source = ptrdiff_t(from) - ptrdiff_t(pos);
   if (distance >= MATCH_WORD_BYTES || distance == 0) {
     do {
-      StoreMatchWord(to, LoadMatchWord(source));
+      StoreMatchWord(to, LoadMatchWord(to + source));
       to += MATCH_WORD_BYTES;
-      source += MATCH_WORD_BYTES;
     } while (to < end);
   } else if (distance == 1) {
-    const MatchWord run = MatchWord(*source) * BYTE_REPEATER;
+    const MatchWord run = MatchWord(to[source]) * BYTE_REPEATER;
     do {
       StoreMatchWord(to, run);
       to += MATCH_WORD_BYTES;
     } while (to < end);
   } else {
-    // The word read at source - its first `distance` bytes final - is stored `distance` on.
+    // The word read at the source - its first `distance` bytes final - is stored `distance`
+    // on.
     do {
-      StoreMatchWord(to, LoadMatchWord(source));
+      StoreMatchWord(to, LoadMatchWord(to + source));
       to += distance;
-      source += distance;
     } while (to < end);
   }
   StoreMatchWord(end, behind);
