@@ -6,7 +6,7 @@
 # speed for bytes there (calls instead of inlined steps, pushes instead of moves).
 set(LODRUN_PROGRAM_COMPILE_OPTIONS
     $<IF:$<BOOL:$<TARGET_PROPERTY:LODRUN_HOT>>,-Os,-Oz>
-    -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-threadsafe-statics ${LODRUN_EXTRA_OPTS}
+    -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-threadsafe-statics
     -ffunction-sections -fdata-sections -Wall -Wextra)
 # Windows promises a 32-bit program's stack only 4-byte alignment: the code keeps to that
 # instead of aligning it again.
