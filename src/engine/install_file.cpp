@@ -24,7 +24,7 @@ constexpr uint32_t PERCENT = 100;
 // floor(100 done / count) for 1 <= done <= count, in 32-bit arithmetic (the program carries
 // no 64-bit division). Past UINT32_MAX / 100 entries, done / floor(count / 100): at most
 // 100 at done = count and never falling.
-uint32_t ProgressPercent(uint32_t done, uint32_t count) {
+uint32_t PercentDone(uint32_t done, uint32_t count) {
   if (count <= UINT32_MAX / PERCENT) return done * PERCENT / count;
   return done / (count / PERCENT);
 }
@@ -94,7 +94,7 @@ int InstallNextFile() {
   const TargetResult target = ResolveTargetPath(entry);
   if (Display.showCurrentFile != nullptr) Display.showCurrentFile(TargetPath);
   if ((entry->flags & FE_UNINSTALLER) != 0) CopyPath(UninstallPath, TargetPath);
-  const uint32_t percent = ProgressPercent(EntryIndex + 1, EntryCount());
+  const uint32_t percent = PercentDone(EntryIndex + 1, EntryCount());
   if (EntryInstallMode(entry) != MODE_EXTERNAL) {
     // A target too long for the path buffers cannot be written: reported by its name.
     if (target == TARGET_TOO_LONG) return Fail(INSTALL_ERROR_CREATE, EntryString(entry, ENTRY_NAME));
