@@ -29,9 +29,6 @@ const std::vector<std::string> SETUP_KEYS = {
 const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
 const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
 
-// A registry key's name holds at most 255 characters; the application's Uninstall key is
-// named after it.
-constexpr size_t MAX_APP_NAME_LENGTH = 255;
 
 // The directory macros the program expands: "#name#rest", the name in any case.
 const std::vector<std::string> DIRECTORY_MACROS = {"Windows", "System", "Program Files"};
@@ -124,12 +121,16 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
 }
 
 void ManifestReader::CheckAppName(const toml::node& node) {
-  if (m.appName.size() > MAX_APP_NAME_LENGTH) {
+  // It names the application's Uninstall key.
+  const NameFault fault = CheckKeyName(m.appName.c_str(), uint32_t(m.appName.size()));
+  if (fault == NAME_TOO_LONG) {
     Problem(node, "setup.app_name", "is " + std::to_string(m.appName.size()) +
                                         " characters long; expected at most " +
-                                        std::to_string(MAX_APP_NAME_LENGTH) + ", the longest name of a registry key");
-  } else if (m.appName.find('\\') != std::string::npos) {
+                                        std::to_string(KEY_NAME_MAX) + ", the longest name of a registry key");
+  } else if (fault == NAME_BAD_CHARACTER) {
     Problem(node, "setup.app_name", "holds a backslash, which would nest the application's Uninstall key; expected a name without one");
+  } else if (fault == NAME_CONTROL_CHARACTER) {
+    Problem(node, "setup.app_name", "holds a control character; expected printable characters");
   }
 }
 

@@ -32,11 +32,6 @@ const Choices<uint8_t> END_ACTIONS = {{"none", END_NONE}, {"open", END_OPEN}, {"
 // The group shortcut's icon index is a u16 field of the record.
 constexpr int64_t MAX_ICON_INDEX = 0xFFFF;
 
-std::string Backslashed(std::string path) {
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
 // Whether a part of the name is "..": the file would land outside its destination.
 bool LeavesItsFolder(const std::string& name) {
   size_t start = 0;
@@ -49,6 +44,43 @@ bool LeavesItsFolder(const std::string& name) {
 }
 
 }  // namespace
+
+std::string NameProblem(NameFault fault) {
+  switch (fault) {
+    case NAME_OK: break;
+    case NAME_EMPTY: return "has an empty name or an empty part; expected a name in every part";
+    case NAME_DOT_PART: return "has a part \".\" or \"..\"; expected names inside their folder";
+    case NAME_BAD_CHARACTER:
+      return "holds one of \\ / : * ? \" < > | where Windows cannot store it; expected a name without them";
+    case NAME_CONTROL_CHARACTER: return "holds a control character; expected printable characters";
+    case NAME_TRAILING_DOT_OR_SPACE:
+      return "ends a name with a dot or a space, which Windows drops; expected a name that ends otherwise";
+    case NAME_RESERVED_DEVICE:
+      return "names a device of Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9); expected another name";
+    case NAME_TOO_LONG:
+      return "has a name of more than " + std::to_string(NAME_PART_MAX) + " characters; expected a shorter one";
+  }
+  return "";
+}
+
+std::string NormalisedPath(std::string path) {
+  path.resize(NormaliseNamePath(&path[0]));
+  return path;
+}
+
+bool ManifestReader::CheckName(const toml::node& node, const std::string& key, const std::string& text, bool path) {
+  const uint32_t length = uint32_t(text.size());
+  const NameFault fault = path ? CheckNamePath(text.c_str(), length) : CheckNamePart(text.c_str(), length);
+  if (fault == NAME_OK) return true;
+  Problem(node, key, "\"" + text + "\" " + NameProblem(fault));
+  return false;
+}
+
+void ManifestReader::CheckShortcutName(const toml::node& node, const std::string& key, const std::string& name) {
+  const std::string link = name + ".lnk";
+  const NameFault fault = CheckNamePart(link.c_str(), uint32_t(link.size()));
+  if (fault != NAME_OK) Problem(node, key, "\"" + name + "\" " + NameProblem(fault));
+}
 
 void ManifestReader::ReadFiles(const toml::node& files) {
   const toml::array* records = files.as_array();
@@ -83,11 +115,12 @@ void ManifestReader::AddUninstaller(const toml::table& top) {
     return;
   }
   // It finds the installation directory as its own folder.
-  if (name.empty() || name.find_first_of("\\/:") != std::string::npos) {
+  if (name.find_first_of("\\/") != std::string::npos) {
     Problem(*node, "setup.uninstaller",
             "\"" + name + "\" is no plain file name; expected a name without a folder, as the uninstall program lies directly in the installation folder");
     return;
   }
+  if (!CheckName(*node, "setup.uninstaller", name, false)) return;
   input.record.name = name;
   input.record.installMode = MODE_REMOVE;
   input.record.flags = FE_UNINSTALLER;
@@ -113,9 +146,14 @@ bool ManifestReader::ReadShortcuts(const toml::table& record, const std::string&
     String(*group, "arguments", prefix, &fields->groupArguments);
     if (!String(*group, "shortcut", prefix, &fields->groupShortcut) || fields->groupShortcut.empty()) {
       Problem(*group, prefix + ".shortcut", "is missing; expected the shortcut's name");
+    } else {
+      CheckShortcutName(*group->get("shortcut"), prefix + ".shortcut", fields->groupShortcut);
     }
+    fields->groupFolder = NormalisedPath(fields->groupFolder);
     if (fields->groupFolder.empty()) {
       Problem(*group, prefix + ".folder", "is missing; expected the program group's folder name");
+    } else {
+      CheckName(group->get("folder") ? *group->get("folder") : *group, prefix + ".folder", fields->groupFolder, true);
     }
     any = true;
   }
@@ -124,6 +162,8 @@ bool ManifestReader::ReadShortcuts(const toml::table& record, const std::string&
     String(*desktop, "arguments", prefix, &fields->desktopArguments);
     if (!String(*desktop, "shortcut", prefix, &fields->desktopShortcut) || fields->desktopShortcut.empty()) {
       Problem(*desktop, prefix + ".shortcut", "is missing; expected the shortcut's name");
+    } else {
+      CheckShortcutName(*desktop->get("shortcut"), prefix + ".shortcut", fields->desktopShortcut);
     }
     any = true;
   }
@@ -212,9 +252,8 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
   for (const ExpandedFile& file : expanded) {
     FileInput input;
     input.record = fields;
-    std::string relative = Backslashed(file.relative);
-    input.record.name = named ? (single || relative.empty() ? Backslashed(name) : Backslashed(name) + "\\" + relative)
-                              : relative;
+    const std::string relative = file.relative;
+    input.record.name = NormalisedPath(named ? (single || relative.empty() ? name : name + "\\" + relative) : relative);
     if (fields.installMode != MODE_EXTERNAL) {
       input.content = ReadBytes(file.path);
       if (HasVersionBlock(fields)) {
@@ -225,6 +264,16 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
     if (LeavesItsFolder(input.record.name)) {
       Problem(*table.get(named ? "name" : "source"), key,
               "\"" + input.record.name + "\" has a \"..\" part; expected a name inside its destination folder");
+      continue;
+    }
+    if (!CheckName(*table.get(named ? "name" : sourced ? "source" : "mode"), key, input.record.name, true)) continue;
+    // The uninstall program finds the installation folder as its own.
+    if ((fields.flags & FE_UNINSTALLER) != 0 &&
+        (fields.dirCode != DIR_INSTALL || input.record.name.find('\\') != std::string::npos)) {
+      Problem(*table.get("uninstaller"), key + ".uninstaller",
+              "\"" + input.record.name + "\" is not directly in the installation folder; expected the uninstall "
+              "program there (destination \"install\", a name without a folder), as it removes the files "
+              "relative to its own folder");
       continue;
     }
     try {

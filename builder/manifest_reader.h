@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/names.h"
 #include "builder/manifest.h"
 
 namespace manifest_reading {
@@ -34,6 +35,13 @@ std::vector<uint8_t> ReadBytes(const fs::path& path);
 
 // The text in lower case: Windows names are the same in any case.
 std::string Lowered(std::string text);
+
+// What a name's fault is, in words; and what is expected instead.
+std::string NameProblem(NameFault fault);
+
+// A relative path in the form the program stores: slashes as backslashes, no doubled
+// separators and no "." parts.
+std::string NormalisedPath(std::string path);
 
 class ManifestReader {
  public:
@@ -155,6 +163,11 @@ class ManifestReader {
   void ReadFiles(const toml::node& files);
   void ReadFile(const toml::table& record, const std::string& key);
   bool ReadShortcuts(const toml::table& record, const std::string& key, FileRecord* fields);
+  // A problem at node when text is not a name Windows can store (a path of names when
+  // path is true); true when it is one.
+  bool CheckName(const toml::node& node, const std::string& key, const std::string& text, bool path);
+  // A shortcut's name: its link file's name (name and ".lnk") must be a name.
+  void CheckShortcutName(const toml::node& node, const std::string& key, const std::string& name);
   void AddVersionBlock(const toml::node& where, const std::string& key, const std::string& source,
                        const std::vector<uint8_t>& content, FileRecord* record);
   void AddUninstaller(const toml::table& top);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "archive/names.h"
 #include "base/path_buffer.h"  // strings of the archive end up in the program's path buffers
 
 // Six bytes that stand directly in front of ImageSize in the program's data, so that the
@@ -143,6 +144,21 @@ constexpr uint32_t COUNTED_STRING_MAX = 0xFFFF;   // a longer text is cut to thi
 constexpr uint8_t UNINSTALL_SHARED = 1;           // its "SharedDLLs" count was raised
 constexpr uint8_t UNINSTALL_FONT = 2;             // a font in the Fonts folder
 constexpr uint8_t UNINSTALL_SELF_REGISTERED = 4;  // a COM server that registered itself
+// Behind the blocks above, in front of the end header: the file records of this run's
+// UNINSTALL_FILES block whose files the run created (there was no file of that name
+// before): u32 count, then that many u32 indexes into that block's records, rising.
+// Outside the installation folder only such files are removed (a file that the setup
+// replaced was the system's or another program's before). Without the block no file
+// there is known to be created.
+constexpr uint16_t UNINSTALL_CREATED = 0x1240;
+constexpr uint32_t UNINSTALL_INDEX_FIELD = 4;
+
+// The key under HKEY_LOCAL_MACHINE that lists an application for removal: this, then its
+// name (KEY_NAME_MAX characters at most).
+constexpr char UNINSTALL_KEY_PREFIX[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr uint32_t UNINSTALL_KEY_PREFIX_LENGTH = sizeof(UNINSTALL_KEY_PREFIX) - 1;
+// A buffer for the key path of the longest name, and its terminator.
+constexpr uint32_t UNINSTALL_KEY_PATH_SIZE = UNINSTALL_KEY_PREFIX_LENGTH + KEY_NAME_MAX + 1;
 
 // The uninstall program's own block, written by the builder in front of the closing
 // BLOCK_END header: a u16 count, then that many counted strings, by UninstallText.

@@ -37,3 +37,6 @@ uint32_t FileSeek(FileHandle file, uint32_t position);
 uint32_t FileSkip(FileHandle file, int32_t delta);
 uint32_t FileSize(FileHandle file);
 void FileClose(FileHandle file);
+// The system's code of the last file call that failed (GetLastError, errno), read right
+// after the failure: it is what the user is told of, such as a disk that is full.
+uint32_t FileSystemError();

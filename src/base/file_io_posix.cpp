@@ -1,6 +1,7 @@
 // File helpers over POSIX descriptors, for the native build and its tests.
 #include "base/file_io.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,3 +68,5 @@ uint32_t FileSize(FileHandle file) {
 void FileClose(FileHandle file) {
   if (file != INVALID_FILE) close(Fd(file));
 }
+
+uint32_t FileSystemError() { return static_cast<uint32_t>(errno); }

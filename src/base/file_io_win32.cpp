@@ -63,3 +63,5 @@ uint32_t FileSize(FileHandle file) {
 void FileClose(FileHandle file) {
   if (file != INVALID_FILE) CloseHandle(H(file));
 }
+
+uint32_t FileSystemError() { return GetLastError(); }

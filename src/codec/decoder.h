@@ -47,14 +47,24 @@ class MemorySink final : public OutputSink {
 };
 
 // Writes into an open file, or drops the bytes when the file is the invalid handle.
+// The first write of a FileSink that failed: its status and the system's reason.
+struct WriteFailure {
+  FileStatus status = FILE_OK;
+  uint32_t systemError = 0;
+};
+
 class FileSink final : public OutputSink {
  public:
   explicit FileSink(FileHandle output);
   bool IsReady() override;
+  // After a write has failed nothing more is written: the file is short, and the
+  // failure's reason stays the first one.
   void Write(const uint8_t* data, uint16_t count) override;
+  const WriteFailure& Failure() const { return failure; }
 
  private:
   FileHandle file;
+  WriteFailure failure;
 };
 
 struct CodeEntry;
@@ -144,6 +154,7 @@ bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint3
                     InputRefill refill = ReadInputChunk);
 
 // Decodes the stream at the file's position into output, or passes over it when output is
-// the invalid handle. True when the stream ended correctly.
+// the invalid handle. True when the stream ended correctly. With failure, the first write
+// that failed is told there (a failure of the output is not one of the stream).
 bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit,
-                  InputRefill refill = ReadInputChunk);
+                  InputRefill refill = ReadInputChunk, WriteFailure* failure = nullptr);

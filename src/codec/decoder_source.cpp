@@ -28,8 +28,9 @@ FileSink::FileSink(FileHandle output) : file(output) {}
 bool FileSink::IsReady() { return true; }
 
 void FileSink::Write(const uint8_t* data, uint16_t count) {
-  // Write errors show later, when the installed file is checked against its checksum.
-  if (file != INVALID_FILE) FileWrite(file, data, count);
+  if (file == INVALID_FILE || failure.status != FILE_OK) return;
+  failure.status = FileWrite(file, data, count);
+  if (failure.status != FILE_OK) failure.systemError = FileSystemError();
 }
 
 void ReadInputChunk(DecoderInput& input) {
@@ -142,9 +143,12 @@ bool DecodeToMemory(uint8_t* destination, uint32_t size, FileHandle input, uint3
   return decoded && sink.FilledExactly();
 }
 
-bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit, InputRefill refill) {
+bool DecodeToFile(FileHandle output, FileHandle input, uint32_t limit, InputRefill refill,
+                  WriteFailure* failure) {
   Decoder decoder;
   if (!decoder.OpenSource(input, limit, refill)) return false;
   FileSink sink(output);
-  return DecodeInto(decoder, sink);
+  const bool decoded = DecodeInto(decoder, sink);
+  if (failure != nullptr) *failure = sink.Failure();
+  return decoded;
 }

@@ -8,43 +8,85 @@
 #include "archive/data_area.h"
 #include "archive/setup_archive.h"
 #include "base/file_io.h"
+#include "base/memory.h"
 #include "base/session_paths.h"
+#include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/uninstall_data.h"
 
 namespace {
-
-// The prefix and a name of up to 259 characters, as the builder allows.
-constexpr uint32_t UNINSTALL_KEY_SIZE = sizeof(UNINSTALL_KEY_PREFIX) + PATH_BUFFER_SIZE;
 
 void SetStringValue(HKEY key, const char* name, const char* text) {
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                  static_cast<DWORD>(std::strlen(text) + 1));
 }
 
-// Lists the application for removal and records the key in the uninstall data.
-void RegisterUninstall(FileHandle uninstallFile) {
-  char keyPath[UNINSTALL_KEY_SIZE];
+// The application's Uninstall key into keyPath (UNINSTALL_KEY_PATH_SIZE bytes); false when
+// the setup names no application or a name longer than a key's.
+bool UninstallKeyPath(char* keyPath) {
+  if (Archive.appName == nullptr || Archive.appName[0] == '\0') return false;
   const size_t nameLength = std::strlen(Archive.appName);
-  if (sizeof(UNINSTALL_KEY_PREFIX) + nameLength > sizeof keyPath) return;  // no such name is built
-  std::memcpy(keyPath, UNINSTALL_KEY_PREFIX, sizeof(UNINSTALL_KEY_PREFIX) - 1);
-  std::memcpy(keyPath + sizeof(UNINSTALL_KEY_PREFIX) - 1, Archive.appName, nameLength + 1);
+  if (nameLength > KEY_NAME_MAX) return false;  // no such name is built
+  std::memcpy(keyPath, UNINSTALL_KEY_PREFIX, UNINSTALL_KEY_PREFIX_LENGTH);
+  std::memcpy(keyPath + UNINSTALL_KEY_PREFIX_LENGTH, Archive.appName, nameLength + 1);
+  return true;
+}
+
+// Lists the application for removal in the system's list of installed programs.
+void RegisterUninstall(const char* keyPath) {
   HKEY key = nullptr;
   if (RegCreateKeyA(HKEY_LOCAL_MACHINE, keyPath, &key) == ERROR_SUCCESS) {
     SetStringValue(key, "DisplayName", Archive.appName);
     SetStringValue(key, "UninstallString", UninstallPath);
     RegCloseKey(key);
   }
-  WriteAppKeyBlock(uninstallFile, keyPath);
 }
 
-void WriteUninstallData() {
+// The uninstall program opened for its data. A read-only one is made writable for the
+// while: attributes keeps what it had, to be restored (INVALID_FILE_ATTRIBUTES: nothing).
+FileHandle OpenForData(DWORD* attributes) {
+  *attributes = INVALID_FILE_ATTRIBUTES;
   FileHandle file = FileOpen(UninstallPath, OPEN_READ_WRITE);
-  WriteUninstallFiles(file);
+  if (file != INVALID_FILE) return file;
+  const DWORD error = FileSystemError();
+  const DWORD had = GetFileAttributesA(UninstallPath);
+  if (had != INVALID_FILE_ATTRIBUTES && (had & FILE_ATTRIBUTE_READONLY) != 0 &&
+      SetFileAttributesA(UninstallPath, had & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+    *attributes = had;
+    file = FileOpen(UninstallPath, OPEN_READ_WRITE);
+  }
+  if (file == INVALID_FILE) SetLastError(error);
+  return file;
+}
+
+// The uninstall data, then the application's entry: an uninstall program that did not
+// receive them whole is never registered, and the run fails on it.
+void WriteUninstallData() {
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
+  FileHandle file = OpenForData(&attributes);
+  if (file == INVALID_FILE) {
+    SetInstallError(INSTALL_ERROR_NOT_PLACED, UninstallPath, FileSystemError());
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(UninstallPath, attributes);
+    return;
+  }
+  CreatedRecords created;
+  if (EntryCount() != 0) MemAlloc(EntryCount() * UNINSTALL_INDEX_FIELD, &created.indexes);
+  WriteUninstallFiles(file, &created);
   WriteGroupShortcuts(file);  // creates the program-group shortcuts
-  if (Archive.appName != nullptr && Archive.appName[0] != '\0') RegisterUninstall(file);
+  char keyPath[UNINSTALL_KEY_PATH_SIZE];
+  const bool listed = UninstallKeyPath(keyPath);
+  if (listed) WriteAppKeyBlock(file, keyPath);
+  WriteCreatedBlock(file, created);
   WriteUninstallEnd(file);
-  if (file != INVALID_FILE) FileClose(file);
+  FileClose(file);
+  MemFree(created.indexes);
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(UninstallPath, attributes);
+  uint32_t reason = 0;
+  if (!UninstallDataWritten(&reason)) {
+    SetInstallError(INSTALL_ERROR_NOT_PLACED, UninstallPath, reason);
+    return;
+  }
+  if (listed) RegisterUninstall(keyPath);
 }
 
 }  // namespace
@@ -58,6 +100,8 @@ void FinishInstallation() {
       WriteUninstallData();
     }
   }
+  MemFree(EntryMarks);
+  InstallRunFinished = true;
   if (Archive.startPage == START_PAGE_ALL && Display.goToPage != nullptr) {
     Display.goToPage(FINISH_PAGE);
   }

@@ -5,9 +5,7 @@
 // The page that follows the progress page when the whole wizard runs.
 constexpr int FINISH_PAGE = 5;
 
-// The key under HKEY_LOCAL_MACHINE that lists an application for removal: this, then its
-// name.
-constexpr char UNINSTALL_KEY_PREFIX[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+#include "archive/archive_format.h"  // UNINSTALL_KEY_PREFIX, which tests and the uninstall program take from here
 
 // Called once per run after the last file step. A run that failed writes nothing more.
 void FinishInstallation();

@@ -38,38 +38,41 @@ uint32_t ExistingChecksum(const FileEntry* entry, const char* path) {
   return checksum;
 }
 
-// Ends the step with error number: the temporary file, when there is one, is deleted.
-int Fail(uint32_t number, const char* path) {
-  InstallError = number;
-  SetErrorPath(path);
+// Ends the step with error number (and the system's reason, when not 0): the temporary
+// file, when there is one, is deleted.
+int Fail(uint32_t number, const char* path, uint32_t reason = 0) {
+  SetInstallError(number, path, reason);
   if (ScratchPath[0] != '\0') DeleteFileA(ScratchPath);
   ScratchPath[0] = '\0';
   return 0;
 }
 
 // Decodes the record's stream into a temporary file, verifies it and moves it into place;
-// 0 and InstallError on failure, else 1.
+// 0 and InstallError on failure, else 1. The uninstall program is verified like every
+// file: a damaged one would be registered as the way to remove the application.
 int WriteFile(FileEntry* entry) {
   CreateDirectories(TargetPath);
   // ScratchPath names the temporary file only once it is ours: Fail deletes it.
   char temporary[PATH_BUFFER_SIZE];
   if (!TemporaryName(temporary)) return Fail(INSTALL_ERROR_CREATE, temporary);
   FileHandle file = FileCreate(temporary);
-  if (file == INVALID_FILE) return Fail(INSTALL_ERROR_CREATE, temporary);
+  if (file == INVALID_FILE) return Fail(INSTALL_ERROR_CREATE, temporary, FileSystemError());
   CopyPath(ScratchPath, temporary);
-  // A stream that decodes short or broken, or a write that fails, shows in the checksum.
-  DecodeToFile(file, Archive.volumeFile, entry->packedSize, RefillInput);
+  // A write that fails (a full disk) is told as such; a stream that decodes short or
+  // broken shows in the checksum.
+  WriteFailure failure;
+  DecodeToFile(file, Archive.volumeFile, entry->packedSize, RefillInput, &failure);
   FileClose(file);
-  if ((entry->flags & FE_UNINSTALLER) == 0) {  // the uninstall program is not verified
-    FileHandle written = FileOpen(ScratchPath, OPEN_READ);
-    if (written == INVALID_FILE) return Fail(INSTALL_ERROR_OPEN, ScratchPath);
-    const uint32_t checksum = FileChecksum(written);
-    FileClose(written);
-    if (checksum != entry->checksum) return Fail(INSTALL_ERROR_CHECKSUM, TargetPath);
-  }
+  if (failure.status != FILE_OK) return Fail(INSTALL_ERROR_CREATE, ScratchPath, failure.systemError);
+  FileHandle written = FileOpen(ScratchPath, OPEN_READ);
+  if (written == INVALID_FILE) return Fail(INSTALL_ERROR_OPEN, ScratchPath, FileSystemError());
+  const uint32_t checksum = FileChecksum(written);
+  FileClose(written);
+  if (checksum != entry->checksum) return Fail(INSTALL_ERROR_CHECKSUM, TargetPath);
   ReplaceTarget(entry, ScratchPath);
   ScratchPath[0] = '\0';  // renamed or deleted by now
   if (entry->status == STATUS_NOT_PLACED) return Fail(INSTALL_ERROR_NOT_PLACED, TargetPath);
+  RemoveStaleTemporaries(temporary);
   return 1;
 }
 
@@ -79,8 +82,9 @@ void ApplyRoles(FileEntry* entry) {
   if (entry->endAction == END_RUN) RunAtEndEntry = entry;
   const char* desktop = EntryString(entry, ENTRY_DESKTOP_SHORTCUT);
   char link[PATH_BUFFER_SIZE];
-  if (desktop[0] != '\0' && DesktopShortcutPath(desktop, link)) {
-    CreateShortcut(TargetPath, link, EntryString(entry, ENTRY_DESKTOP_ARGUMENTS), 0);
+  if (desktop[0] != '\0' && DesktopShortcutPath(desktop, link) &&
+      SUCCEEDED(CreateShortcut(TargetPath, link, EntryString(entry, ENTRY_DESKTOP_ARGUMENTS), 0))) {
+    MarkEntry(EntryIndex, ENTRY_MARK_DESKTOP_LINK);  // only a saved link is recorded
   }
 }
 

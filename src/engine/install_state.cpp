@@ -2,10 +2,14 @@
 #include "engine/install_state.h"
 
 #include "base/session_paths.h"
+#include "engine/file_table.h"
 
 FileEntry* EntryCursor = nullptr;
 uint32_t EntryIndex = ENTRY_INDEX_NONE;
 uint32_t InstallError = INSTALL_OK;
+uint32_t InstallErrorReason = 0;
+bool InstallRunFinished = false;
+uint8_t* EntryMarks = nullptr;
 InstallDisplay Display = {};
 bool ProtectedFilesFound = false;
 FileEntry* ScreenSaverEntry = nullptr;
@@ -14,3 +18,17 @@ FileEntry* OpenAtEndEntry = nullptr;
 bool RunAtEndChecked = true;
 
 void SetErrorPath(const char* path) { CopyPath(ErrorPath, path); }
+
+void SetInstallError(uint32_t number, const char* path, uint32_t reason) {
+  InstallError = number;
+  InstallErrorReason = reason;
+  SetErrorPath(path);
+}
+
+void MarkEntry(uint32_t index, uint8_t mark) {
+  if (EntryMarks != nullptr && index < EntryCount()) EntryMarks[index] |= mark;
+}
+
+bool EntryMarked(uint32_t index, uint8_t mark) {
+  return EntryMarks != nullptr && index < EntryCount() && (EntryMarks[index] & mark) != 0;
+}

@@ -24,6 +24,20 @@ enum InstallErrorNumber : uint32_t {
   INSTALL_ERROR_NOT_PLACED = 22,  // a file could not be moved into place
 };
 extern uint32_t InstallError;  // 0, or the InstallErrorNumber that stopped the run
+// The system's error code behind InstallError (a write that failed: the disk is full), told
+// below the message; 0 when there is none.
+extern uint32_t InstallErrorReason;
+// Set when a run has gone through FinishInstallation, failed or not: an installation that
+// never ran is never reported as done.
+extern bool InstallRunFinished;
+
+// What the run did for each record of the file table beyond its status, one byte of
+// ENTRY_MARK_* bits per record; null when the memory could not be had, and then nothing is
+// marked (and so nothing recorded that needs a mark). Made when the data area opens.
+constexpr uint8_t ENTRY_MARK_DESKTOP_LINK = 1;  // its desktop shortcut was saved
+extern uint8_t* EntryMarks;
+void MarkEntry(uint32_t index, uint8_t mark);
+bool EntryMarked(uint32_t index, uint8_t mark);
 
 // What the installation shows, handed in by the wizard's progress page (the engine lies
 // below the wizard). Any of them may be null: nothing is shown then, and a question is
@@ -50,3 +64,5 @@ extern bool RunAtEndChecked;  // the user's consent to start RunAtEndEntry; init
 
 // Sets ErrorPath to path (cut to its buffer).
 void SetErrorPath(const char* path);
+// Stops the run with error number about path, and the system's reason when it is not 0.
+void SetInstallError(uint32_t number, const char* path, uint32_t reason);

@@ -34,9 +34,12 @@ void CallServerExport(const char* path, const char* exportName) {
   FreeLibrary(library);
 }
 
-void RaiseSharedCount(const char* path) {
+void RaiseSharedCount(const char* path, bool existedBefore) {
+  // Every Windows has the key; where it is missing it is made, so that the count recorded
+  // for the uninstall program is really there.
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return;
   }
   DWORD count = 0;
@@ -46,7 +49,9 @@ void RaiseSharedCount(const char* path) {
           ERROR_SUCCESS && size == sizeof count) {
     ++count;  // the value keeps the type it had
   } else {
-    count = 1;
+    // A file that was there without a count belongs to someone who did not count it: that
+    // use counts once, so that removing this installation leaves the file.
+    count = existedBefore ? SHARED_COUNT_OF_UNCOUNTED_FILE : 1;
     type = REG_DWORD;
   }
   RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count);
@@ -55,7 +60,7 @@ void RaiseSharedCount(const char* path) {
 
 void ApplyRegistrations(FileEntry* entry) {
   const DirCode dirCode = EntryDirCode(entry);
-  if (dirCode != DIR_INSTALL && entry->shared == 1) RaiseSharedCount(TargetPath);
+  if (dirCode != DIR_INSTALL && entry->shared == 1) RaiseSharedCount(TargetPath, entry->status != STATUS_CREATED);
   if (dirCode == DIR_FONTS) AddFont(TargetPath);
   if (entry->registration == REGISTER_SCREEN_SAVER) ScreenSaverEntry = entry;
   if (entry->registration == REGISTER_COM_SERVER) CallServerExport(TargetPath, "DllRegisterServer");

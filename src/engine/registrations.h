@@ -19,6 +19,11 @@ void CallServerExport(const char* path, const char* exportName);
 // Tells every top-level window that the font table changed, without waiting on a hung one.
 void AnnounceFontChange();
 
-// Raises the "SharedDLLs" count of path by one (1, as REG_DWORD, when it has none). Nothing
-// when the key does not open: it is not created.
-void RaiseSharedCount(const char* path);
+// The first count of a shared file that was there before without one: its owner's use,
+// and this installation's.
+constexpr unsigned long SHARED_COUNT_OF_UNCOUNTED_FILE = 2;
+
+// Raises the "SharedDLLs" count of path by one. A file without a count gets 1 (REG_DWORD)
+// when this run created it, SHARED_COUNT_OF_UNCOUNTED_FILE when it existedBefore. The key
+// is created when it is missing; nothing when that fails.
+void RaiseSharedCount(const char* path, bool existedBefore);

@@ -21,7 +21,9 @@ constexpr uint32_t MESSAGE_OTHER_LANGUAGE = 30;  // yes, no
 constexpr UINT QUESTION = MB_YESNO | MB_ICONQUESTION;
 
 constexpr char TEMPORARY_SUFFIX[] = ".$$A";
+constexpr char FIRST_TEMPORARY_LETTER = 'A';
 constexpr char LAST_TEMPORARY_LETTER = 'Z';
+static_assert(TEMPORARY_SUFFIX[sizeof TEMPORARY_SUFFIX - 2] == FIRST_TEMPORARY_LETTER, "the first name's letter");
 
 // Message n about TargetPath; the default answer when nobody can be asked.
 int Ask(uint32_t n, UINT style, int unanswered) {
@@ -71,53 +73,82 @@ int CompareVersions(const FileEntry* entry, void* info) {
   return 1;
 }
 
-bool IsReadOnly(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 // A deletion refused because another program holds the file (Windows 95 says access denied,
 // NT a sharing violation) or because it is protected.
 bool DeletionRefused(DWORD error) {
   return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
 }
 
-// The move into place; a rename that fails leaves the target not placed.
-bool MoveIntoPlace(FileEntry* entry, const char* temporary, EntryStatus placed) {
-  if (!MoveFileA(temporary, TargetPath)) {
-    DeleteFileA(temporary);
-    entry->status = STATUS_NOT_PLACED;
-    return false;
+// The name of a temporary file beside TargetPath whose last letter is the first free one
+// from name's on; false when none is.
+bool NextFreeName(char* name) {
+  char* letter = name + std::strlen(name) - 1;
+  while (FileExists(name)) {
+    if (*letter == LAST_TEMPORARY_LETTER) return false;
+    ++*letter;
   }
-  entry->status = placed;
   return true;
 }
 
-// A read-only target: deleted with its attribute cleared, the new file read-only again.
-void ReplaceProtectedTarget(FileEntry* entry, const char* temporary) {
-  const DWORD attributes = GetFileAttributesA(TargetPath);
-  for (;;) {
-    SetFileAttributesA(TargetPath, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
-    if (DeleteFileA(TargetPath)) {
-      if (MoveIntoPlace(entry, temporary, STATUS_REPLACED)) {
-        SetFileAttributesA(TargetPath, GetFileAttributesA(TargetPath) | FILE_ATTRIBUTE_READONLY);
-      }
-      return;
-    }
-    SetFileAttributesA(TargetPath, attributes);  // the old file stays as it was
-    if (AskInUse(entry, temporary) != IDRETRY) return;
+// Puts the temporary file under TargetPath with the system's replacing move. False with the
+// system's error when it failed: then the old file, if any, still stands.
+bool MoveOver(const char* temporary, DWORD* error) {
+  if (MoveFileExA(temporary, TargetPath, MOVEFILE_REPLACE_EXISTING)) return true;
+  *error = GetLastError();
+  return *error == ERROR_CALL_NOT_IMPLEMENTED && ReplaceByMovingAside(temporary, error);
+}
+
+// A target with the read-only attribute: the attribute is cleared for the move and set on
+// the new file again; the old file keeps it when the move failed.
+bool MoveOverProtected(const char* temporary, DWORD attributes, DWORD* error) {
+  SetFileAttributesA(TargetPath, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  if (!MoveOver(temporary, error)) {
+    SetFileAttributesA(TargetPath, attributes);
+    return false;
   }
+  SetFileAttributesA(TargetPath, GetFileAttributesA(TargetPath) | FILE_ATTRIBUTE_READONLY);
+  return true;
 }
 
 }  // namespace
 
 bool TemporaryName(char* path) {
-  if (!CopyPath(path, TargetPath) || !ReplaceExtension(path, TEMPORARY_SUFFIX)) return false;
-  char* letter = path + std::strlen(path) - 1;
-  while (FileExists(path)) {
-    if (*letter == LAST_TEMPORARY_LETTER) return false;
-    ++*letter;
+  return CopyPath(path, TargetPath) && ReplaceExtension(path, TEMPORARY_SUFFIX) && NextFreeName(path);
+}
+
+void RemoveStaleTemporaries(const char* used) {
+  // The names before the one used were taken when it was chosen: a run that was stopped
+  // left them.
+  char stale[PATH_BUFFER_SIZE];
+  if (!CopyPath(stale, used) || stale[0] == '\0') return;
+  char* letter = stale + std::strlen(stale) - 1;
+  const char usedLetter = *letter;
+  for (*letter = FIRST_TEMPORARY_LETTER; *letter < usedLetter; ++*letter) {
+    DeleteFileA(stale);
   }
+}
+
+bool ReplaceByMovingAside(const char* temporary, DWORD* error) {
+  if (!FileExists(TargetPath)) {
+    if (MoveFileA(temporary, TargetPath)) return true;
+    *error = GetLastError();
+    return false;
+  }
+  char aside[PATH_BUFFER_SIZE];
+  if (!CopyPath(aside, temporary) || !NextFreeName(aside)) {
+    *error = ERROR_FILE_EXISTS;
+    return false;
+  }
+  if (!MoveFileA(TargetPath, aside)) {  // refused while another program holds the file
+    *error = GetLastError();
+    return false;
+  }
+  if (!MoveFileA(temporary, TargetPath)) {
+    *error = GetLastError();
+    MoveFileA(aside, TargetPath);  // the old file back under its name
+    return false;
+  }
+  DeleteFileA(aside);
   return true;
 }
 
@@ -133,18 +164,21 @@ int CheckVersion(const FileEntry* entry) {
 }
 
 void ReplaceTarget(FileEntry* entry, const char* temporary) {
+  // At every moment the old file or the new one stands under the target's name.
   entry->status = STATUS_NOT_PLACED;
-  if (IsReadOnly(TargetPath)) {
-    ReplaceProtectedTarget(entry, temporary);
-    return;
-  }
+  const DWORD attributes = GetFileAttributesA(TargetPath);
+  const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
   for (;;) {
-    if (DeleteFileA(TargetPath)) {
-      MoveIntoPlace(entry, temporary, STATUS_REPLACED);
+    DWORD error = 0;
+    const bool moved = existed && (attributes & FILE_ATTRIBUTE_READONLY) != 0
+                           ? MoveOverProtected(temporary, attributes, &error)
+                           : MoveOver(temporary, &error);
+    if (moved) {
+      entry->status = existed ? STATUS_REPLACED : STATUS_CREATED;
       return;
     }
-    if (!DeletionRefused(GetLastError())) {  // normally: there was no such file
-      MoveIntoPlace(entry, temporary, STATUS_CREATED);
+    if (!DeletionRefused(error)) {  // nothing to ask about: the file stays not placed
+      DeleteFileA(temporary);
       return;
     }
     if (AskInUse(entry, temporary) != IDRETRY) return;
@@ -153,6 +187,7 @@ void ReplaceTarget(FileEntry* entry, const char* temporary) {
 
 int AskInUse(FileEntry* entry, const char* temporary) {
   int answer = IDIGNORE;
+  bool identical = true;  // a locked font is passed over as installed
   if (EntryDirCode(entry) != DIR_FONTS) {
     FileHandle file = FileOpen(TargetPath, OPEN_READ);
     uint32_t size = 0;
@@ -162,11 +197,12 @@ int AskInUse(FileEntry* entry, const char* temporary) {
       if (size == entry->size) checksum = FileChecksum(file);
       FileClose(file);
     }
-    if (size != entry->size || checksum != entry->checksum) {
-      answer = Ask(MESSAGE_CANNOT_REPLACE, MB_ABORTRETRYIGNORE, IDIGNORE);
-    }
+    identical = size == entry->size && checksum == entry->checksum;
+    if (!identical) answer = Ask(MESSAGE_CANNOT_REPLACE, MB_ABORTRETRYIGNORE, IDIGNORE);
   }
   if (answer != IDRETRY) DeleteFileA(temporary);
-  if (answer == IDIGNORE) entry->status = STATUS_REPLACED;
+  // Passed over: a target that is already the file to install counts as installed; one
+  // that differs stays the user's, and is kept as an existing file is.
+  if (answer == IDIGNORE) entry->status = identical ? STATUS_REPLACED : STATUS_NONE;
   return answer;
 }

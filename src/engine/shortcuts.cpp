@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "archive/names.h"
 #include "base/path_buffer.h"
 #include "engine/disk_space.h"
 #include "engine/uninstall_data.h"
@@ -15,18 +16,6 @@ namespace {
 // declarations (__uuidof), so the program links no library of every id the system has.
 constexpr GUID SHELL_LINK_CLASS = {0x00021401, 0x0000, 0x0000,
                                    {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// A folder that the shell names by its CSIDL, written into a PATH_BUFFER_SIZE buffer (the
-// shell writes at most MAX_PATH characters). False, leaving path empty, when it names none.
-bool ShellFolderPath(int csidl, char* path) {
-  path[0] = '\0';
-  LPITEMIDLIST list = nullptr;
-  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || list == nullptr) return false;
-  const bool found = SHGetPathFromIDListA(list, path) != FALSE;
-  CoTaskMemFree(list);
-  if (!found) path[0] = '\0';
-  return path[0] != '\0';
-}
 
 // Appends "\name.lnk" (no backslash behind an empty path or one that ends with it); false,
 // leaving the path unchanged, when it would not fit.
@@ -64,6 +53,17 @@ HRESULT SaveLink(IShellLinkA* link, const char* target, const WCHAR* path, const
 
 }  // namespace
 
+bool ShellFolderPath(int csidl, char* path) {
+  // The shell writes at most MAX_PATH characters, the size of the path buffers.
+  path[0] = '\0';
+  LPITEMIDLIST list = nullptr;
+  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || list == nullptr) return false;
+  const bool found = SHGetPathFromIDListA(list, path) != FALSE;
+  CoTaskMemFree(list);
+  if (!found) path[0] = '\0';
+  return path[0] != '\0';
+}
+
 HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arguments,
                        uint32_t iconIndex) {
   // A path that does not fit is refused whole: a cut one could name another file.
@@ -84,19 +84,29 @@ void CreateGroupShortcut(const char* target, const char* groupFolder, const char
                          const char* arguments, uint32_t iconIndex, FileHandle uninstallFile) {
   char folder[PATH_BUFFER_SIZE];
   if (!ShellFolderPath(CSIDL_PROGRAMS, folder)) return;
-  if (groupFolder[0] != '\0' && !(AppendBackslash(folder) && AppendPath(folder, groupFolder))) {
-    return;
+  if (groupFolder[0] != '\0') {
+    if (!AppendBackslash(folder)) return;
+    // The group folder in the form the uninstall data's grammar reads ("Tools/Demo" is
+    // Tools\Demo, as the system would make it).
+    char* group = folder + std::strlen(folder);
+    if (!AppendPath(folder, groupFolder)) return;
+    NormaliseNamePath(group);
   }
   StripBackslash(folder);
   if (!EnterGroupFolder(folder) || !AppendBackslash(folder)) return;
   // folder[0, folderEnd) is the folder with its trailing backslash, the link's name behind it.
   const size_t folderEnd = std::strlen(folder);
   if (!AppendLinkName(folder, name)) return;
-  CreateShortcut(target, folder, arguments, iconIndex);
-  if (uninstallFile == INVALID_FILE) return;
+  if (FAILED(CreateShortcut(target, folder, arguments, iconIndex)) || uninstallFile == INVALID_FILE) return;
   folder[folderEnd - 1] = '\0';
+  const char* link = folder + folderEnd;
+  // Only a record that the uninstall program reads: one it refuses would void all the data.
+  if (!IsAbsoluteRecordDirectory(folder, uint32_t(folderEnd - 1)) ||
+      CheckNamePart(link, uint32_t(std::strlen(link))) != NAME_OK) {
+    return;
+  }
   WriteCountedString(uninstallFile, folder);
-  WriteCountedString(uninstallFile, folder + folderEnd);
+  WriteCountedString(uninstallFile, link);
 }
 
 bool DesktopShortcutPath(const char* name, char* linkPath) {

@@ -23,11 +23,16 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arg
 // Creates the shortcut name + ".lnk" to target in the Programs folder, inside groupFolder
 // (one or more levels, created when missing) unless it is empty. With a valid uninstallFile
 // it appends the folder (without trailing backslash) and the link's file name as two counted
-// strings, whether or not the link could be saved. Nothing is made or written when the
-// folder cannot be entered or a path would outgrow its buffer. Leaves the current directory
-// in the folder.
+// strings when the link was saved (a link that could not be saved is not recorded, so that
+// no file of its name that this setup did not write is removed later). Nothing is made or
+// written when the folder cannot be entered or a path would outgrow its buffer. Leaves the
+// current directory in the folder.
 void CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
                          const char* arguments, uint32_t iconIndex, FileHandle uninstallFile);
+
+// The path of the folder that the shell names by csidl, in a PATH_BUFFER_SIZE buffer; false,
+// leaving it empty, when the shell names none.
+bool ShellFolderPath(int csidl, char* path);
 
 // Writes the path of the desktop shortcut name + ".lnk" into linkPath (PATH_BUFFER_SIZE
 // bytes). False, leaving linkPath empty, when the shell names no desktop folder or the path

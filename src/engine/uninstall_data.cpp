@@ -7,18 +7,41 @@
 #include <cstring>
 
 #include "archive/archive_format.h"
+#include "archive/names.h"
 #include "base/byte_order.h"
 #include "base/session_paths.h"
 #include "engine/file_table.h"
+#include "engine/install_state.h"
 #include "engine/shortcuts.h"
 #include "engine/target_paths.h"
 
 namespace {
 
+// The uninstall program reads relative records from its own folder: where it does not lie
+// directly in InstallDir, every record is written absolute.
+bool relativeToInstallDir = true;
+
+// Whether UninstallPath names a file directly in InstallDir (which ends with a backslash).
+bool UninstallerInInstallDir() {
+  const size_t length = std::strlen(InstallDir);
+  return length != 0 && std::strncmp(UninstallPath, InstallDir, length) == 0 &&
+         std::strchr(UninstallPath + length, '\\') == nullptr;
+}
+
+// The first write to the uninstall data that failed, and the system's reason.
+bool writeFailed = false;
+uint32_t writeError = 0;
+
+void Write(FileHandle file, const void* bytes, uint32_t count) {
+  if (FileWrite(file, bytes, count) == FILE_OK || writeFailed) return;
+  writeFailed = true;
+  writeError = FileSystemError();
+}
+
 void WriteU32(FileHandle file, uint32_t value) {
   uint8_t field[sizeof value];
   StoreU32LE(field, value);
-  FileWrite(file, field, sizeof field);
+  Write(file, field, sizeof field);
 }
 
 // u16 tag, u16 flags, u32 size.
@@ -27,7 +50,14 @@ void WriteBlockHeader(FileHandle file, uint16_t tag, uint32_t size) {
   StoreU16LE(header, tag);
   StoreU16LE(header + 2, 0);  // never compressed
   StoreU32LE(header + 4, size);
-  FileWrite(file, header, sizeof header);
+  Write(file, header, sizeof header);
+}
+
+// Moves to position; a move that fails spoils the data as a failed write does.
+void Seek(FileHandle file, uint32_t position) {
+  if (FileSeek(file, position) == position || writeFailed) return;
+  writeFailed = true;
+  writeError = FileSystemError();
 }
 
 // Moves to the file's end; its position, or FILE_BAD_POSITION.
@@ -64,23 +94,31 @@ uint8_t FileRecordFlags(const FileEntry* entry) {
   return flags;
 }
 
-// True when the record's file was installed and goes with the application.
+// True when the record's file was installed and goes with the application. A font that
+// was there before is the system's, whether or not the disk check saw it.
 bool IsRemovedWithApplication(const FileEntry* entry) {
   const bool installed = entry->status == STATUS_REPLACED || entry->status == STATUS_CREATED;
-  return installed && EntryInstallMode(entry) == MODE_REMOVE;
+  const bool font = EntryDirCode(entry) == DIR_FONTS;
+  return installed && EntryInstallMode(entry) == MODE_REMOVE && (!font || entry->status == STATUS_CREATED);
 }
 
-// Writes the record's file record and its desktop shortcut's; the number written.
-uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry) {
+// Writes the record's file record and its desktop shortcut's; the number written. The
+// index of a created file's record goes into created.
+uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry, uint32_t index, uint32_t recordIndex,
+                           CreatedRecords* created) {
   uint32_t written = 0;
   // A path too long for its buffer leaves TargetPath empty: no file to name.
-  if (IsRemovedWithApplication(entry) && ResolveTargetPath(entry) != TARGET_TOO_LONG) {
-    WriteFileRecord(file, FileRecordFlags(entry));
+  if (IsRemovedWithApplication(entry) && ResolveTargetPath(entry) != TARGET_TOO_LONG &&
+      WriteFileRecord(file, FileRecordFlags(entry))) {
+    if (entry->status == STATUS_CREATED && created->indexes != nullptr) {
+      created->indexes[created->count++] = recordIndex;
+    }
     ++written;
   }
+  // Only a link that the run saved: a file of that name that it did not write stays.
   const char* desktopShortcut = EntryString(entry, ENTRY_DESKTOP_SHORTCUT);
-  if (desktopShortcut[0] != '\0' && DesktopShortcutPath(desktopShortcut, TargetPath)) {
-    WriteFileRecord(file, 0);
+  if (desktopShortcut[0] != '\0' && EntryMarked(index, ENTRY_MARK_DESKTOP_LINK) &&
+      DesktopShortcutPath(desktopShortcut, TargetPath) && WriteFileRecord(file, 0)) {
     ++written;
   }
   return written;
@@ -89,10 +127,17 @@ uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry) {
 // Overwrites the header and count of the block at blockStart, then returns to the end.
 void FinishBlock(FileHandle file, uint32_t blockStart, uint16_t tag, uint32_t count) {
   const uint32_t end = FileTell(file);
-  FileSeek(file, blockStart);
+  Seek(file, blockStart);
   WriteBlockHeader(file, tag, end - blockStart - BLOCK_HEADER_SIZE);
   WriteU32(file, count);
-  FileSeek(file, end);
+  Seek(file, end);
+}
+
+// The part of an absolute path behind its root ("C:\" or "\\"), where its names begin.
+char* BehindRoot(char* path) {
+  if (path[0] != '\0' && path[1] == ':' && path[2] == '\\') return path + 3;
+  if (path[0] == '\\' && path[1] == '\\') return path + 2;
+  return path;
 }
 
 }  // namespace
@@ -101,15 +146,16 @@ void WriteCountedString(FileHandle file, const char* text) {
   const uint16_t length = CountedLength(text);
   uint8_t field[COUNTED_STRING_LENGTH_FIELD];
   StoreU16LE(field, length);
-  FileWrite(file, field, sizeof field);
-  if (length != 0) FileWrite(file, text, length);
+  Write(file, field, sizeof field);
+  if (length != 0) Write(file, text, length);
 }
 
-void WriteFileRecord(FileHandle file, uint8_t flags) {
+bool WriteFileRecord(FileHandle file, uint8_t flags) {
   const char* directory = "";
   const char* name = TargetPath;
-  if (InstallDir[0] != '\0' && StartsWithFolded(TargetPath, InstallDir)) {
+  if (InstallDir[0] != '\0' && relativeToInstallDir && StartsWithFolded(TargetPath, InstallDir)) {
     char* rest = TargetPath + std::strlen(InstallDir);
+    NormaliseNamePath(rest);  // "docs\\two.txt" and ".\docs\readme.txt" as the reader reads them
     char* lastBackslash = std::strrchr(rest, '\\');
     directory = ".";
     name = rest;
@@ -121,28 +167,50 @@ void WriteFileRecord(FileHandle file, uint8_t flags) {
       directory = ScratchPath;
       name = lastBackslash + 1;
     }
-  } else if (char* lastBackslash = std::strrchr(TargetPath, '\\')) {
-    *lastBackslash = '\0';
-    directory = TargetPath;
-    name = lastBackslash + 1;
+  } else {
+    NormaliseNamePath(BehindRoot(TargetPath));
+    if (char* lastBackslash = std::strrchr(TargetPath, '\\')) {
+      // The root's backslash stays out of the directory: "C:" is the drive's root.
+      *lastBackslash = '\0';
+      directory = TargetPath;
+      name = lastBackslash + 1;
+    }
+  }
+  // A record that the uninstall program would refuse would void all the data: such a file
+  // is not listed.
+  const uint32_t directoryLength = uint32_t(std::strlen(directory));
+  if (!(IsRelativeRecordDirectory(directory, directoryLength) ||
+        IsAbsoluteRecordDirectory(directory, directoryLength)) ||
+      CheckNamePart(name, uint32_t(std::strlen(name))) != NAME_OK) {
+    return false;
   }
   WriteCountedString(file, directory);
   WriteCountedString(file, name);
-  FileWrite(file, &flags, sizeof flags);
+  Write(file, &flags, sizeof flags);
+  return true;
 }
 
-void WriteUninstallFiles(FileHandle file) {
+void WriteUninstallFiles(FileHandle file, CreatedRecords* created) {
+  writeFailed = false;
+  writeError = 0;
+  created->count = 0;
   // The uninstall program ends with its BLOCK_END header, which this block's header replaces.
   const uint32_t start = SeekEnd(file);
-  if (start == FILE_BAD_POSITION || start < BLOCK_HEADER_SIZE) return;
+  if (start == FILE_BAD_POSITION || start < BLOCK_HEADER_SIZE) {
+    writeFailed = true;
+    writeError = FileSystemError();
+    return;
+  }
   AppendBackslash(InstallDir);
+  relativeToInstallDir = UninstallerInInstallDir();
   WriteU32(file, 0);  // the count, written when known
   uint32_t count = 0;
   FileEntry* entry = FirstEntry();
   for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    count += WriteEntryRecords(file, entry);
+    count += WriteEntryRecords(file, entry, i, count, created);
   }
   FinishBlock(file, start - BLOCK_HEADER_SIZE, UNINSTALL_FILES, count);
+  relativeToInstallDir = true;
 }
 
 void WriteGroupShortcuts(FileHandle file) {
@@ -168,7 +236,7 @@ void WriteGroupShortcuts(FileHandle file) {
   if (!started) return;
   // A valid block whatever happens; one without records is then cut off again.
   FinishBlock(file, blockStart, UNINSTALL_SHORTCUTS, count);
-  if (count == 0 && FileSeek(file, blockStart) == blockStart) {
+  if (count == 0 && !writeFailed && FileSeek(file, blockStart) == blockStart) {
     SetEndOfFile(reinterpret_cast<HANDLE>(file));
   }
 }
@@ -181,4 +249,16 @@ void WriteAppKeyBlock(FileHandle file, const char* keyPath) {
   WriteCountedString(file, keyPath);
 }
 
+void WriteCreatedBlock(FileHandle file, const CreatedRecords& created) {
+  if (created.count == 0) return;
+  WriteBlockHeader(file, UNINSTALL_CREATED, UNINSTALL_COUNT_FIELD + created.count * UNINSTALL_INDEX_FIELD);
+  WriteU32(file, created.count);
+  for (uint32_t i = 0; i < created.count; ++i) WriteU32(file, created.indexes[i]);
+}
+
 void WriteUninstallEnd(FileHandle file) { WriteBlockHeader(file, BLOCK_END, 0); }
+
+bool UninstallDataWritten(uint32_t* systemError) {
+  *systemError = writeError;
+  return !writeFailed;
+}

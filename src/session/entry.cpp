@@ -1,6 +1,6 @@
 // The program's entry: start-up, the wizard inside the main window, and the shutdown.
-// Exit code 0 for every ordinary end; -1 when the setup archive cannot be loaded or the
-// main window cannot be created.
+// Exit code 0 for every ordinary end; -1 when the setup archive cannot be loaded (after the
+// system's message for a damaged file) or the main window cannot be created.
 #include <windows.h>
 #include <ole2.h>
 
@@ -26,6 +26,7 @@ namespace {
 
 constexpr int EXIT_OK = 0;
 constexpr int EXIT_FAILED = -1;
+constexpr DWORD DAMAGED_TEXT_SIZE = 512;
 
 bool BeginSession(HINSTANCE instance) {
   ProgramInstance = instance;
@@ -41,6 +42,16 @@ void EndSession() {
   FreeSessionPaths();
   DeleteDialogBrush();
   DeleteDialogFont();
+}
+
+// A setup that cannot be loaded is damaged: the system's own words say so (the program has
+// no words of its own before its archive is loaded).
+void ShowDamagedSetup() {
+  char text[DAMAGED_TEXT_SIZE];
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_CORRUPT, 0,
+                     text, sizeof text, nullptr) != 0) {
+    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONSTOP);
+  }
 }
 
 // Ends the program after a failure of loading or of the main window.
@@ -86,7 +97,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   }
   ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-  if (!LoadSetupArchive()) return EndFailedSession();
+  if (!LoadSetupArchive()) {
+    ShowDamagedSetup();
+    return EndFailedSession();
+  }
   ResolveDefaultDir();
   if (!CreateMainWindow()) return EndFailedSession();
   RunWizard();

@@ -1,6 +1,6 @@
 // Removing what the setups recorded. A path is touched only when the list names it, and one
-// outside the installation directory only when its flags (shared, font, self-registered)
-// or its place as a desktop or program-group shortcut say that a setup put it there.
+// outside the installation directory only when the setup created it, when it is a shared
+// file that no program counts any more, or when it is a desktop or program-group shortcut.
 #include "uninstall/removal.h"
 
 #include <windows.h>
@@ -64,15 +64,48 @@ bool IsDesktopShortcut(const RemovalFile& file, const char* path) {
   return DesktopShortcutPath(name, desktopLink) && lstrcmpiA(desktopLink, path) == 0;
 }
 
+// Whether path is folder or lies below it, letters compared without their case.
+bool IsAtOrBelow(const char* path, const char* folder) {
+  const int length = lstrlenA(folder);
+  return length != 0 && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, length, folder, length) ==
+                            CSTR_EQUAL &&
+         (path[length] == '\0' || path[length] == '\\');
+}
+
+// Two names of one file: the same letters, or the same short name.
+bool SameFile(const char* a, const char* b) {
+  if (lstrcmpiA(a, b) == 0) return true;
+  char shortA[PATH_BUFFER_SIZE];
+  char shortB[PATH_BUFFER_SIZE];
+  const DWORD lengthA = GetShortPathNameA(a, shortA, sizeof shortA);
+  const DWORD lengthB = GetShortPathNameA(b, shortB, sizeof shortB);
+  return lengthA != 0 && lengthA < sizeof shortA && lengthB != 0 && lengthB < sizeof shortB &&
+         lstrcmpiA(shortA, shortB) == 0;
+}
+
+// An Uninstall key that is not there names nobody; one that is must start this program.
+bool KeyNamesProgram(const char* key, const char* ownPath) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return true;
+  char program[PATH_BUFFER_SIZE];
+  DWORD type = 0, size = sizeof program - 1;
+  const LONG read = RegQueryValueExA(opened, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(program), &size);
+  RegCloseKey(opened);
+  if (read != ERROR_SUCCESS || type != REG_SZ) return false;
+  program[size] = '\0';
+  return SameFile(program, ownPath);
+}
+
 void RemoveRecordedFile(const RemovalFile& file, const char* installDir, SharedFileQuestion ask,
                         RemovalReport* report) {
   char path[PATH_BUFFER_SIZE];
   if (!RemovalFilePath(file, installDir, path)) return;  // refused before anything was removed
-  if (!IsBelowInstallDir(file) && file.flags == 0 && !IsDesktopShortcut(file, path)) return;
-  if ((file.flags & UNINSTALL_SHARED) != 0 &&
-      (LowerSharedCount(path) != SHARED_NO_LONGER_USED || !ask(path))) {
-    return;
-  }
+  const bool shared = (file.flags & UNINSTALL_SHARED) != 0;
+  // Outside the installation folder a file that the setup replaced was someone else's
+  // before: only a file it created, a shared file no program counts any more, and its
+  // desktop shortcut go.
+  if (!IsBelowInstallDir(file) && !shared && !file.created && !IsDesktopShortcut(file, path)) return;
+  if (shared && (LowerSharedCount(path) != SHARED_NO_LONGER_USED || !ask(path))) return;
   if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;  // gone already
   if ((file.flags & UNINSTALL_SELF_REGISTERED) != 0) CallServerExport(path, "DllUnregisterServer");
   if ((file.flags & UNINSTALL_FONT) != 0 && RemoveFontResourceA(path) != 0) AnnounceFontChange();
@@ -102,20 +135,13 @@ void RemoveGroupShortcuts(const RemovalList& list, RemovalReport* report) {
   }
   // The folders once their links are gone, and the parents that the setup made for them,
   // below the Programs folder.
-  char programs[PATH_BUFFER_SIZE] = "";
-  LPITEMIDLIST folder = nullptr;
-  if (SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &folder) == S_OK && folder != nullptr) {
-    if (!SHGetPathFromIDListA(folder, programs)) programs[0] = '\0';
-    CoTaskMemFree(folder);
-  }
+  char programs[PATH_BUFFER_SIZE];
+  ShellFolderPath(CSIDL_PROGRAMS, programs);
   StripBackslash(programs);
   const uint32_t programsLength = static_cast<uint32_t>(std::strlen(programs));
   for (uint32_t i = list.shortcutCount; i-- > 0;) {
     if (!CopyCounted(list.shortcuts[i].folder, path, sizeof path)) continue;
-    const bool belowPrograms = programsLength != 0 && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path,
-                                                                    int(programsLength), programs,
-                                                                    int(programsLength)) == CSTR_EQUAL &&
-                               path[programsLength] == '\\';
+    const bool belowPrograms = IsAtOrBelow(path, programs) && path[programsLength] == '\\';
     RemoveEmptyFolders(path, belowPrograms ? programsLength : static_cast<uint32_t>(std::strlen(path)) - 1);
   }
 }
@@ -134,6 +160,30 @@ void RemoveEmptySubfolders(const RemovalList& list, const char* installDir) {
 }
 
 }  // namespace
+
+bool IsWhatASetupWrites(const RemovalList& list, const char* ownPath) {
+  char folder[PATH_BUFFER_SIZE];
+  char path[PATH_BUFFER_SIZE];
+  // Fonts lie in the Fonts folder.
+  const bool fonts = ShellFolderPath(CSIDL_FONTS, folder);
+  for (uint32_t i = 0; i < list.fileCount; ++i) {
+    const RemovalFile& file = list.files[i];
+    if ((file.flags & UNINSTALL_FONT) == 0) continue;
+    if (!fonts || !CopyCounted(file.directory, path, sizeof path) || lstrcmpiA(path, folder) != 0) return false;
+  }
+  // Group shortcuts lie in the Programs folder or below it.
+  if (list.shortcutCount != 0 && !ShellFolderPath(CSIDL_PROGRAMS, folder)) return false;
+  StripBackslash(folder);
+  for (uint32_t i = 0; i < list.shortcutCount; ++i) {
+    if (!CopyCounted(list.shortcuts[i].folder, path, sizeof path) || !IsAtOrBelow(path, folder)) return false;
+  }
+  // The Uninstall key, where it is there, names this program.
+  for (uint32_t i = 0; i < list.appKeyCount; ++i) {
+    char key[UNINSTALL_KEY_PATH_SIZE];
+    if (!CopyCounted(list.appKeys[i], key, sizeof key) || !KeyNamesProgram(key, ownPath)) return false;
+  }
+  return true;
+}
 
 bool AllPathsFit(const RemovalList& list, const char* installDir) {
   char path[PATH_BUFFER_SIZE];
@@ -168,7 +218,7 @@ void RemoveEverything(const RemovalList& list, const char* installDir, SharedFil
   RemoveGroupShortcuts(list, report);
   for (uint32_t i = list.fileCount; i-- > 0;) RemoveRecordedFile(list.files[i], installDir, ask, report);
   RemoveEmptySubfolders(list, installDir);
-  char key[PATH_BUFFER_SIZE];
+  char key[UNINSTALL_KEY_PATH_SIZE];
   for (uint32_t i = list.appKeyCount; i-- > 0;) {
     if (CopyCounted(list.appKeys[i], key, sizeof key)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
   }

@@ -22,6 +22,11 @@ struct RemovalReport {
 // Asked when a shared file's count reached 0: true to delete the file.
 using SharedFileQuestion = bool (*)(const char* path);
 
+// Whether the list holds only what a setup writes: fonts in the Fonts folder, group
+// shortcuts in the Programs folder or below it, and Uninstall keys that are not there or
+// start the program at ownPath. Data that claim more are refused whole.
+bool IsWhatASetupWrites(const RemovalList& list, const char* ownPath);
+
 // Whether every path of the list can be made under installDir (which ends with a
 // backslash): a list that names a path too long for the program's buffers is refused whole.
 bool AllPathsFit(const RemovalList& list, const char* installDir);

@@ -7,16 +7,12 @@
 #include "base/byte_order.h"
 #include "base/memory.h"
 #include "base/path_buffer.h"
-#include "engine/finish_installation.h"
 
 namespace {
 
 constexpr uint32_t RELATIVE_PREFIX_LENGTH = 2;  // ".\" in front of a subdirectory
-constexpr uint32_t DRIVE_LENGTH = 2;            // "C:"
-constexpr uint32_t UNC_PREFIX_LENGTH = 2;       // "\\" in front of a server
 constexpr char LINK_SUFFIX[] = ".lnk";
 constexpr uint32_t LINK_SUFFIX_LENGTH = sizeof(LINK_SUFFIX) - 1;
-constexpr uint32_t KEY_PREFIX_LENGTH = sizeof(UNINSTALL_KEY_PREFIX) - 1;
 constexpr uint32_t FILE_RECORD_MIN_SIZE = 2 * COUNTED_STRING_LENGTH_FIELD + 1;
 constexpr uint32_t SHORTCUT_RECORD_MIN_SIZE = 2 * COUNTED_STRING_LENGTH_FIELD;
 
@@ -48,47 +44,10 @@ class FieldReader {
   uint32_t left_;
 };
 
-bool IsNameCharacter(char c) {
-  return c != '\0' && c != '\\' && c != '/' && c != ':' && c != '*' && c != '?' && c != '"' &&
-         c != '<' && c != '>' && c != '|';
-}
+bool IsPlainName(const CountedText& name) { return CheckNamePart(name.text, name.length) == NAME_OK; }
 
-// One part of a path as Windows names a file or folder: not empty, not "." or "..".
-bool IsPlainName(const char* text, uint32_t length) {
-  if (length == 0 || (text[0] == '.' && (length == 1 || (length == 2 && text[1] == '.')))) return false;
-  for (uint32_t i = 0; i < length; ++i) {
-    if (!IsNameCharacter(text[i])) return false;
-  }
-  return true;
-}
-
-// Plain names parted by single backslashes.
-bool IsPlainParts(const char* text, uint32_t length) {
-  uint32_t start = 0;
-  for (uint32_t i = 0; i <= length; ++i) {
-    if (i < length && text[i] != '\\') continue;
-    if (!IsPlainName(text + start, i - start)) return false;
-    start = i + 1;
-  }
-  return true;
-}
-
-bool IsRelativeDirectory(const CountedText& d) {
-  if (d.length == 1) return d.text[0] == '.';
-  return d.length > RELATIVE_PREFIX_LENGTH && d.text[0] == '.' && d.text[1] == '\\' &&
-         IsPlainParts(d.text + RELATIVE_PREFIX_LENGTH, d.length - RELATIVE_PREFIX_LENGTH);
-}
-
-// "C:" (a file in the drive's root), "C:\dir\...", or "\\server\share\...".
-bool IsAbsoluteDirectory(const CountedText& d) {
-  const char* t = d.text;
-  const bool drive = d.length >= DRIVE_LENGTH && ((t[0] | 0x20) >= 'a' && (t[0] | 0x20) <= 'z') && t[1] == ':';
-  if (drive) {
-    return d.length == DRIVE_LENGTH ||
-           (t[DRIVE_LENGTH] == '\\' && IsPlainParts(t + DRIVE_LENGTH + 1, d.length - DRIVE_LENGTH - 1));
-  }
-  return d.length > UNC_PREFIX_LENGTH && t[0] == '\\' && t[1] == '\\' &&
-         IsPlainParts(t + UNC_PREFIX_LENGTH, d.length - UNC_PREFIX_LENGTH);
+bool IsRecordDirectory(const CountedText& d) {
+  return IsRelativeRecordDirectory(d.text, d.length) || IsAbsoluteRecordDirectory(d.text, d.length);
 }
 
 bool EndsWithLink(const CountedText& name) {
@@ -102,21 +61,20 @@ bool EndsWithLink(const CountedText& name) {
 
 // The setup's own key for the application: the Uninstall key's path and one name.
 bool IsUninstallKey(const CountedText& key) {
-  return key.length > KEY_PREFIX_LENGTH &&
-         std::memcmp(key.text, UNINSTALL_KEY_PREFIX, KEY_PREFIX_LENGTH) == 0 &&
-         IsPlainName(key.text + KEY_PREFIX_LENGTH, key.length - KEY_PREFIX_LENGTH);
+  return key.length > UNINSTALL_KEY_PREFIX_LENGTH &&
+         std::memcmp(key.text, UNINSTALL_KEY_PREFIX, UNINSTALL_KEY_PREFIX_LENGTH) == 0 &&
+         CheckKeyName(key.text + UNINSTALL_KEY_PREFIX_LENGTH, key.length - UNINSTALL_KEY_PREFIX_LENGTH) == NAME_OK;
 }
 
 bool ReadFileRecord(FieldReader& fields, RemovalFile* file) {
   return fields.Counted(&file->directory) && fields.Counted(&file->name) && fields.U8(&file->flags) &&
-         (IsRelativeDirectory(file->directory) || IsAbsoluteDirectory(file->directory)) &&
-         IsPlainName(file->name.text, file->name.length);
+         IsRecordDirectory(file->directory) && IsPlainName(file->name);
 }
 
 bool ReadShortcutRecord(FieldReader& fields, RemovalShortcut* shortcut) {
   return fields.Counted(&shortcut->folder) && fields.Counted(&shortcut->link) &&
-         IsAbsoluteDirectory(shortcut->folder) && IsPlainName(shortcut->link.text, shortcut->link.length) &&
-         EndsWithLink(shortcut->link);
+         IsAbsoluteRecordDirectory(shortcut->folder.text, shortcut->folder.length) &&
+         IsPlainName(shortcut->link) && EndsWithLink(shortcut->link);
 }
 
 // One walk over the blocks. With fill false it only checks and counts into list; with fill
@@ -124,6 +82,9 @@ bool ReadShortcutRecord(FieldReader& fields, RemovalShortcut* shortcut) {
 RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, bool fill) {
   FieldReader blocks(bytes, size);
   uint32_t files = 0, shortcuts = 0, keys = 0;
+  // The records of the latest UNINSTALL_FILES block, which an UNINSTALL_CREATED block marks.
+  uint32_t runFirst = 0, runCount = 0;
+  bool runSeen = false;
   for (;;) {
     uint16_t tag = 0, flags = 0;
     uint32_t blockSize = 0;
@@ -146,6 +107,9 @@ RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, b
       case UNINSTALL_FILES:
         // The count cannot promise more records than the block has room for.
         if (!fields.U32(&count) || count > fields.Left() / FILE_RECORD_MIN_SIZE) return REMOVAL_LIST_DAMAGED;
+        runFirst = files;
+        runCount = count;
+        runSeen = true;
         for (uint32_t i = 0; i < count; ++i, ++files) {
           RemovalFile file;
           if (!ReadFileRecord(fields, &file)) return REMOVAL_LIST_DAMAGED;
@@ -171,11 +135,25 @@ RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, b
         ++keys;
         break;
       }
+      case UNINSTALL_CREATED: {
+        // Rising indexes into the run's records; a run marks its records once.
+        if (!runSeen || !fields.U32(&count) || count > fields.Left() / UNINSTALL_INDEX_FIELD) {
+          return REMOVAL_LIST_DAMAGED;
+        }
+        uint32_t index = 0;
+        for (uint32_t i = 0, next = 0; i < count; ++i, next = index + 1) {
+          if (!fields.U32(&index) || index < next || index >= runCount) return REMOVAL_LIST_DAMAGED;
+          if (fill) list->files[runFirst + index].created = true;
+        }
+        runSeen = false;
+        break;
+      }
       default:
         break;  // a block of a later version: passed over
     }
     // A record block holds its records and nothing more; the setup writes them so.
-    const bool records = tag == UNINSTALL_FILES || tag == UNINSTALL_SHORTCUTS || tag == UNINSTALL_APP_KEY;
+    const bool records = tag == UNINSTALL_FILES || tag == UNINSTALL_SHORTCUTS || tag == UNINSTALL_APP_KEY ||
+                         tag == UNINSTALL_CREATED;
     if (records && fields.Left() != 0) return REMOVAL_LIST_DAMAGED;
     blocks = FieldReader(payload + blockSize, blocks.Left() - blockSize);
   }

@@ -18,6 +18,7 @@ struct RemovalFile {
   CountedText directory;  // "." or ".\sub" below the installation directory, else absolute
   CountedText name;
   uint8_t flags = 0;      // UNINSTALL_SHARED, UNINSTALL_FONT, UNINSTALL_SELF_REGISTERED
+  bool created = false;   // an UNINSTALL_CREATED block says the setup created the file
 };
 
 struct RemovalShortcut {

@@ -65,7 +65,7 @@ int Uninstall() {
   uint8_t* archive = LoadOwnArchive(&size);
   int exitCode = EXIT_NOTHING_REMOVED;
   if (archive == nullptr || ReadRemovalList(archive, size, &Removal) != REMOVAL_LIST_OK ||
-      !AllPathsFit(Removal, InstallDir)) {
+      !AllPathsFit(Removal, InstallDir) || !IsWhatASetupWrites(Removal, SourcePath)) {
     exitCode = ReportNothingRemoved();
   } else if (!ConfirmRemoval()) {
     exitCode = EXIT_DECLINED;

@@ -6,6 +6,7 @@
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
 #include "base/memory.h"
+#include "base/session_paths.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/open_at_end.h"
@@ -27,9 +28,14 @@ constexpr int DIRECTORY_PAGE = 2;
 // The failure text in the first half, the message that goes into it in the second.
 constexpr uint32_t FAILURE_BUFFER_SIZE = 2 * MESSAGE_BUFFER_SIZE;
 
-// A run that left a file where it was could still have stored no error.
+// A run that left a file where it was could still have stored no error; and a run that
+// never ran (its page could not be shown) installed nothing: neither is told as done.
 void NoteFileNotPlaced() {
   if (InstallError != INSTALL_OK) return;
+  if (!InstallRunFinished && Archive.startPage == START_PAGE_ALL) {
+    SetInstallError(INSTALL_ERROR_OPEN, SourcePath, 0);
+    return;
+  }
   FileEntry* entry = FirstEntry();
   for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
     if (entry->status == STATUS_NOT_PLACED) {
@@ -53,7 +59,7 @@ void ShowFailure(HWND page) {
   char* failure = nullptr;
   if (MemAllocZero(FAILURE_BUFFER_SIZE, &failure)) {
     char* reason = failure + MESSAGE_BUFFER_SIZE;
-    FormatMessageText(reason, InstallError);
+    FormatInstallError(reason);
     FormatWithText(failure, PageText(FINISH_LIST, FAILURE_FORMAT), reason);  // the first half
     SetDlgItemTextA(page, ID_PAGE_TEXT_1, failure);
     MemFree(failure);

@@ -6,7 +6,15 @@
 #include "archive/page_texts.h"
 #include "base/session_paths.h"
 #include "base/text_format.h"
+#include "engine/install_state.h"
 #include "wizard/wizard.h"
+
+namespace {
+
+// Between a message and the system's reason for it.
+constexpr char REASON_SEPARATOR[] = "\r\n\r\n";
+
+}  // namespace
 
 int ShowMessage(const char* text, UINT style) {
   HWND owner = FrameDialog != nullptr ? FrameDialog : MainWindow;
@@ -19,4 +27,16 @@ void FormatWithText(char* buffer, const char* format, const char* text) {
 
 void FormatMessageText(char* buffer, uint32_t n) {
   FormatWithText(buffer, PageText(MESSAGE_LIST, n), ErrorPath);
+}
+
+void FormatInstallError(char* buffer) {
+  FormatMessageText(buffer, InstallError);
+  if (InstallErrorReason == 0) return;
+  // The system's words for the reason, below the message.
+  char reason[MESSAGE_BUFFER_SIZE];
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                      InstallErrorReason, 0, reason, sizeof reason, nullptr);
+  if (length == 0) return;
+  AppendCutText(buffer, MESSAGE_BUFFER_SIZE, REASON_SEPARATOR);
+  AppendCutText(buffer, MESSAGE_BUFFER_SIZE, reason);
 }

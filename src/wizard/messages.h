@@ -13,6 +13,7 @@ constexpr uint32_t MESSAGE_ABORTED_NOTICE = 15;   // the installation was not co
 constexpr UINT QUESTION_STYLE = MB_YESNO | MB_ICONQUESTION;
 constexpr UINT NOTICE_STYLE = MB_OK | MB_ICONINFORMATION;
 constexpr UINT DISK_PROMPT_STYLE = MB_OKCANCEL | MB_ICONINFORMATION;
+constexpr UINT FAILURE_STYLE = MB_OK | MB_ICONSTOP;  // a single progress page's failed run
 static_assert(QUESTION_STYLE == 0x24 && NOTICE_STYLE == 0x40 && DISK_PROMPT_STYLE == 0x41,
               "message box styles");
 
@@ -28,6 +29,10 @@ int ShowMessage(const char* text, UINT style);
 // holds "%s" is a format for ErrorPath; any other message is copied as it is. A longer text
 // is cut and stays terminated.
 void FormatMessageText(char* buffer, uint32_t n);
+
+// The message of InstallError into buffer (MESSAGE_BUFFER_SIZE bytes), and below it the
+// system's words for InstallErrorReason when there is one.
+void FormatInstallError(char* buffer);
 
 // format with its one "%s" filled with text ("%%" giving "%") into buffer
 // (MESSAGE_BUFFER_SIZE bytes); a format with any other conversion is copied as it is. The

@@ -33,11 +33,24 @@ int AskInstallMessage(uint32_t n, uint32_t style) {
   return ShowMessage(text, style);
 }
 
+// A single progress page has no finish page to tell a failed run: a box tells it.
+void ReportFailureOfSinglePage() {
+  if (Archive.startPage == START_PAGE_ALL || InstallError == INSTALL_OK) return;
+  char text[MESSAGE_BUFFER_SIZE];
+  FormatInstallError(text);
+  ShowMessage(text, FAILURE_STYLE);
+}
+
+void EndInstallation() {
+  FinishInstallation();
+  ReportFailureOfSinglePage();
+}
+
 // The rest of the installation in one loop, when no timer can be had.
 void InstallWithoutTimer() {
   while (InstallNextFile() != 0) {
   }
-  FinishInstallation();
+  EndInstallation();
 }
 
 void StartTimer(HWND page, UINT delay) {
@@ -56,7 +69,10 @@ void InitProgressPage(HWND page) {
   SetButtonText(BUTTON_CANCEL, CANCEL_BUTTON_TEXT);
   Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToPage};
   // Without the data area the page waits for Cancel (InstallError says why).
-  if (!OpenDataArea(AskForNextDisk)) return;
+  if (!OpenDataArea(AskForNextDisk)) {
+    ReportFailureOfSinglePage();
+    return;
+  }
   CancelPending = false;
   StartTimer(page, FIRST_STEP_DELAY_MS);
   if (stepTimer == 0) InstallWithoutTimer();
@@ -72,7 +88,7 @@ void InstallStep(HWND page) {
     InstallWithoutTimer();
     return;
   }
-  FinishInstallation();
+  EndInstallation();
 }
 
 // Cancel stops the installation after a question; what is installed so far stays, and no

@@ -46,7 +46,7 @@ mode = "keep"
 shared = true
 register = "com-server"
 at_end = "run"
-uninstaller = true
+check_language = false
 icon_index = 3
 program_group = { folder = "Tools", shortcut = "Tool", arguments = "/g" }
 desktop = { shortcut = "Tool on desktop", arguments = "/d" }
@@ -59,7 +59,7 @@ desktop = { shortcut = "Tool on desktop", arguments = "/d" }
   EXPECT_EQ(r.shared, 1);
   EXPECT_EQ(r.registration, REGISTER_COM_SERVER);
   EXPECT_EQ(r.endAction, END_RUN);
-  EXPECT_EQ(r.flags, FE_UNINSTALLER);
+  EXPECT_EQ(r.flags, 0);
   EXPECT_EQ(r.iconIndex, 3);
   EXPECT_EQ(r.groupFolder + "|" + r.groupShortcut + "|" + r.groupArguments, "Tools|Tool|/g");
   EXPECT_EQ(r.desktopShortcut + "|" + r.desktopArguments, "Tool on desktop|/d");

@@ -58,6 +58,13 @@ class UninstallArchive {
         .Counted(std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + name);
   }
 
+  // The created records of the files block before it: count, then their indexes.
+  UninstallArchive& Created(const std::vector<uint32_t>& indexes) {
+    Block(UNINSTALL_CREATED).U32(static_cast<uint32_t>(indexes.size()));
+    for (uint32_t index : indexes) U32(index);
+    return *this;
+  }
+
   std::vector<uint8_t> bytes;
 
  private:

@@ -120,6 +120,46 @@ TEST(RemovalList, DamagedDataIsRefusedWhole) {
   }
 }
 
+TEST(RemovalList, CreatedBlockMarksTheRecordsOfItsOwnRun) {
+  UninstallArchive archive = Installed();
+  archive.Created({1, 3}).Files({{".", "added.txt", 0}, {"C:\\Windows", "demo.ini", 0}}).Created({1}).End();
+  RemovalList list;
+  ASSERT_EQ(Read(archive.bytes, &list), REMOVAL_LIST_OK);
+  ASSERT_EQ(list.fileCount, 6u);
+  std::string created;
+  for (uint32_t i = 0; i < list.fileCount; ++i) created += list.files[i].created ? '1' : '0';
+  EXPECT_EQ(created, "010101");
+  FreeRemovalList(&list);
+}
+
+TEST(RemovalList, CreatedBlockThatPointsAnywhereElseIsDamage) {
+  const std::vector<std::pair<const char*, UninstallArchive>> damages = {
+      {"past the run's records", Installed().Created({4}).End()},
+      {"not rising", Installed().Created({2, 2}).End()},
+      {"falling", Installed().Created({3, 1}).End()},
+      {"before any files block", UninstallArchive().Created({0}).Files({{".", "a.txt", 0}}).End()},
+      {"twice for one run", Installed().Created({0}).Created({1}).End()},
+      {"a count past its block", Installed().Block(UNINSTALL_CREATED).U32(3).U32(0).End()},
+  };
+  for (const auto& damage : damages) {
+    RemovalList list;
+    EXPECT_EQ(Read(damage.second.bytes, &list), REMOVAL_LIST_DAMAGED) << damage.first;
+    EXPECT_EQ(list.fileCount, 0u) << damage.first;
+  }
+}
+
+TEST(RemovalList, KeyOfTheLongestNameWithAnyCharactersIsRead) {
+  for (const std::string& name : {std::string("Demo: Gold Edition? <2>"), std::string(KEY_NAME_MAX, 'k')}) {
+    const std::vector<uint8_t> bytes = UninstallArchive().Files({{".", "a.txt", 0}}).AppKey(name).End().bytes;
+    RemovalList list;
+    ASSERT_EQ(Read(bytes, &list), REMOVAL_LIST_OK) << name;
+    EXPECT_EQ(Text(list.appKeys[0]), UNINSTALL_KEY_PREFIX + name);
+    FreeRemovalList(&list);
+  }
+  RemovalList list;
+  EXPECT_EQ(Read(UninstallArchive().AppKey("Demo\\Other").End().bytes, &list), REMOVAL_LIST_DAMAGED);
+}
+
 TEST(RemovalList, EveryCutOfTheDataIsRefusedWithoutReadingPastIt) {
   const std::vector<uint8_t> bytes = Installed().End().bytes;
   for (size_t size = 0; size < bytes.size(); ++size) {
