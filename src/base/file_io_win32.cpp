@@ -46,7 +46,9 @@ uint32_t FileReadSome(FileHandle file, void* buffer, uint32_t count) {
 FileStatus FileWrite(FileHandle file, const void* buffer, uint32_t count) {
   DWORD put = 0;
   if (!WriteFile(H(file), buffer, count, &put, nullptr)) return FILE_WRITE_FAILED;
-  return put == count ? FILE_OK : FILE_SHORT_WRITE;
+  if (put == count) return FILE_OK;
+  SetLastError(ERROR_DISK_FULL);  // what a disk file's short write means
+  return FILE_SHORT_WRITE;
 }
 
 uint32_t FileTell(FileHandle file) { return Move(file, 0, FILE_CURRENT); }

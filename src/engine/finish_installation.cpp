@@ -12,6 +12,7 @@
 #include "base/session_paths.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
+#include "engine/registrations.h"
 #include "engine/uninstall_data.h"
 
 namespace {
@@ -32,14 +33,19 @@ bool UninstallKeyPath(char* keyPath) {
   return true;
 }
 
-// Lists the application for removal in the system's list of installed programs.
+// Lists the application for removal in the system's list of installed programs. The key is
+// made below the opened Uninstall key: a whole path of a long name passes what some systems'
+// ANSI calls take (MAX_PATH characters).
 void RegisterUninstall(const char* keyPath) {
+  HKEY uninstall = nullptr;
   HKEY key = nullptr;
-  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, keyPath, &key) == ERROR_SUCCESS) {
+  const char* name = OpenParentKey(keyPath, KEY_ALL_ACCESS, true, &uninstall);
+  if (name != nullptr && RegCreateKeyA(uninstall, name, &key) == ERROR_SUCCESS) {
     SetStringValue(key, "DisplayName", Archive.appName);
     SetStringValue(key, "UninstallString", UninstallPath);
     RegCloseKey(key);
   }
+  if (uninstall != nullptr) RegCloseKey(uninstall);
 }
 
 // The uninstall program opened for its data. A read-only one is made writable for the

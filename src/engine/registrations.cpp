@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "archive/archive_format.h"
 #include "base/session_paths.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
@@ -56,6 +59,22 @@ void RaiseSharedCount(const char* path, bool existedBefore) {
   }
   RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count);
   RegCloseKey(key);
+}
+
+const char* OpenParentKey(const char* keyPath, unsigned long access, bool create, HKEY* parent) {
+  *parent = nullptr;
+  char path[UNINSTALL_KEY_PATH_SIZE];
+  const char* last = std::strrchr(keyPath, '\\');
+  const size_t length = last == nullptr ? 0 : size_t(last - keyPath);
+  if (last == nullptr || length >= sizeof path) return nullptr;
+  std::memcpy(path, keyPath, length);
+  path[length] = '\0';
+  const LONG opened = create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                               nullptr, parent, nullptr)
+                             : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, parent);
+  if (opened == ERROR_SUCCESS) return last + 1;
+  *parent = nullptr;
+  return nullptr;
 }
 
 void ApplyRegistrations(FileEntry* entry) {

@@ -21,11 +21,12 @@ namespace {
 // directly in InstallDir, every record is written absolute.
 bool relativeToInstallDir = true;
 
-// Whether UninstallPath names a file directly in InstallDir (which ends with a backslash).
+// Whether UninstallPath, when it names a file, names one directly in InstallDir (which ends
+// with a backslash).
 bool UninstallerInInstallDir() {
   const size_t length = std::strlen(InstallDir);
-  return length != 0 && std::strncmp(UninstallPath, InstallDir, length) == 0 &&
-         std::strchr(UninstallPath + length, '\\') == nullptr;
+  return UninstallPath[0] == '\0' || (std::strncmp(UninstallPath, InstallDir, length) == 0 &&
+                                       std::strchr(UninstallPath + length, '\\') == nullptr);
 }
 
 // The first write to the uninstall data that failed, and the system's reason.

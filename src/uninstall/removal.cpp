@@ -85,8 +85,12 @@ bool SameFile(const char* a, const char* b) {
 
 // An Uninstall key that is not there names nobody; one that is must start this program.
 bool KeyNamesProgram(const char* key, const char* ownPath) {
+  HKEY parent = nullptr;
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return true;
+  const char* name = OpenParentKey(key, KEY_READ, false, &parent);
+  const LONG found = name != nullptr ? RegOpenKeyExA(parent, name, 0, KEY_QUERY_VALUE, &opened) : ERROR_FILE_NOT_FOUND;
+  if (parent != nullptr) RegCloseKey(parent);
+  if (found != ERROR_SUCCESS) return true;
   char program[PATH_BUFFER_SIZE];
   DWORD type = 0, size = sizeof program - 1;
   const LONG read = RegQueryValueExA(opened, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(program), &size);
@@ -220,6 +224,9 @@ void RemoveEverything(const RemovalList& list, const char* installDir, SharedFil
   RemoveEmptySubfolders(list, installDir);
   char key[UNINSTALL_KEY_PATH_SIZE];
   for (uint32_t i = list.appKeyCount; i-- > 0;) {
-    if (CopyCounted(list.appKeys[i], key, sizeof key)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    HKEY parent = nullptr;
+    const char* name = CopyCounted(list.appKeys[i], key, sizeof key) ? OpenParentKey(key, KEY_ALL_ACCESS, false, &parent) : nullptr;
+    if (name != nullptr) RegDeleteKeyA(parent, name);
+    if (parent != nullptr) RegCloseKey(parent);
   }
 }

@@ -1,5 +1,6 @@
 // A run interrupted while it writes a large file: the old target stays as it was, byte for
-// byte, because the new content goes to a temporary file that only a rename puts in place.
+// byte, because the new content goes to a temporary file that only a rename puts in place;
+// the next run removes the temporary file that the stopped one left.
 #include <gtest/gtest.h>
 
 #include "install_run.h"
@@ -44,6 +45,14 @@ TEST(InterruptedRun, KilledWhileWritingLeavesTheOldTargetWhole) {
   test_setups::FinishProgram(runner);
   ASSERT_TRUE(writing) << "the run was not caught while writing; it ended with " << code;
   EXPECT_EQ(ReadBytes(directory.Sub("target\\data.bin")), old);
+
+  // The next run writes through data.$$B and removes what the stopped one left.
+  test_setups::Process again = test_setups::StartProgram(
+      LODRUN_INSTALL_RUNNER, "\"" + setup + "\" \"" + directory.Sub("target") + "\"");
+  ASSERT_NE(again.handle, nullptr);
+  EXPECT_EQ(test_setups::FinishProgram(again), 0u);
+  EXPECT_TRUE(TemporaryFiles(directory.Sub("target")).empty());
+  EXPECT_EQ(ReadBytes(directory.Sub("target\\data.bin")).size(), size_t(LARGE_FILE));
 }
 
 }  // namespace

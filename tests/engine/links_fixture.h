@@ -17,6 +17,7 @@
 #include "base/session_paths.h"
 #include "builder/file_records.h"
 #include "engine/file_table.h"
+#include "engine/install_state.h"
 #include "engine_fixture.h"
 #include "support/system_state.h"
 
@@ -45,15 +46,23 @@ inline void RemoveTree(const std::string& path) {
 // statuses set as the installation writes them.
 class LinkSession : public engine_test::EngineSession {
  public:
-  // Entry n's status is statuses[n] (STATUS_NONE where none is given).
-  void LoadTable(const std::vector<FileRecord>& records,
-                 const std::vector<uint16_t>& statuses = {}) {
+  ~LinkSession() { EntryMarks = nullptr; }
+  // Entry n's status is statuses[n] (STATUS_NONE where none is given), its marks marks[n]
+  // (none where none are given).
+  void LoadTable(const std::vector<FileRecord>& records, const std::vector<uint16_t>& statuses = {},
+                 const std::vector<uint8_t>& marks = {}) {
     engine_test::LoadFileTable(records);
     FileEntry* entry = FirstEntry();
     for (size_t i = 0; i < statuses.size(); ++i, entry = NextEntry(entry)) {
       entry->status = statuses[i];
     }
+    marks_ = marks;
+    marks_.resize(records.size() + 1);
+    EntryMarks = marks_.data();
   }
+
+ private:
+  std::vector<uint8_t> marks_;
 };
 
 using ScratchFolder = engine_test::ScratchDirectory;

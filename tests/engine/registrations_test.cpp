@@ -45,7 +45,7 @@ class Registrations : public testing::Test {
     sharedPath_ = WindowsDirectory() + "\\" + SHARED_NAME;
     RemoveFile(sharedPath_);
     ForgetSharedCount(sharedPath_);
-    HKEY key = nullptr;  // a fresh prefix may lack the key, which the program never creates
+    HKEY key = nullptr;  // every Windows has it; a fresh prefix may lack it
     if (RegCreateKeyA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, &key) == ERROR_SUCCESS) RegCloseKey(key);
   }
   void TearDown() override {
@@ -86,6 +86,29 @@ TEST_F(Registrations, KeptSharedFileIsCountedAllTheSame) {
   ASSERT_EQ(run.RunAll(), INSTALL_OK);
   EXPECT_EQ(run.asked.size(), 1u);
   EXPECT_EQ(+run.Entry(0)->status, STATUS_NONE);
+  // It was there without a count: its owner's use counts once, so removing this
+  // installation leaves it.
+  EXPECT_EQ(SharedCount(sharedPath_), SHARED_COUNT_OF_UNCOUNTED_FILE);
+}
+
+TEST_F(Registrations, UncountedFileThatWasThereStartsAtTwoWhenReplaced) {
+  ASSERT_TRUE(CopyFileA(FixturePath("fixture_v2_0.dll").c_str(), sharedPath_.c_str(), FALSE));
+  InstallRun run(directory_);
+  run.Load({Shared()});
+  ASSERT_EQ(run.RunAll(), INSTALL_OK);
+  EXPECT_EQ(+run.Entry(0)->status, STATUS_REPLACED);
+  DWORD type = 0;
+  EXPECT_EQ(SharedCount(sharedPath_, &type), 2u);
+  EXPECT_EQ(type, DWORD(REG_DWORD));
+}
+
+TEST_F(Registrations, MissingSharedDllsKeyIsCreatedWithTheCount) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY);
+  HKEY key = nullptr;
+  ASSERT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_READ, &key), ERROR_SUCCESS);
+  InstallRun run(directory_);
+  run.Load({Shared()});
+  ASSERT_EQ(run.RunAll(), INSTALL_OK);
   EXPECT_EQ(SharedCount(sharedPath_), 1u);
 }
 

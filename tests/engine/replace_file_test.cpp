@@ -153,12 +153,12 @@ TEST_F(LockedTarget, AbortEndsTheRunWithError22) {
   EXPECT_EQ(ReadBytes(run_.Target("lib.dll")), Content(100, 43));
 }
 
-TEST_F(LockedTarget, IgnoreKeepsTheOldFileAsReplaced) {
+TEST_F(LockedTarget, IgnoreKeepsTheOldFileAsTheUsersNotAsInstalled) {
   Lock(Content(100, 43));
   run_.Load({Input("lib.dll", Content(3000, 40))});
   run_.answers = {IDIGNORE};
   EXPECT_EQ(run_.RunAll(), INSTALL_OK);
-  EXPECT_EQ(+run_.Entry(0)->status, STATUS_REPLACED);
+  EXPECT_EQ(+run_.Entry(0)->status, STATUS_NONE);  // so it is not listed for removal
   EXPECT_TRUE(TemporaryFiles(run_.Target("")).empty());
   locker_.reset();
   EXPECT_EQ(ReadBytes(run_.Target("lib.dll")), Content(100, 43));
@@ -176,6 +176,52 @@ TEST_F(LockedTarget, RetryTriesAgainOnceTheFileIsFree) {
   EXPECT_EQ(run_.asked.size(), 1u);
   EXPECT_EQ(ReadBytes(run_.Target("lib.dll")), Content(3000, 40));
   EXPECT_EQ(+run_.Entry(0)->status, STATUS_REPLACED);
+}
+
+// The old file may be deleted by others (as an open log is), so a delete would succeed;
+// the new one cannot take its name while it is open: the old one stays under it.
+TEST_F(ReplacingFiles, ReplaceThatCannotPutTheNewFileInPlaceLeavesTheOld) {
+  directory_.MakeDirectories("target");
+  const std::vector<uint8_t> old = Content(100, 44);
+  FILE* file = std::fopen(run_.Target("lib.dll").c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(old.data(), 1, old.size(), file);
+  std::fclose(file);
+  HANDLE open = CreateFileA(run_.Target("lib.dll").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  run_.Load({Input("lib.dll", Content(3000, 40))});
+  run_.answers = {IDABORT};
+  run_.RunAll();
+  CloseHandle(open);
+  EXPECT_EQ(ReadBytes(run_.Target("lib.dll")), old);
+  EXPECT_TRUE(TemporaryFiles(run_.Target("")).empty());
+}
+
+// The replacing move of a system without one: the old file aside, the new one in, the old
+// one gone; a file held by another program is not moved at all.
+TEST_F(ReplacingFiles, MovingAsideReplacesAndLeavesNothingBeside) {
+  directory_.MakeDirectories("target");
+  const std::string target = run_.Target("lib.dll"), temporary = run_.Target("lib.$$A");
+  for (const auto& name : {target, temporary}) {
+    FILE* file = std::fopen(name.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs(name == target ? "old" : "new", file);
+    std::fclose(file);
+  }
+  CopyPath(TargetPath, target.c_str());
+  DWORD error = 0;
+  {
+    FileLocker locker(target);
+    ASSERT_TRUE(locker.Locked());
+    EXPECT_FALSE(ReplaceByMovingAside(temporary.c_str(), &error));
+    EXPECT_NE(error, 0u);  // Windows 95, where this runs, says access denied
+    EXPECT_EQ(TemporaryFiles(run_.Target("")), std::vector<std::string>{"lib.$$A"});
+  }
+  EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_TRUE(ReplaceByMovingAside(temporary.c_str(), &error));
+  EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'n', 'e', 'w'}));
+  EXPECT_TRUE(TemporaryFiles(run_.Target("")).empty());
 }
 
 }  // namespace

@@ -106,16 +106,26 @@ TEST(GroupShortcut, EmptyGroupFolderPutsTheLinkDirectlyInPrograms) {
   EXPECT_EQ(ReadLink(link.path).path, target);
 }
 
-TEST(GroupShortcut, LinkThatCannotBeSavedIsRecordedAllTheSame) {
+// What stands at the link's name is not this setup's: recording it would have it removed.
+TEST(GroupShortcut, LinkThatCannotBeSavedIsNotRecorded) {
   OleApartment ole;
   ScratchFolder folder("blocked");
   const std::string programs = ShellFolder(CSIDL_PROGRAMS);
   RemovedAfterwards blocker(programs + "\\Lodrun Blocked.lnk");
   CreateDirectoryA(blocker.path.c_str(), nullptr);  // a folder where the link file would go
-  FieldReader record(GroupRecord(folder, MakeTarget(folder), "", "Lodrun Blocked"), 0);
-  EXPECT_EQ(record.Counted(), programs);
-  EXPECT_EQ(record.Counted(), "Lodrun Blocked.lnk");
+  EXPECT_TRUE(GroupRecord(folder, MakeTarget(folder), "", "Lodrun Blocked").empty());
   EXPECT_NE(GetFileAttributesA(blocker.path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST(GroupShortcut, GroupFolderWithSlashesIsRecordedAsTheSystemMadeIt) {
+  OleApartment ole;
+  ScratchFolder folder("slashes");
+  const std::string programs = ShellFolder(CSIDL_PROGRAMS);
+  RemovedAfterwards group(programs + "\\Lodrun Slashes");
+  FieldReader record(GroupRecord(folder, MakeTarget(folder), "Lodrun Slashes//Gold/", "Demo"), 0);
+  EXPECT_EQ(record.Counted(), programs + "\\Lodrun Slashes\\Gold");
+  EXPECT_EQ(record.Counted(), "Demo.lnk");
+  EXPECT_TRUE(Exists(programs + "\\Lodrun Slashes\\Gold\\Demo.lnk"));
 }
 
 TEST(GroupShortcut, PathBeyondItsBufferMakesNoLinkAndNoRecord) {

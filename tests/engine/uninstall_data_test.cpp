@@ -7,6 +7,7 @@
 
 #include "base/byte_order.h"
 #include "base/file_io.h"
+#include "engine/install_state.h"
 #include "engine/uninstall_data.h"
 #include "links_fixture.h"
 
@@ -53,6 +54,15 @@ uint32_t BlockSize(FieldReader& reader, uint16_t tag) {
   return reader.U32();
 }
 
+// The files block, and the records it noted as created (in Created).
+uint32_t createdIndexes[64];
+CreatedRecords Created;
+void WriteFiles(FileHandle file) {
+  Created = {createdIndexes, 0};
+  WriteUninstallFiles(file, &Created);
+}
+std::vector<uint32_t> CreatedIndexes() { return std::vector<uint32_t>(createdIndexes, createdIndexes + Created.count); }
+
 FileRecord Record(const std::string& name, uint8_t installMode, uint8_t dirCode = DIR_INSTALL) {
   FileRecord record;
   record.name = name;
@@ -66,7 +76,7 @@ TEST(UninstallFiles, HeaderReplacesTheEndHeaderAndTheCountFollowsIt) {
   ScratchFolder folder("empty");
   CopyPath(InstallDir, folder.Sub("Demo").c_str());
   session.LoadTable({});
-  FieldReader reader = Appended(MakeUninstaller(folder), WriteUninstallFiles);
+  FieldReader reader = Appended(MakeUninstaller(folder), WriteFiles);
   EXPECT_EQ(reader.Position(), 42745u);
   EXPECT_EQ(BlockSize(reader, UNINSTALL_FILES), UNINSTALL_COUNT_FIELD);
   EXPECT_EQ(reader.Position(), 42753u);
@@ -83,8 +93,8 @@ TEST(UninstallFiles, InstalledFilesAndTheDesktopShortcutInTableOrder) {
   program.desktopShortcut = "Demo";
   session.LoadTable({program, Record("Help\\guide.hlp", MODE_REMOVE),
                      Record("demo.ini", MODE_KEEP, DIR_WINDOWS)},
-                    {STATUS_CREATED, STATUS_REPLACED, STATUS_CREATED});
-  FieldReader reader = Appended(MakeUninstaller(folder), WriteUninstallFiles);
+                    {STATUS_CREATED, STATUS_REPLACED, STATUS_CREATED}, {ENTRY_MARK_DESKTOP_LINK});
+  FieldReader reader = Appended(MakeUninstaller(folder), WriteFiles);
   EXPECT_EQ(BlockSize(reader, UNINSTALL_FILES), reader.Size() - UNINSTALLER_SIZE);
   EXPECT_EQ(reader.U32(), 3u);
   EXPECT_EQ(NextFileRecord(reader), ".|demo.exe|0");
@@ -93,16 +103,19 @@ TEST(UninstallFiles, InstalledFilesAndTheDesktopShortcutInTableOrder) {
   EXPECT_EQ(reader.Position(), reader.Size());
 }
 
-TEST(UninstallFiles, FilesNotInstalledOrKeptAreNotListedButTheirDesktopShortcutsAre) {
+TEST(UninstallFiles, FilesNotInstalledOrKeptAreNotListedButTheirSavedDesktopShortcutsAre) {
   LinkSession session;
   ScratchFolder folder("not-installed");
   CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
   FileRecord kept = Record("kept.exe", MODE_KEEP);
   kept.desktopShortcut = "Kept";  // made for every file, so removed with the application
+  FileRecord unsaved = Record("unsaved.exe", MODE_KEEP);
+  unsaved.desktopShortcut = "Unsaved";  // its link could not be saved: a file of that name is not ours
   session.LoadTable({Record("none.dll", MODE_REMOVE), Record("failed.dll", MODE_REMOVE), kept,
-                     Record("beside.dat", MODE_EXTERNAL)},
-                    {STATUS_NONE, STATUS_NOT_PLACED, STATUS_CREATED, STATUS_CREATED});
-  FieldReader reader = Appended(MakeUninstaller(folder), WriteUninstallFiles);
+                     Record("beside.dat", MODE_EXTERNAL), unsaved},
+                    {STATUS_NONE, STATUS_NOT_PLACED, STATUS_CREATED, STATUS_CREATED, STATUS_CREATED},
+                    {0, 0, ENTRY_MARK_DESKTOP_LINK, 0, 0});
+  FieldReader reader = Appended(MakeUninstaller(folder), WriteFiles);
   BlockSize(reader, UNINSTALL_FILES);
   EXPECT_EQ(reader.U32(), 1u);
   EXPECT_EQ(NextFileRecord(reader), ShellFolder(CSIDL_DESKTOP) + "|Kept.lnk|0");
@@ -122,7 +135,7 @@ TEST(UninstallFiles, SharedFontAndSelfRegisteredFilesCarryTheirFlags) {
   for (size_t i : {0, 1, 3, 4}) records[i].shared = 1;  // own.dll's count is not raised
   for (size_t i : {1, 5}) records[i].registration = REGISTER_COM_SERVER;
   session.LoadTable(records, std::vector<uint16_t>(records.size(), STATUS_CREATED));
-  FieldReader reader = Appended(MakeUninstaller(folder), WriteUninstallFiles);
+  FieldReader reader = Appended(MakeUninstaller(folder), WriteFiles);
   BlockSize(reader, UNINSTALL_FILES);
   EXPECT_EQ(reader.U32(), 6u);
   const std::string system = test_setups::SystemFolder(), fonts = ShellFolder(CSIDL_FONTS);
@@ -132,6 +145,55 @@ TEST(UninstallFiles, SharedFontAndSelfRegisteredFilesCarryTheirFlags) {
   EXPECT_EQ(NextFileRecord(reader), fonts + "|lodrun-shared.ttf|3");
   EXPECT_EQ(NextFileRecord(reader), ".|own.dll|0");
   EXPECT_EQ(NextFileRecord(reader), ".|server.dll|4");
+}
+
+TEST(UninstallFiles, CreatedFilesAreNotedAndFontsThatWereThereAreNotListed) {
+  LinkSession session;
+  ScratchFolder folder("created");
+  CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
+  session.LoadTable({Record("old.ttf", MODE_REMOVE, DIR_FONTS), Record("new.ttf", MODE_REMOVE, DIR_FONTS),
+                     Record("replaced.dll", MODE_REMOVE, DIR_SYSTEM), Record("new.dll", MODE_REMOVE, DIR_SYSTEM),
+                     Record("demo.exe", MODE_REMOVE)},
+                    {STATUS_REPLACED, STATUS_CREATED, STATUS_REPLACED, STATUS_CREATED, STATUS_CREATED});
+  FieldReader reader = Appended(MakeUninstaller(folder), WriteFiles);
+  BlockSize(reader, UNINSTALL_FILES);
+  EXPECT_EQ(reader.U32(), 4u);
+  EXPECT_EQ(NextFileRecord(reader), ShellFolder(CSIDL_FONTS) + "|new.ttf|2");
+  EXPECT_EQ(NextFileRecord(reader), test_setups::SystemFolder() + "|replaced.dll|0");
+  EXPECT_EQ(NextFileRecord(reader), test_setups::SystemFolder() + "|new.dll|0");
+  EXPECT_EQ(CreatedIndexes(), (std::vector<uint32_t>{0, 2, 3}));
+}
+
+TEST(UninstallFiles, UninstallProgramElsewhereGetsEveryRecordAbsolute) {
+  LinkSession session;
+  ScratchFolder folder("elsewhere");
+  CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
+  CopyPath(UninstallPath, folder.Sub("Demo\\bin\\uninst.exe").c_str());  // relative records would be read from bin
+  session.LoadTable({Record("demo.exe", MODE_REMOVE)}, {STATUS_CREATED});
+  FieldReader reader = Appended(MakeUninstaller(folder), WriteFiles);
+  BlockSize(reader, UNINSTALL_FILES);
+  EXPECT_EQ(reader.U32(), 1u);
+  EXPECT_EQ(NextFileRecord(reader), folder.Sub("Demo") + "|demo.exe|0");
+  UninstallPath[0] = '\0';
+}
+
+TEST(UninstallRecord, DoubledSeparatorsAndDotPartsAreWrittenAsTheReaderReadsThem) {
+  LinkSession session;
+  ScratchFolder folder("normalised");
+  CopyPath(InstallDir, "C:\\Apps\\Demo\\");
+  const std::string data = folder.Sub("records.dat");
+  const FileHandle file = FileCreate(data.c_str());
+  CopyPath(TargetPath, "C:\\Apps\\Demo\\.\\docs\\\\two.txt");
+  EXPECT_TRUE(WriteFileRecord(file, 0));
+  CopyPath(TargetPath, "C:\\Windows\\\\sub\\.\\demo.ini");
+  EXPECT_TRUE(WriteFileRecord(file, 0));
+  CopyPath(TargetPath, "C:\\Apps\\Demo\\what?.txt");  // no file can have that name: never listed
+  EXPECT_FALSE(WriteFileRecord(file, 0));
+  FileClose(file);
+  FieldReader reader(FileBytes(data), 0);
+  EXPECT_EQ(NextFileRecord(reader), ".\\docs|two.txt|0");
+  EXPECT_EQ(NextFileRecord(reader), "C:\\Windows\\sub|demo.ini|0");
+  EXPECT_EQ(reader.Position(), reader.Size());
 }
 
 TEST(UninstallRecord, InstallDirMatchesWithoutCaseAndOtherPathsStayAbsolute) {
@@ -255,7 +317,7 @@ TEST(UninstallData, BlocksFollowEachOtherUpToTheEndHeader) {
   CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
   session.LoadTable({GroupRecord("demo.exe", "", "Lodrun Demo")}, {STATUS_CREATED});
   FieldReader reader = Appended(MakeUninstaller(folder), [](FileHandle file) {
-    WriteUninstallFiles(file);
+    WriteFiles(file);
     WriteGroupShortcuts(file);
     WriteAppKeyBlock(file, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo");
     WriteUninstallEnd(file);

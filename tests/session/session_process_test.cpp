@@ -9,6 +9,7 @@
 
 #include "archive/archive_format.h"
 #include "support/test_setups.h"
+#include "support/wizard_driver.h"
 
 using namespace test_setups;
 
@@ -18,9 +19,26 @@ constexpr DWORD EXIT_FAILED = static_cast<DWORD>(-1);
 constexpr char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
 constexpr char PENDING_OPERATIONS[] = "PendingFileRenameOperations";
 
+// The system's own words for a damaged file, as the user sees them before the setup ends.
+std::string DamagedFileText() {
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_CORRUPT, 0, text,
+                 sizeof text, nullptr);
+  return text;
+}
+
+// Runs a setup that cannot be loaded: it tells the user and fails.
+void ExpectToldAsDamaged(const std::string& path) {
+  Process setup = StartProgram(path);
+  ASSERT_NE(setup.handle, nullptr);
+  ASSERT_FALSE(DamagedFileText().empty());
+  EXPECT_EQ(AnswerMessageBox(setup, IDOK), DamagedFileText()) << path;
+  EXPECT_EQ(FinishProgram(setup), EXIT_FAILED) << path;
+}
+
 TEST(SessionExit, FailsWithoutArchive) {
   // The stub as built: ImageSize 0.
-  EXPECT_EQ(RunProgram(WriteTestFile("no_archive.exe", SetupStub())), EXIT_FAILED);
+  ExpectToldAsDamaged(WriteTestFile("no_archive.exe", SetupStub()));
 }
 
 TEST(SessionExit, FailsOnTruncatedArchive) {
@@ -28,7 +46,7 @@ TEST(SessionExit, FailsOnTruncatedArchive) {
   writer.AddStringBlock(BLOCK_APP_NAME, "Application", false);
   std::vector<uint8_t> file = writer.Finish();
   file.resize(SetupStub().size() + BLOCK_HEADER_SIZE + 4);  // ends inside the first payload
-  EXPECT_EQ(RunProgram(WriteTestFile("truncated.exe", file)), EXIT_FAILED);
+  ExpectToldAsDamaged(WriteTestFile("truncated.exe", file));
 }
 
 TEST(SessionExit, FailsOnBlockLongerThanFile) {
@@ -39,7 +57,7 @@ TEST(SessionExit, FailsOnBlockLongerThanFile) {
   PutU16(file, 0);
   PutU32(file, 4096);
   file.insert(file.end(), 16, 'x');
-  EXPECT_EQ(RunProgram(WriteTestFile("long_block.exe", file)), EXIT_FAILED);
+  ExpectToldAsDamaged(WriteTestFile("long_block.exe", file));
 }
 
 TEST(SessionExit, EndsCleanlyWithoutFrameTemplate) {

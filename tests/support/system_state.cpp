@@ -40,11 +40,29 @@ DWORD SharedCount(const std::string& path) {
   return count;
 }
 
+namespace {
+
+// Opens key under HKEY_LOCAL_MACHINE through its parent: a whole path of over MAX_PATH
+// characters is more than Wine's ANSI registry calls take.
+HKEY OpenMachineKey(const std::string& key, REGSAM access) {
+  const size_t last = key.rfind('\\');
+  HKEY parent = nullptr, opened = nullptr;
+  if (last == std::string::npos ||
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.substr(0, last).c_str(), 0, access, &parent) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  if (RegOpenKeyExA(parent, key.substr(last + 1).c_str(), 0, access, &opened) != ERROR_SUCCESS) opened = nullptr;
+  RegCloseKey(parent);
+  return opened;
+}
+
+}  // namespace
+
 std::string MachineString(const std::string& key, const char* name) {
   char text[MAX_PATH] = "";
   DWORD size = sizeof text;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return "";
+  HKEY opened = OpenMachineKey(key, KEY_READ);
+  if (opened == nullptr) return "";
   if (RegQueryValueExA(opened, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
     text[0] = '\0';
   }
@@ -53,10 +71,21 @@ std::string MachineString(const std::string& key, const char* name) {
 }
 
 bool MachineKeyExists(const std::string& key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  HKEY opened = OpenMachineKey(key, KEY_READ);
+  if (opened == nullptr) return false;
   RegCloseKey(opened);
   return true;
+}
+
+void DeleteMachineKey(const std::string& key) {
+  const size_t last = key.rfind('\\');
+  HKEY parent = nullptr;
+  if (last == std::string::npos ||
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.substr(0, last).c_str(), 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) {
+    return;
+  }
+  RegDeleteKeyA(parent, key.substr(last + 1).c_str());
+  RegCloseKey(parent);
 }
 
 std::string LinkTarget(const std::string& file) {

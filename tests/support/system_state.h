@@ -20,6 +20,7 @@ DWORD SharedCount(const std::string& path);
 // A string value under HKEY_LOCAL_MACHINE\key, empty when there is none.
 std::string MachineString(const std::string& key, const char* name);
 bool MachineKeyExists(const std::string& key);
+void DeleteMachineKey(const std::string& key);
 
 // The path a saved shortcut points at, as the shell reads it back; empty when it cannot.
 // OLE must be initialised.

@@ -32,7 +32,15 @@ std::string WindowedCaption(int page) {
 
 std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
   ArchiveWriter writer(SetupStub());
-  writer.AddDefaultTemplates(false);
+  if (options.absentTemplate < 0) {
+    writer.AddDefaultTemplates(false);
+  } else {
+    std::vector<std::vector<uint8_t>> templates;
+    for (uint32_t n = 0; n < TEMPLATE_COUNT; ++n) {
+      templates.push_back(int(n) == options.absentTemplate ? std::vector<uint8_t>() : DefaultTemplate(n));
+    }
+    writer.AddDialogTemplates(templates, false);
+  }
   writer.AddU32Block(BLOCK_SETUP_FLAGS, options.setupFlags);
   if (options.startPage != START_PAGE_ALL) writer.AddU16Block(BLOCK_START_PAGE, options.startPage);
   writer.AddStringBlock(BLOCK_APP_NAME, options.appName, false);

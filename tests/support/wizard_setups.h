@@ -24,6 +24,7 @@ struct WizardOptions {
   std::string defaultDir;         // BLOCK_DEFAULT_DIR, or empty for none
   std::string appName = TEST_APP_NAME;  // BLOCK_APP_NAME: the Uninstall key's name
   std::vector<FileInput> files;   // the file table and the data area (stored streams)
+  int absentTemplate = -1;        // a template number left out of the defaults, or none
 };
 
 // A setup file over the built stub, with every template and text list of the defaults.

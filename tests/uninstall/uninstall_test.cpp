@@ -21,34 +21,18 @@
 #include "support/uninstall_archive.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"
+#include "installations.h"
 
-using namespace test_setups;
+using namespace uninstall_test;
 
 namespace {
 
-constexpr uint16_t PROGRESS_PAGE = 4;
 constexpr char GROUP_FOLDER[] = "Lodrun Uninstall Test";
 constexpr char SHARED_NAME[] = "lodrun_uninstall_shared.dll";
 constexpr char FONT_NAME[] = "LodrunUninstallSans.ttf";
 constexpr DWORD COPY_DONE_MS = 30000;  // the temporary copy removes the program after it ends
 constexpr DWORD EXIT_DONE_AT_RESTART = 3010;
-
-std::vector<uint8_t> Pattern(size_t size, uint8_t seed) {
-  std::vector<uint8_t> bytes(size);
-  for (size_t i = 0; i < size; ++i) bytes[i] = uint8_t(i * seed + (i >> 5) + 3);
-  return bytes;
-}
-
-FileInput File(const std::string& name, std::vector<uint8_t> content, uint8_t dirCode = DIR_INSTALL) {
-  FileInput input;
-  input.record.name = name;
-  input.record.installMode = MODE_REMOVE;
-  input.record.dirCode = dirCode;
-  input.content = std::move(content);
-  return input;
-}
-
-std::string Key(const std::string& appName) { return std::string(UNINSTALL_KEY_PREFIX) + appName; }
+constexpr char OTHER_APP[] = "Lodrun Other Application";
 
 // One installation of a setup with every kind of record into its own folder.
 struct Installation {
@@ -107,9 +91,7 @@ class UninstallRun : public testing::Test {
   }
 
   std::vector<FileInput> Files(const Installation& installation) {
-    FileInput uninstaller = File("uninst.exe", BuildUninstallProgram(ReadTestFile(LODRUN_UNINST_EXE),
-                                                                     DefaultUninstallTexts(installation.appName)));
-    uninstaller.record.flags = FE_UNINSTALLER;
+    FileInput uninstaller = Uninstaller(installation.appName);
     FileInput tool = File("bin\\tool.exe", Pattern(3000, 7));
     tool.record.groupFolder = std::string(GROUP_FOLDER) + "\\" + installation.appName;
     tool.record.groupShortcut = "Tool";
@@ -301,7 +283,19 @@ TEST_F(DamagedUninstall, EachDamageIsToldAndNothingIsRemoved) {
       {"a string past the end", test_support::UninstallArchive()
                                     .Files({{".", "a.txt", 0}}).Block(UNINSTALL_FILES).U32(1).Counted(".").U16(900)},
       {"no end header", test_support::UninstallArchive().Files({{".", "a.txt", 0}, {".", "b.txt", 0}})},
+      // Hand-edited: more than a setup writes.
+      {"a font outside the Fonts folder",
+       test_support::UninstallArchive().Files({{".", "a.txt", 0}, {folder_, "b.txt", UNINSTALL_FONT}}).End()},
+      {"a group shortcut outside the Programs folder",
+       test_support::UninstallArchive().Files({{".", "a.txt", 0}}).Shortcuts({{folder_, "b.lnk"}}).End()},
+      {"another application's Uninstall key",
+       test_support::UninstallArchive().Files({{".", "a.txt", 0}}).AppKey(OTHER_APP).End()},
   };
+  HKEY other = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, Key(OTHER_APP).c_str(), &other), ERROR_SUCCESS);
+  const char otherProgram[] = "C:\\Other\\uninst.exe";
+  RegSetValueExA(other, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(otherProgram), sizeof otherProgram);
+  RegCloseKey(other);
   const std::string damaged = DefaultUninstallTexts("Damaged")[UNINSTALL_DAMAGED];
   for (const auto& damage : damages) {
     Process uninstall = StartProgram(Program(damage.second.bytes));
@@ -310,6 +304,8 @@ TEST_F(DamagedUninstall, EachDamageIsToldAndNothingIsRemoved) {
     EXPECT_EQ(RunProgram(folder_ + "\\uninst.exe", "/S"), 2u) << damage.first;
     EXPECT_TRUE(NothingRemoved()) << damage.first;
   }
+  EXPECT_TRUE(MachineKeyExists(Key(OTHER_APP)));
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, Key(OTHER_APP).c_str());
 }
 
 }  // namespace

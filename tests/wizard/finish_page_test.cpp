@@ -29,6 +29,7 @@ constexpr uint32_t RUN_NOTE = 3;
 constexpr uint32_t FAILURE_FORMAT = 4;
 constexpr uint32_t OPEN_LABEL = 5;
 constexpr uint32_t RUN_LABEL = 6;
+constexpr uint32_t CANNOT_READ_MESSAGE = 16;
 constexpr uint32_t DAMAGED_COPY_MESSAGE = 21;
 constexpr DWORD NOTHING_STARTED_MS = 1500;
 
@@ -112,6 +113,19 @@ TEST_F(FinishPage, DamagedFileShowsTheFailureTextInTheRoomOfAllThreeTexts) {
   EXPECT_EQ(Rect(ID_PAGE_TEXT_1).right - Rect(ID_PAGE_TEXT_1).left,
             Rect(ID_PAGE_TEXT_3).right - Rect(ID_PAGE_TEXT_3).left);
   Capture::OfWindow(setup_.mainWindow).Save("pages-finish-failure");
+  EndWizard();
+}
+
+// The progress page cannot be shown, so the page runner passes it as done: nothing was
+// installed, and the finish page must not say it was.
+TEST_F(FinishPage, InstallationThatNeverRanIsToldAsAFailure) {
+  WizardOptions options = Options({TestFile("data.bin", Pattern(300))});
+  options.absentTemplate = TEMPLATE_PROGRESS_PAGE;
+  InstallToFinish(WizardSetup(options));
+  const std::string reason =
+      Replaced(Text(MESSAGE_LIST, CANNOT_READ_MESSAGE), TestDirectory() + "finish.exe");
+  EXPECT_EQ(ControlText(page_, ID_PAGE_TEXT_1), Replaced(Text(FINISH_LIST, FAILURE_FORMAT), reason));
+  EXPECT_FALSE(Exists(target_.File("data.bin")));
   EndWizard();
 }
 
