@@ -3,6 +3,7 @@
 // run of the lodrun tool with its exit code and what it printed.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -98,5 +99,24 @@ inline ToolRun RunTool(const std::vector<std::string>& arguments) {
   run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
+
+// The manifest tests' fixture: a manifest read in a folder of its own, expected to be good
+// (no problem) or bad (its problems, one per line).
+class ManifestReading : public testing::Test {
+ protected:
+  Manifest Good(const std::string& text) {
+    Manifest manifest;
+    std::string problems;
+    EXPECT_TRUE(folder.Read(text, &manifest, &problems)) << problems;
+    return manifest;
+  }
+  std::string Bad(const std::string& text) {
+    Manifest manifest;
+    std::string problems;
+    EXPECT_FALSE(folder.Read(text, &manifest, &problems)) << text;
+    return problems;
+  }
+  ManifestFolder folder;
+};
 
 }  // namespace manifest_test

@@ -9,26 +9,13 @@ using namespace manifest_test;
 
 namespace {
 
-class ManifestNames : public testing::Test {
+class ManifestNames : public ManifestReading {
  protected:
-  Manifest Good(const std::string& text) {
-    Manifest manifest;
-    std::string problems;
-    EXPECT_TRUE(folder.Read(text, &manifest, &problems)) << problems;
-    return manifest;
-  }
-  std::string Bad(const std::string& text) {
-    Manifest manifest;
-    std::string problems;
-    EXPECT_FALSE(folder.Read(text, &manifest, &problems)) << text;
-    return problems;
-  }
   // A record of tool.exe with these lines added.
   static std::string Tool(const std::string& lines) {
     return "[[files]]\nsource = \"bin/tool.exe\"\n" + lines + "\n";
   }
   void SetUp() override { folder.Write("bin/tool.exe", std::vector<uint8_t>(40, 7)); }
-  ManifestFolder folder;
 };
 
 TEST_F(ManifestNames, SeparatorsAndDotPartsAreNormalised) {

@@ -16,24 +16,7 @@ using namespace manifest_test;
 
 namespace {
 
-class ManifestRead : public testing::Test {
- protected:
-  // Reads text, expecting no problem.
-  Manifest Good(const std::string& text) {
-    Manifest manifest;
-    std::string problems;
-    EXPECT_TRUE(folder.Read(text, &manifest, &problems)) << problems;
-    return manifest;
-  }
-  // Reads text, expecting problems; returns them one per line.
-  std::string Bad(const std::string& text) {
-    Manifest manifest;
-    std::string problems;
-    EXPECT_FALSE(folder.Read(text, &manifest, &problems));
-    return problems;
-  }
-  ManifestFolder folder;
-};
+using ManifestRead = ManifestReading;
 
 TEST_F(ManifestRead, EveryFieldOfAFileRecordIsReadFromItsWords) {
   folder.Write("bin/tool.exe", Content(300, 1));

@@ -9,6 +9,7 @@
 #include "base/byte_order.h"
 #include "engine/file_table.h"
 #include "install_run.h"
+#include "support/fixtures/fixtures.h"
 
 using namespace engine_test;
 
@@ -117,6 +118,46 @@ TEST_F(Finish, FailedRunWritesNoDataNoShortcutAndNoEntry) {
   EXPECT_FALSE(Exists(group_));
   EXPECT_EQ(RegistryText(UNINSTALL_KEY, "DisplayName"), "");
   EXPECT_EQ(run.pages, (std::vector<int>{FINISH_PAGE}));
+}
+
+// Replaced over a read-only one, the new program is read-only too: it takes its data all
+// the same, and keeps its attribute.
+TEST_F(Finish, ReadOnlyUninstallProgramStillReceivesItsData) {
+  InstallRun run(directory_);
+  directory_.MakeDirectories("target");
+  const std::string program = run.Target("uninst.exe");
+  FILE* old = std::fopen(program.c_str(), "wb");
+  ASSERT_NE(old, nullptr);
+  std::fclose(old);
+  SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_READONLY);
+  run.Load(Files(true), APP_NAME);
+  ASSERT_EQ(run.RunAll(), INSTALL_OK);
+  EXPECT_GT(ReadBytes(program).size(), UninstallProgram().size());
+  EXPECT_NE(GetFileAttributesA(program.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(RegistryText(UNINSTALL_KEY, "UninstallString"), program);
+  SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Held by another program when the data are due: the run fails on it, and the application
+// is not listed with a program that knows nothing of it.
+TEST_F(Finish, UninstallProgramThatCannotTakeItsDataIsNeverRegistered) {
+  InstallRun run(directory_);
+  run.Load(Files(true), APP_NAME);
+  ASSERT_TRUE(OpenDataArea(nullptr));
+  while (InstallNextFile() != 0) {
+  }
+  ASSERT_EQ(InstallError, INSTALL_OK);
+  {
+    FileLocker locker(run.Target("uninst.exe"));
+    ASSERT_TRUE(locker.Locked());
+    FinishInstallation();
+  }
+  EXPECT_EQ(InstallError, INSTALL_ERROR_NOT_PLACED);
+  EXPECT_EQ(std::string(ErrorPath), run.Target("uninst.exe"));
+  EXPECT_NE(InstallErrorReason, 0u);
+  EXPECT_EQ(ReadBytes(run.Target("uninst.exe")), UninstallProgram());
+  EXPECT_EQ(RegistryText(UNINSTALL_KEY, "DisplayName"), "");
+  EXPECT_FALSE(Exists(group_));
 }
 
 }  // namespace
