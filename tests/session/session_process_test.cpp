@@ -32,6 +32,8 @@ void ExpectToldAsDamaged(const std::string& path) {
   Process setup = StartProgram(path);
   ASSERT_NE(setup.handle, nullptr);
   ASSERT_FALSE(DamagedFileText().empty());
+  const HWND box = WaitForMessageBox(setup);
+  if (box != nullptr) Capture::OfWindow(box).Save("damaged-setup");
   EXPECT_EQ(AnswerMessageBox(setup, IDOK), DamagedFileText()) << path;
   EXPECT_EQ(FinishProgram(setup), EXIT_FAILED) << path;
 }

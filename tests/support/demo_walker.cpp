@@ -54,11 +54,21 @@ void ListFiles(const std::string& folder) {
   FindClose(search);
 }
 
+// A setup that cannot load tells the user in a box; what it said, and its exit code.
+int ReadRefusal(const char* path) {
+  Process program = StartProgram(path);
+  if (program.handle == nullptr) return 1;
+  const std::string text = AnswerMessageBox(program, IDOK);
+  std::printf("demo_walker: it said \"%s\"\n", text.c_str());
+  return int(FinishProgram(program));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--refusal") return ReadRefusal(argv[2]);
   if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: demo_walker SETUP [SCREENSHOT-FOLDER]\n");
+    std::fprintf(stderr, "usage: demo_walker SETUP [SCREENSHOT-FOLDER] | demo_walker --refusal SETUP\n");
     return 2;
   }
   const std::string folder = argc == 3 ? argv[2] : "demo";

@@ -193,7 +193,9 @@ TEST_F(SafeRemoval, DamagedUninstallProgramIsNeverRegistered) {
   CreateDirectoryA(folder_.c_str(), nullptr);
   RunningSetup setup;
   ASSERT_TRUE(StartSetup(WriteTestFile("damaged uninstaller setup.exe", setupBytes), &setup));
-  const std::string failure = AnswerMessageBox(setup.process, IDOK);  // a single page tells it in a box
+  const HWND box = WaitForMessageBox(setup.process);  // a single page tells it in a box
+  if (box != nullptr) Capture::OfWindow(box).Save("single-page-failure");
+  const std::string failure = AnswerMessageBox(setup.process, IDOK);
   EXPECT_NE(failure.find("was damaged while it was copied"), std::string::npos) << failure;
   EXPECT_NE(failure.find(folder_ + "\\uninst.exe"), std::string::npos) << failure;
   Click(setup.frame, ID_CANCEL);
