@@ -30,20 +30,25 @@ std::string ValidatePicture(const std::vector<uint8_t>& bmp) {
   if (planes != PICTURE_PLANES) return std::to_string(planes) + " colour planes; only 1 is shown";
   const uint16_t bits = LoadU16LE(p + PICTURE_BITS_OFFSET);
   if (!PictureBitsSupported(bits)) {
-    return std::to_string(bits) + " bits per pixel; only 1, 4, 8 and 24 are shown";
+    return std::to_string(bits) + " bits per pixel; only 1, 4, 8, 16 and 24 are shown";
   }
   const uint32_t compression = LoadU32LE(p + PICTURE_COMPRESSION_OFFSET);
-  if (compression != PICTURE_UNCOMPRESSED) {
-    return "compressed (method " + std::to_string(compression) + "); only uncompressed pictures are shown";
-  }
   const uint32_t coloursUsed = LoadU32LE(p + PICTURE_COLOURS_USED_OFFSET);
+  uint64_t table = 0;
+  if (!PictureTableSize(bits, compression, coloursUsed, &table)) {
+    return "compressed (method " + std::to_string(compression) +
+           "); only uncompressed pictures are shown, and 16-bit ones with 5-5-5 or 5-6-5 bit fields";
+  }
+  if (compression == PICTURE_BIT_FIELDS &&
+      (bmp.size() < PICTURE_HEADERS_SIZE + PICTURE_MASKS_SIZE || !PictureMasksSupported(p + PICTURE_HEADERS_SIZE))) {
+    return "16-bit bit fields other than 5-5-5 and 5-6-5; only those two are shown";
+  }
   if (bits == PICTURE_PALETTE_BITS && coloursUsed != 0 && coloursUsed != PICTURE_PALETTE_COLOURS) {
     return "an 8-bit picture needs 256 colours; this one has " + std::to_string(coloursUsed);
   }
   // No overflow: a stride below 0.75 * 2^33 times a height below 2^31, plus a table below
   // 2^34, stays below 2^64.
-  const uint64_t pixels = PictureColourTableSize(bits, coloursUsed) +
-                          PictureRowStride(static_cast<uint32_t>(width), bits) * uint64_t(height);
+  const uint64_t pixels = table + PictureRowStride(static_cast<uint32_t>(width), bits) * uint64_t(height);
   if (pixels > bmp.size() - PICTURE_HEADERS_SIZE) {
     return "the colour table and pixel rows need " + std::to_string(PICTURE_HEADERS_SIZE + pixels) +
            " bytes; the file has " + std::to_string(bmp.size());

@@ -152,6 +152,11 @@ constexpr uint8_t UNINSTALL_SELF_REGISTERED = 4;  // a COM server that registere
 // there is known to be created.
 constexpr uint16_t UNINSTALL_CREATED = 0x1240;
 constexpr uint32_t UNINSTALL_INDEX_FIELD = 4;
+// Behind them, in front of the end header: the files whose "SharedDLLs" count this run
+// raised but that no file record of it lists (a file kept, or not removed with the
+// application): u32 count, then each file's full path as a counted string. The uninstall
+// program lowers each count once and leaves the file.
+constexpr uint16_t UNINSTALL_COUNTS = 0x1241;
 
 // The key under HKEY_LOCAL_MACHINE that lists an application for removal: this, then its
 // name (KEY_NAME_MAX characters at most).

@@ -67,7 +67,8 @@ void FormatNumber(char* buffer, uint32_t size, const char* format, uint32_t numb
 }
 
 void FormatText(char* buffer, uint32_t size, const char* format, const char* text) {
-  if (CountConversions(format, 's') == 1) {
+  // As the system's formatting would: "%%" gives "%" with or without a "%s".
+  if (CountConversions(format, 's') != NOT_A_FORMAT) {
     Substitute(buffer, size, format, 's', text);
   } else {
     CopyAsItStands(buffer, size, format);

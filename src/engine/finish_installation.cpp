@@ -83,6 +83,7 @@ void WriteUninstallData() {
   const bool listed = UninstallKeyPath(keyPath);
   if (listed) WriteAppKeyBlock(file, keyPath);
   WriteCreatedBlock(file, created);
+  WriteCountsBlock(file);
   WriteUninstallEnd(file);
   FileClose(file);
   MemFree(created.indexes);

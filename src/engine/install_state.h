@@ -35,6 +35,8 @@ extern bool InstallRunFinished;
 // ENTRY_MARK_* bits per record; null when the memory could not be had, and then nothing is
 // marked (and so nothing recorded that needs a mark). Made when the data area opens.
 constexpr uint8_t ENTRY_MARK_DESKTOP_LINK = 1;  // its desktop shortcut was saved
+constexpr uint8_t ENTRY_MARK_COUNT_RAISED = 2;  // its "SharedDLLs" count was raised
+constexpr uint8_t ENTRY_MARK_COUNT_LISTED = 4;  // a file record with UNINSTALL_SHARED lists it
 extern uint8_t* EntryMarks;
 void MarkEntry(uint32_t index, uint8_t mark);
 bool EntryMarked(uint32_t index, uint8_t mark);

@@ -37,13 +37,13 @@ void CallServerExport(const char* path, const char* exportName) {
   FreeLibrary(library);
 }
 
-void RaiseSharedCount(const char* path, bool existedBefore) {
+bool RaiseSharedCount(const char* path, bool existedBefore) {
   // Every Windows has the key; where it is missing it is made, so that the count recorded
   // for the uninstall program is really there.
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                       nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return;
+    return false;
   }
   DWORD count = 0;
   DWORD type = REG_DWORD;
@@ -57,8 +57,10 @@ void RaiseSharedCount(const char* path, bool existedBefore) {
     count = existedBefore ? SHARED_COUNT_OF_UNCOUNTED_FILE : 1;
     type = REG_DWORD;
   }
-  RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count);
+  const bool raised =
+      RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count) == ERROR_SUCCESS;
   RegCloseKey(key);
+  return raised;
 }
 
 const char* OpenParentKey(const char* keyPath, unsigned long access, bool create, HKEY* parent) {
@@ -79,7 +81,9 @@ const char* OpenParentKey(const char* keyPath, unsigned long access, bool create
 
 void ApplyRegistrations(FileEntry* entry) {
   const DirCode dirCode = EntryDirCode(entry);
-  if (dirCode != DIR_INSTALL && entry->shared == 1) RaiseSharedCount(TargetPath, entry->status != STATUS_CREATED);
+  if (dirCode != DIR_INSTALL && entry->shared == 1 && RaiseSharedCount(TargetPath, entry->status != STATUS_CREATED)) {
+    MarkEntry(EntryIndex, ENTRY_MARK_COUNT_RAISED);  // the uninstall data lower it again
+  }
   if (dirCode == DIR_FONTS) AddFont(TargetPath);
   if (entry->registration == REGISTER_SCREEN_SAVER) ScreenSaverEntry = entry;
   if (entry->registration == REGISTER_COM_SERVER) CallServerExport(TargetPath, "DllRegisterServer");

@@ -9,7 +9,7 @@ struct HKEY__;  // the system's HKEY is HKEY__*
 constexpr char SHARED_DLLS_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // Applies the entry's registrations for the file at TargetPath, in this order: the shared
-// count raised, the font added (and every window told), the screen saver role, the COM
+// count raised (and the entry marked ENTRY_MARK_COUNT_RAISED at EntryIndex), the font added (and every window told), the screen saver role, the COM
 // server's "DllRegisterServer" called. Failures are silent.
 void ApplyRegistrations(FileEntry* entry);
 
@@ -32,5 +32,5 @@ constexpr unsigned long SHARED_COUNT_OF_UNCOUNTED_FILE = 2;
 
 // Raises the "SharedDLLs" count of path by one. A file without a count gets 1 (REG_DWORD)
 // when this run created it, SHARED_COUNT_OF_UNCOUNTED_FILE when it existedBefore. The key
-// is created when it is missing; nothing when that fails.
-void RaiseSharedCount(const char* path, bool existedBefore);
+// is created when it is missing; nothing when that fails. True when the count was written.
+bool RaiseSharedCount(const char* path, bool existedBefore);

@@ -109,11 +109,13 @@ uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry, uint32_t ind
                            CreatedRecords* created) {
   uint32_t written = 0;
   // A path too long for its buffer leaves TargetPath empty: no file to name.
+  const uint8_t flags = FileRecordFlags(entry);
   if (IsRemovedWithApplication(entry) && ResolveTargetPath(entry) != TARGET_TOO_LONG &&
-      WriteFileRecord(file, FileRecordFlags(entry))) {
+      WriteFileRecord(file, flags)) {
     if (entry->status == STATUS_CREATED && created->indexes != nullptr) {
       created->indexes[created->count++] = recordIndex;
     }
+    if ((flags & UNINSTALL_SHARED) != 0) MarkEntry(index, ENTRY_MARK_COUNT_LISTED);
     ++written;
   }
   // Only a link that the run saved: a file of that name that it did not write stays.
@@ -255,6 +257,26 @@ void WriteCreatedBlock(FileHandle file, const CreatedRecords& created) {
   WriteBlockHeader(file, UNINSTALL_CREATED, UNINSTALL_COUNT_FIELD + created.count * UNINSTALL_INDEX_FIELD);
   WriteU32(file, created.count);
   for (uint32_t i = 0; i < created.count; ++i) WriteU32(file, created.indexes[i]);
+}
+
+void WriteCountsBlock(FileHandle file) {
+  const uint32_t start = FileTell(file);
+  uint32_t count = 0;
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+    if (!EntryMarked(i, ENTRY_MARK_COUNT_RAISED) || EntryMarked(i, ENTRY_MARK_COUNT_LISTED) ||
+        ResolveTargetPath(entry) == TARGET_TOO_LONG ||
+        !IsAbsoluteRecordDirectory(TargetPath, uint32_t(std::strlen(TargetPath)))) {
+      continue;
+    }
+    if (count == 0) {
+      WriteBlockHeader(file, UNINSTALL_COUNTS, 0);
+      WriteU32(file, 0);
+    }
+    WriteCountedString(file, TargetPath);
+    ++count;
+  }
+  if (count != 0) FinishBlock(file, start, UNINSTALL_COUNTS, count);
 }
 
 void WriteUninstallEnd(FileHandle file) { WriteBlockHeader(file, BLOCK_END, 0); }

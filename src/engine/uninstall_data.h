@@ -42,6 +42,10 @@ void WriteAppKeyBlock(FileHandle file, const char* keyPath);
 // Appends UNINSTALL_CREATED with the created records; nothing when there are none.
 void WriteCreatedBlock(FileHandle file, const CreatedRecords& created);
 
+// Appends UNINSTALL_COUNTS: the path of every file whose count the run raised and that no
+// file record lists as shared; nothing when there is none.
+void WriteCountsBlock(FileHandle file);
+
 // Appends the closing BLOCK_END header.
 void WriteUninstallEnd(FileHandle file);
 

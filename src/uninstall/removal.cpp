@@ -198,6 +198,9 @@ bool AllPathsFit(const RemovalList& list, const char* installDir) {
     const RemovalShortcut& shortcut = list.shortcuts[i];
     if (shortcut.folder.length + 1 + shortcut.link.length >= PATH_BUFFER_SIZE) return false;
   }
+  for (uint32_t i = 0; i < list.countCount; ++i) {
+    if (list.counts[i].length >= PATH_BUFFER_SIZE) return false;
+  }
   return true;
 }
 
@@ -221,6 +224,11 @@ void RemoveEverything(const RemovalList& list, const char* installDir, SharedFil
                       RemovalReport* report) {
   RemoveGroupShortcuts(list, report);
   for (uint32_t i = list.fileCount; i-- > 0;) RemoveRecordedFile(list.files[i], installDir, ask, report);
+  // The counts raised for files that stay: each goes down once, and the file stays.
+  char path[PATH_BUFFER_SIZE];
+  for (uint32_t i = list.countCount; i-- > 0;) {
+    if (CopyCounted(list.counts[i], path, sizeof path)) LowerSharedCount(path);
+  }
   RemoveEmptySubfolders(list, installDir);
   char key[UNINSTALL_KEY_PATH_SIZE];
   for (uint32_t i = list.appKeyCount; i-- > 0;) {

@@ -81,7 +81,7 @@ bool ReadShortcutRecord(FieldReader& fields, RemovalShortcut* shortcut) {
 // true it stores the records into list's arrays, which hold the counted numbers.
 RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, bool fill) {
   FieldReader blocks(bytes, size);
-  uint32_t files = 0, shortcuts = 0, keys = 0;
+  uint32_t files = 0, shortcuts = 0, keys = 0, counts = 0;
   // The records of the latest UNINSTALL_FILES block, which an UNINSTALL_CREATED block marks.
   uint32_t runFirst = 0, runCount = 0;
   bool runSeen = false;
@@ -148,12 +148,22 @@ RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, b
         runSeen = false;
         break;
       }
+      case UNINSTALL_COUNTS:
+        if (!fields.U32(&count) || count > fields.Left() / COUNTED_STRING_LENGTH_FIELD) return REMOVAL_LIST_DAMAGED;
+        for (uint32_t i = 0; i < count; ++i, ++counts) {
+          CountedText path;
+          if (!fields.Counted(&path) || !IsAbsoluteRecordDirectory(path.text, path.length)) {
+            return REMOVAL_LIST_DAMAGED;
+          }
+          if (fill) list->counts[counts] = path;
+        }
+        break;
       default:
         break;  // a block of a later version: passed over
     }
     // A record block holds its records and nothing more; the setup writes them so.
     const bool records = tag == UNINSTALL_FILES || tag == UNINSTALL_SHORTCUTS || tag == UNINSTALL_APP_KEY ||
-                         tag == UNINSTALL_CREATED;
+                         tag == UNINSTALL_CREATED || tag == UNINSTALL_COUNTS;
     if (records && fields.Left() != 0) return REMOVAL_LIST_DAMAGED;
     blocks = FieldReader(payload + blockSize, blocks.Left() - blockSize);
   }
@@ -161,8 +171,9 @@ RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, b
     list->fileCount = files;
     list->shortcutCount = shortcuts;
     list->appKeyCount = keys;
+    list->countCount = counts;
   }
-  return files + shortcuts + keys == 0 ? REMOVAL_LIST_EMPTY : REMOVAL_LIST_OK;
+  return files + shortcuts + keys + counts == 0 ? REMOVAL_LIST_EMPTY : REMOVAL_LIST_OK;
 }
 
 template <typename T>
@@ -179,7 +190,7 @@ RemovalListStatus ReadRemovalList(const uint8_t* bytes, uint32_t size, RemovalLi
   if (checked != REMOVAL_LIST_OK) return checked;
   if (!AllocateRecords(list->fileCount, &list->files) ||
       !AllocateRecords(list->shortcutCount, &list->shortcuts) ||
-      !AllocateRecords(list->appKeyCount, &list->appKeys)) {
+      !AllocateRecords(list->appKeyCount, &list->appKeys) || !AllocateRecords(list->countCount, &list->counts)) {
     FreeRemovalList(list);
     return REMOVAL_LIST_NO_MEMORY;
   }
@@ -190,6 +201,7 @@ void FreeRemovalList(RemovalList* list) {
   MemFree(list->files);
   MemFree(list->shortcuts);
   MemFree(list->appKeys);
+  MemFree(list->counts);
   *list = RemovalList{};
 }
 

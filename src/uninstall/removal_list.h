@@ -36,6 +36,8 @@ struct RemovalList {
   uint32_t shortcutCount = 0;
   CountedText* appKeys = nullptr;  // key paths under HKEY_LOCAL_MACHINE
   uint32_t appKeyCount = 0;
+  CountedText* counts = nullptr;   // files whose "SharedDLLs" count goes down once, kept
+  uint32_t countCount = 0;
 };
 
 enum RemovalListStatus : uint32_t {

@@ -40,6 +40,8 @@ constexpr uint32_t MESSAGE_CHECK_FAILED = 8;  // heading of the reasons 9 and 10
 constexpr char HEADING_SEPARATOR[] = "\n\n";
 
 constexpr uint32_t SPACE_TEXT_SIZE = 100;
+constexpr uint64_t SPACE_UNIT = 32768;  // each file's size is counted in whole units of this
+static_assert((SPACE_UNIT & (SPACE_UNIT - 1)) == 0, "a power of two: its low bits are cleared");
 // The longest directory the page accepts: its trailing backslash must still fit the buffer.
 constexpr uint32_t DIRECTORY_MAX_LENGTH = PATH_BUFFER_SIZE - 2;
 
@@ -50,14 +52,21 @@ void ShowMegabytes(HWND page, int id, uint64_t kb) {
   SetDlgItemTextA(page, id, text);
 }
 
-// Both figures follow the drive of InstallDir: the files take whole clusters of it.
-void ShowSpace(HWND page) {
-  SpaceRequirement requirement(ClusterSizeKB(InstallDir));
+// The space the files need, as the page tells it: every record's size (external ones too)
+// raised to whole 32 KiB, whatever the drive. Summed in 64 bits, so that files past 4 GiB in
+// all keep their meaning; the disk check reckons in the drive's clusters.
+uint64_t SpaceNeededKB() {
+  uint64_t needed = 0;
   FileEntry* entry = FirstEntry();
   for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    requirement.AddNewFile(entry->size);
+    needed += (uint64_t(entry->size) + SPACE_UNIT - 1) & ~(SPACE_UNIT - 1);
   }
-  ShowMegabytes(page, ID_SPACE_NEEDED, requirement.TotalKB());
+  return needed / KB;
+}
+
+// The free space follows the drive of InstallDir.
+void ShowSpace(HWND page) {
+  ShowMegabytes(page, ID_SPACE_NEEDED, SpaceNeededKB());
   const uint32_t freeKB = FreeSpaceKB(InstallDir);
   ShowMegabytes(page, ID_SPACE_FREE, freeKB == FREE_SPACE_UNKNOWN ? 0 : freeKB);
 }

@@ -26,7 +26,14 @@ void FormatWithText(char* buffer, const char* format, const char* text) {
 }
 
 void FormatMessageText(char* buffer, uint32_t n) {
-  FormatWithText(buffer, PageText(MESSAGE_LIST, n), ErrorPath);
+  // A message without "%s" is no format: it is copied as it stands, "%" signs and all.
+  const char* message = PageText(MESSAGE_LIST, n);
+  if (std::strstr(message, "%s") != nullptr) {
+    FormatWithText(buffer, message, ErrorPath);
+  } else {
+    buffer[0] = '\0';
+    AppendCutText(buffer, MESSAGE_BUFFER_SIZE, message);
+  }
 }
 
 void FormatInstallError(char* buffer) {

@@ -32,12 +32,14 @@ bool ReadPicture(const uint8_t* block, Picture* picture) {
   const uint32_t coloursUsed = LoadU32LE(block + PICTURE_COLOURS_USED_OFFSET);
   if (width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE) return false;
   if (!PictureBitsSupported(bits)) return false;
-  if (LoadU32LE(block + PICTURE_COMPRESSION_OFFSET) != PICTURE_UNCOMPRESSED) return false;
+  const uint32_t compression = LoadU32LE(block + PICTURE_COMPRESSION_OFFSET);
+  uint64_t table = 0;
+  if (!PictureTableSize(bits, compression, coloursUsed, &table)) return false;
   if (coloursUsed > PALETTE_ENTRIES) return false;
   if (bits == PICTURE_PALETTE_BITS && coloursUsed != 0 && coloursUsed != PALETTE_ENTRIES) return false;
-  const uint64_t table = PictureColourTableSize(bits, coloursUsed);
   const uint64_t rows = PictureRowStride(uint32_t(width), bits) * uint32_t(height);
   if (table + rows > size - PICTURE_HEADERS_SIZE) return false;
+  if (compression == PICTURE_BIT_FIELDS && !PictureMasksSupported(block + PICTURE_HEADERS_SIZE)) return false;
   picture->info = reinterpret_cast<const BITMAPINFO*>(block + PICTURE_FILE_HEADER_SIZE);
   picture->pixels = block + PICTURE_HEADERS_SIZE + table;
   picture->width = width;

@@ -12,13 +12,13 @@ struct Picture {
   const uint8_t* pixels;   // the rows, bottom row first, each padded to 4 bytes
   int32_t width;           // positive: tiling steps by it
   int32_t height;          // positive: rows are stored bottom-up
-  uint16_t bitsPerPixel;   // 1, 4, 8 or 24
+  uint16_t bitsPerPixel;   // 1, 4, 8, 16 or 24
 };
 
 // Reads the picture in block (a memory block of the heap, or null). False for a layout that
-// the program does not draw (32 or 16 bits per pixel, compression, a size that is not
-// positive, an 8-bit picture without 256 colours, a header or rows running past the block):
-// such a picture is treated as absent.
+// the program does not draw (32 bits per pixel, compression other than the 5-5-5 and 5-6-5
+// bit fields of a 16-bit picture, a size that is not positive, an 8-bit picture without 256
+// colours, a header or rows running past the block): such a picture is treated as absent.
 bool ReadPicture(const uint8_t* block, Picture* picture);
 
 // The palette for an 8-bit picture (its 256 colours; on an 8-bit palette display the twenty

@@ -42,8 +42,8 @@ TEST(TextFormat, TextFillsTheOneTextFormatOnly) {
   char text[100];
   FormatText(text, sizeof text, "%s cannot be opened, 100%% sure.", "C:\\a.txt");
   EXPECT_STREQ(text, "C:\\a.txt cannot be opened, 100% sure.");
-  FormatText(text, sizeof text, "No file here: 100%%.", "C:\\a.txt");  // no %s: as it stands
-  EXPECT_STREQ(text, "No file here: 100%%.");
+  FormatText(text, sizeof text, "No file here: 100%%.", "C:\\a.txt");  // no %s: still one "%"
+  EXPECT_STREQ(text, "No file here: 100%.");
   FormatText(text, sizeof text, "%s or %s", "x");
   EXPECT_STREQ(text, "%s or %s");
   FormatText(text, sizeof text, "%s is %d bytes", "x");  // wsprintf would read a missing number

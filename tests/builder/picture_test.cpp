@@ -20,7 +20,7 @@ SamplePicture WithBits(uint16_t bits) {
 }
 
 TEST(ValidatePicture, AcceptsEveryShownDepth) {
-  for (uint16_t bits : {1, 4, 8, 24}) {
+  for (uint16_t bits : {1, 4, 8, 16, 24}) {
     SCOPED_TRACE(bits);
     EXPECT_EQ(ValidatePicture(SampleBmp(WithBits(bits))), "");
   }
@@ -36,10 +36,23 @@ TEST(ValidatePicture, AcceptsShortColourTableBelowEightBits) {
 }
 
 TEST(ValidatePicture, RefusesDepthsNotShown) {
-  for (uint16_t bits : {2, 16, 32}) {
+  for (uint16_t bits : {2, 32}) {
     SCOPED_TRACE(bits);
     EXPECT_NE(ValidatePicture(SampleBmp(WithBits(bits))).find("bits per pixel"), std::string::npos);
   }
+}
+
+TEST(ValidatePicture, SixteenBitsTakeOnlyTheBitFieldsEveryWindowsDraws) {
+  SamplePicture p = WithBits(16);
+  p.compression = 3;
+  p.masks = {0xF800, 0x07E0, 0x001F};  // 5-6-5
+  EXPECT_EQ(ValidatePicture(SampleBmp(p)), "");
+  p.masks = {0x7C00, 0x03E0, 0x001F};  // 5-5-5
+  EXPECT_EQ(ValidatePicture(SampleBmp(p)), "");
+  p.masks = {0x001F, 0x07E0, 0xF800};  // 5-6-5 with red and blue swapped
+  EXPECT_NE(ValidatePicture(SampleBmp(p)).find("bit fields"), std::string::npos);
+  p.masks = {};  // no room for the masks in front of the rows
+  EXPECT_NE(ValidatePicture(SampleBmp(p)), "");
 }
 
 TEST(ValidatePicture, RefusesCompressedPictures) {

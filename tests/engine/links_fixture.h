@@ -137,6 +137,7 @@ class FieldReader {
     at += length;
     return text;
   }
+  void Skip(size_t n) { at += n; }
   size_t Position() const { return at; }
   size_t Size() const { return bytes.size(); }
 

@@ -164,6 +164,33 @@ TEST(UninstallFiles, CreatedFilesAreNotedAndFontsThatWereThereAreNotListed) {
   EXPECT_EQ(CreatedIndexes(), (std::vector<uint32_t>{0, 2, 3}));
 }
 
+// Counts raised for files that no record lists as shared: a kept file, one not removed with
+// the application; not one whose record carries the shared flag.
+TEST(UninstallCounts, CountsRaisedForFilesNotListedAreWrittenByPath) {
+  LinkSession session;
+  ScratchFolder folder("counts");
+  CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
+  FileRecord listed = Record("listed.dll", MODE_REMOVE, DIR_WINDOWS), kept = Record("kept.dll", MODE_KEEP, DIR_WINDOWS),
+             older = Record("older.dll", MODE_REMOVE, DIR_WINDOWS);
+  for (FileRecord* r : {&listed, &kept, &older}) r->shared = 1;
+  session.LoadTable({listed, kept, older, Record("plain.dll", MODE_KEEP, DIR_WINDOWS)},
+                    {STATUS_CREATED, STATUS_CREATED, STATUS_NONE, STATUS_CREATED},
+                    {ENTRY_MARK_COUNT_RAISED, ENTRY_MARK_COUNT_RAISED, ENTRY_MARK_COUNT_RAISED, 0});
+  FieldReader reader = Appended(MakeUninstaller(folder), [](FileHandle file) {
+    WriteFiles(file);
+    WriteCountsBlock(file);
+  });
+  reader.Skip(BlockSize(reader, UNINSTALL_FILES));
+  const uint32_t size = BlockSize(reader, UNINSTALL_COUNTS);
+  const std::string keptPath = test_setups::WindowsFolder() + "\\kept.dll";
+  const std::string olderPath = test_setups::WindowsFolder() + "\\older.dll";
+  EXPECT_EQ(reader.U32(), 2u);
+  EXPECT_EQ(reader.Counted(), keptPath);
+  EXPECT_EQ(reader.Counted(), olderPath);
+  EXPECT_EQ(size, UNINSTALL_COUNT_FIELD + 2 * COUNTED_STRING_LENGTH_FIELD + keptPath.size() + olderPath.size());
+  EXPECT_EQ(reader.Position(), reader.Size());
+}
+
 TEST(UninstallFiles, UninstallProgramElsewhereGetsEveryRecordAbsolute) {
   LinkSession session;
   ScratchFolder folder("elsewhere");

@@ -17,6 +17,8 @@ struct SamplePicture {
   uint32_t compression = 0;
   uint16_t planes = 1;
   uint32_t infoSize = 40;
+  std::vector<uint32_t> masks;  // written where the colour table stands (16-bit bit fields)
+  uint16_t pixel16 = 0;         // every pixel of a 16-bit picture; others are filled with 0x5A
 };
 
 // A complete file: 14-byte file header, 40-byte info header, the colour table and the rows.
@@ -24,8 +26,14 @@ inline std::vector<uint8_t> SampleBmp(const SamplePicture& p = {}) {
   uint32_t colours = p.coloursUsed != 0 ? p.coloursUsed : p.bits <= 8 ? 1u << p.bits : 0;
   uint32_t stride = (static_cast<uint32_t>(p.width > 0 ? p.width : 0) * p.bits + 31) / 32 * 4;
   uint32_t rows = static_cast<uint32_t>(p.height > 0 ? p.height : 0);
-  uint32_t pixelsAt = 54 + colours * 4;
+  uint32_t pixelsAt = 54 + colours * 4 + static_cast<uint32_t>(p.masks.size()) * 4;
   std::vector<uint8_t> f(pixelsAt + stride * rows, 0x5A);
+  for (size_t i = 0; i < p.masks.size(); ++i) StoreU32LE(&f[54 + 4 * i], p.masks[i]);
+  if (p.bits == 16) {
+    for (uint32_t y = 0; y < rows; ++y) {
+      for (uint32_t x = 0; x < static_cast<uint32_t>(p.width); ++x) StoreU16LE(&f[pixelsAt + y * stride + 2 * x], p.pixel16);
+    }
+  }
   f[0] = 'B';
   f[1] = 'M';
   StoreU32LE(&f[2], static_cast<uint32_t>(f.size()));

@@ -65,6 +65,13 @@ class UninstallArchive {
     return *this;
   }
 
+  // The counts block: the full paths of files whose counts go down once.
+  UninstallArchive& Counts(const std::vector<std::string>& paths) {
+    Block(UNINSTALL_COUNTS).U32(static_cast<uint32_t>(paths.size()));
+    for (const std::string& path : paths) Counted(path);
+    return *this;
+  }
+
   std::vector<uint8_t> bytes;
 
  private:

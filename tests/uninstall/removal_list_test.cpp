@@ -148,6 +148,21 @@ TEST(RemovalList, CreatedBlockThatPointsAnywhereElseIsDamage) {
   }
 }
 
+TEST(RemovalList, CountsOfKeptFilesAreReadAndMustBeFullPaths) {
+  const std::vector<uint8_t> bytes =
+      Installed().Counts({"C:\\Windows\\System32\\kept.dll", "\\\\server\\share\\kept.ocx"}).End().bytes;
+  RemovalList list;
+  ASSERT_EQ(Read(bytes, &list), REMOVAL_LIST_OK);
+  ASSERT_EQ(list.countCount, 2u);
+  EXPECT_EQ(Text(list.counts[1]), "\\\\server\\share\\kept.ocx");
+  FreeRemovalList(&list);
+  for (const char* path : {"kept.dll", ".\\kept.dll", "C:\\Windows\\"}) {
+    EXPECT_EQ(Read(Installed().Counts({path}).End().bytes, &list), REMOVAL_LIST_DAMAGED) << path;
+  }
+  EXPECT_EQ(Read(Installed().Block(UNINSTALL_COUNTS).U32(2).Counted("C:\\a.dll").End().bytes, &list),
+            REMOVAL_LIST_DAMAGED);
+}
+
 TEST(RemovalList, KeyOfTheLongestNameWithAnyCharactersIsRead) {
   for (const std::string& name : {std::string("Demo: Gold Edition? <2>"), std::string(KEY_NAME_MAX, 'k')}) {
     const std::vector<uint8_t> bytes = UninstallArchive().Files({{".", "a.txt", 0}}).AppKey(name).End().bytes;

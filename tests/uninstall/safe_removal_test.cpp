@@ -131,6 +131,17 @@ TEST_F(SafeRemoval, CountThatCannotBeReadKeepsTheSharedFile) {
   EXPECT_TRUE(Exists(SharedFile()));
 }
 
+// A shared file the application keeps: its count went up, so it goes down again; the file stays.
+TEST_F(SafeRemoval, CountRaisedForAKeptSharedFileGoesDownAgain) {
+  FileInput kept = SharedDll();
+  kept.record.installMode = MODE_KEEP;
+  ASSERT_NO_FATAL_FAILURE(Install(Options({kept})));
+  ASSERT_EQ(SharedCount(SharedFile()), 1u);
+  ASSERT_TRUE(Uninstall());
+  EXPECT_EQ(SharedCount(SharedFile()), 0u);
+  EXPECT_TRUE(Exists(SharedFile()));
+}
+
 TEST_F(SafeRemoval, WindowsFolderFileGoesOnlyWhenTheSetupCreatedIt) {
   Put(WindowsFile("lodrun_safe_old.ini"), "[user]");
   ASSERT_NO_FATAL_FAILURE(Install(Options({File("lodrun_safe_new.ini", Pattern(30, 1), DIR_WINDOWS),

@@ -21,6 +21,7 @@ std::string Formatted(const std::string& format, const char* text = "C:\\Apps") 
 TEST(FormatWithText, OnePathConversionIsFilledAndPercentSignsStay) {
   EXPECT_EQ(Formatted("Install into %s (100%%)."), "Install into C:\\Apps (100%).");
   EXPECT_EQ(Formatted("No conversion"), "No conversion");
+  EXPECT_EQ(Formatted("Nothing to fill, done 100%%."), "Nothing to fill, done 100%.");  // as wsprintf prints it
 }
 
 TEST(FormatWithText, OtherConversionsAreShownAsTheyStand) {
