@@ -1,6 +1,8 @@
 // The grammar of stored names (names.h).
 #include "archive/names.h"
 
+#include "base/text_format.h"
+
 namespace {
 
 constexpr uint32_t RELATIVE_PREFIX_LENGTH = 2;  // ".\" in front of a subdirectory
@@ -18,11 +20,9 @@ bool IsForbiddenInName(char c) {
          c == '|';
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
 bool SameFolded(const char* text, const char* upper, uint32_t length) {
   for (uint32_t i = 0; i < length; ++i) {
-    if (Upper(text[i]) != upper[i]) return false;
+    if (UpperAscii(text[i]) != upper[i]) return false;
   }
   return true;
 }

@@ -9,10 +9,15 @@
 // copied as it stands. A longer text is cut and stays terminated.
 void FormatNumber(char* buffer, uint32_t size, const char* format, uint32_t number);
 
-// Writes format into buffer (size bytes, at least 1) with its one "%s" replaced by text and
-// each "%%" by "%". A format without exactly one "%s", or with any other '%' sequence, is
-// copied as it stands. A longer text is cut and stays terminated.
+// Writes format into buffer (size bytes, at least 1) with its "%s" replaced by text and each
+// "%%" by "%", as the system's formatting would print it (also when it holds no "%s"). A
+// format with any other '%' sequence, or with more than one "%s", is copied as it stands. A
+// longer text is cut and stays terminated.
 void FormatText(char* buffer, uint32_t size, const char* format, const char* text);
 
 // Appends text behind the terminated text in buffer (size bytes), cutting what does not fit.
 void AppendCutText(char* buffer, uint32_t size, const char* text);
+
+// The letter in upper case when it is an ASCII one: names the program compares without case
+// (file suffixes, switches, device names, paths built from the same bytes) are ASCII.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

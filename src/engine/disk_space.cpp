@@ -7,6 +7,7 @@
 #include "base/file_io.h"
 #include "base/session_paths.h"
 #include "engine/file_table.h"
+#include "engine/install_file.h"
 #include "engine/install_state.h"
 #include "engine/space_requirement.h"
 #include "engine/target_paths.h"
@@ -25,15 +26,6 @@ bool DriveGeometry(const char* path, DWORD* sectorsPerCluster, DWORD* bytesPerSe
   DWORD totalClusters = 0;
   return GetDiskFreeSpaceA(root, sectorsPerCluster, bytesPerSector, freeClusters,
                            &totalClusters) != FALSE;
-}
-
-// The size and checksum of an existing file compared with the record's.
-bool MatchesEntry(const FileEntry* entry) {
-  FileHandle file = FileOpen(TargetPath, OPEN_READ);
-  if (file == INVALID_FILE) return false;
-  const uint32_t checksum = FileSize(file) == entry->size ? FileChecksum(file) : 0;
-  FileClose(file);
-  return checksum == entry->checksum;
 }
 
 // Whether an existing read-only (or unreadable) target can be made writable; its read-only
@@ -92,7 +84,7 @@ TargetCheck CheckTargets() {
       if (entry->installMode == MODE_REMOVE) entry->installMode = MODE_KEEP;
       continue;
     }
-    if (inUse && !MatchesEntry(entry)) {
+    if (inUse && !ExistingFileMatches(entry, TargetPath)) {
       SetErrorPath(TargetPath);
       return CHECK_IN_USE;
     }

@@ -29,15 +29,6 @@ uint32_t PercentDone(uint32_t done, uint32_t count) {
   return done / (count / PERCENT);
 }
 
-// The existing file's checksum when its size is the record's, else 0.
-uint32_t ExistingChecksum(const FileEntry* entry, const char* path) {
-  FileHandle file = FileOpen(path, OPEN_READ);
-  if (file == INVALID_FILE) return 0;
-  const uint32_t checksum = FileSize(file) == entry->size ? FileChecksum(file) : 0;
-  FileClose(file);
-  return checksum;
-}
-
 // Ends the step with error number (and the system's reason, when not 0): the temporary
 // file, when there is one, is deleted.
 int Fail(uint32_t number, const char* path, uint32_t reason = 0) {
@@ -105,7 +96,7 @@ int InstallNextFile() {
     bool write = true;
     if (target == TARGET_IN_USE) {
       // The identical file in use stays; a different one cannot be replaced now.
-      if (ExistingChecksum(entry, TargetPath) != entry->checksum) {
+      if (!ExistingFileMatches(entry, TargetPath)) {
         return Fail(INSTALL_ERROR_IN_USE, TargetPath);
       }
       write = false;

@@ -32,6 +32,9 @@ bool ReplaceByMovingAside(const char* temporary, unsigned long* error);
 // write it, so it is not listed for removal.
 int AskInUse(FileEntry* entry, const char* temporary);
 
+// Whether the file at path is the record's already: its size, then its checksum.
+bool ExistingFileMatches(const FileEntry* entry, const char* path);
+
 // The temporary name for TargetPath into path: its extension replaced by ".$$A", the last
 // letter raised while a file of that name exists. False when ".$$Z" is taken too or the
 // name would not fit.

@@ -19,6 +19,12 @@ bool RunAtEndChecked = true;
 
 void SetErrorPath(const char* path) { CopyPath(ErrorPath, path); }
 
+void ClearAfterWizardActions() {
+  OpenAtEndEntry = nullptr;
+  RunAtEndEntry = nullptr;
+  ScreenSaverEntry = nullptr;
+}
+
 void SetInstallError(uint32_t number, const char* path, uint32_t reason) {
   InstallError = number;
   InstallErrorReason = reason;

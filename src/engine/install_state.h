@@ -63,6 +63,8 @@ extern FileEntry* ScreenSaverEntry;
 extern FileEntry* RunAtEndEntry;
 extern FileEntry* OpenAtEndEntry;
 extern bool RunAtEndChecked;  // the user's consent to start RunAtEndEntry; initially true
+// A failure or an abort: nothing runs after the wizard.
+void ClearAfterWizardActions();
 
 // Sets ErrorPath to path (cut to its buffer).
 void SetErrorPath(const char* path);

@@ -112,6 +112,14 @@ bool MoveOverProtected(const char* temporary, DWORD attributes, DWORD* error) {
 
 }  // namespace
 
+bool ExistingFileMatches(const FileEntry* entry, const char* path) {
+  FileHandle file = FileOpen(path, OPEN_READ);
+  if (file == INVALID_FILE) return false;
+  const bool matches = FileSize(file) == entry->size && FileChecksum(file) == entry->checksum;
+  FileClose(file);
+  return matches;
+}
+
 bool TemporaryName(char* path) {
   return CopyPath(path, TargetPath) && ReplaceExtension(path, TEMPORARY_SUFFIX) && NextFreeName(path);
 }
@@ -189,15 +197,7 @@ int AskInUse(FileEntry* entry, const char* temporary) {
   int answer = IDIGNORE;
   bool identical = true;  // a locked font is passed over as installed
   if (EntryDirCode(entry) != DIR_FONTS) {
-    FileHandle file = FileOpen(TargetPath, OPEN_READ);
-    uint32_t size = 0;
-    uint32_t checksum = 0;
-    if (file != INVALID_FILE) {
-      size = FileSize(file);
-      if (size == entry->size) checksum = FileChecksum(file);
-      FileClose(file);
-    }
-    identical = size == entry->size && checksum == entry->checksum;
+    identical = ExistingFileMatches(entry, TargetPath);
     if (!identical) answer = Ask(MESSAGE_CANNOT_REPLACE, MB_ABORTRETRYIGNORE, IDIGNORE);
   }
   if (answer != IDRETRY) DeleteFileA(temporary);

@@ -8,18 +8,13 @@
 
 #include "base/session_paths.h"
 #include "engine/file_table.h"
+#include "engine/shortcuts.h"
 
 namespace {
 
 // The Fonts folder as the shell reports it, else the Windows directory's "Fonts".
 bool FontsFolder(char* path) {
-  LPITEMIDLIST list = nullptr;
-  bool found = false;
-  if (SHGetSpecialFolderLocation(nullptr, CSIDL_FONTS, &list) == S_OK && list != nullptr) {
-    found = SHGetPathFromIDListA(list, path) != FALSE && path[0] != '\0';
-    CoTaskMemFree(list);
-  }
-  if (found) return true;
+  if (ShellFolderPath(CSIDL_FONTS, path)) return true;
   if (GetWindowsDirectoryA(path, PATH_BUFFER_SIZE) == 0) path[0] = '\0';
   return AppendBackslash(path) && AppendPath(path, "Fonts");
 }

@@ -10,6 +10,7 @@
 #include "archive/names.h"
 #include "base/byte_order.h"
 #include "base/session_paths.h"
+#include "base/text_format.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/shortcuts.h"
@@ -67,14 +68,12 @@ uint32_t SeekEnd(FileHandle file) {
   return size == FILE_BAD_POSITION ? FILE_BAD_POSITION : FileSeek(file, size);
 }
 
-char FoldCase(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
 // True when path begins with prefix, letters compared without their case. Only ASCII
 // letters are folded: a path under InstallDir is built from InstallDir's own bytes, so the
 // fold only matters for a system folder spelt in another case, and those are ASCII.
 bool StartsWithFolded(const char* path, const char* prefix) {
   for (; *prefix != '\0'; ++path, ++prefix) {
-    if (FoldCase(*path) != FoldCase(*prefix)) return false;
+    if (UpperAscii(*path) != UpperAscii(*prefix)) return false;
   }
   return true;
 }

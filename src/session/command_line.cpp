@@ -2,13 +2,13 @@
 #include "session/command_line.h"
 
 #include "base/session_paths.h"
+#include "base/text_format.h"
 #include "session/session.h"
 
 namespace {
 
 bool IsSwitchStart(char c) { return c == '-' || c == '/'; }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 const char* SkipSpaces(const char* p) {
   while (*p == ' ') ++p;
@@ -17,7 +17,7 @@ const char* SkipSpaces(const char* p) {
 
 const char* TakeSetupSwitch(char letter, const char* rest) {
   if (letter == 'D') {
-    if (Upper(rest[0]) == 'E' && Upper(rest[1]) == 'L') DeleteSelfFlag = true;
+    if (UpperAscii(rest[0]) == 'E' && UpperAscii(rest[1]) == 'L') DeleteSelfFlag = true;
   } else if (letter == 'S') {
     return ReadPathArgument(rest, SourcePath);
   }
@@ -57,7 +57,7 @@ void WalkSwitches(const char* text, TakeSwitch take) {
   if (text == nullptr) return;
   const char* p = SkipSpaces(text);
   while (IsSwitchStart(*p)) {
-    char letter = Upper(p[1]);
+    char letter = UpperAscii(p[1]);
     if (letter == '\0') break;
     p = take(letter, p + 2);
     while (*p != '\0' && *p != ' ' && !IsSwitchStart(*p)) ++p;

@@ -7,6 +7,7 @@
 #include "base/byte_order.h"
 #include "base/memory.h"
 #include "base/path_buffer.h"
+#include "base/text_format.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ bool EndsWithLink(const CountedText& name) {
   if (name.length <= LINK_SUFFIX_LENGTH) return false;
   const char* suffix = name.text + name.length - LINK_SUFFIX_LENGTH;
   for (uint32_t i = 0; i < LINK_SUFFIX_LENGTH; ++i) {
-    if ((suffix[i] | 0x20) != LINK_SUFFIX[i]) return false;
+    if (UpperAscii(suffix[i]) != UpperAscii(LINK_SUFFIX[i])) return false;
   }
   return true;
 }

@@ -22,8 +22,6 @@ bool AskForNextDisk(uint32_t diskNumber) {
   if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_QUESTION), QUESTION_STYLE) != IDYES) return true;
   ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
   EndPage(BUTTON_CANCEL);
-  ScreenSaverEntry = nullptr;
-  RunAtEndEntry = nullptr;
-  OpenAtEndEntry = nullptr;
+  ClearAfterWizardActions();
   return false;
 }

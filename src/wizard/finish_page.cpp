@@ -64,9 +64,7 @@ void ShowFailure(HWND page) {
     SetDlgItemTextA(page, ID_PAGE_TEXT_1, failure);
     MemFree(failure);
   }
-  OpenAtEndEntry = nullptr;
-  RunAtEndEntry = nullptr;
-  ScreenSaverEntry = nullptr;
+  ClearAfterWizardActions();
 }
 
 // A single page shows its offers whenever they have labels, for the setup's author to see.

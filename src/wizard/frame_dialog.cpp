@@ -41,12 +41,6 @@ void PaintFrame(HWND frame) {
   EndPaint(frame, &paint);
 }
 
-void ClearAfterWizardActions() {
-  OpenAtEndEntry = nullptr;
-  RunAtEndEntry = nullptr;
-  ScreenSaverEntry = nullptr;
-}
-
 // Cancel asks first; Yes ends the page as cancelled and nothing runs after the wizard.
 void ConfirmCancel() {
   if (PageButtonFlags & PAGE_CANCEL_NO_CONFIRM) {

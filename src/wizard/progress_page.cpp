@@ -98,9 +98,7 @@ INT_PTR CancelInstallation(HWND page) {
   if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_QUESTION), QUESTION_STYLE) == IDYES) {
     ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
     EndPage(BUTTON_CANCEL);
-    OpenAtEndEntry = nullptr;
-    RunAtEndEntry = nullptr;
-    ScreenSaverEntry = nullptr;
+    ClearAfterWizardActions();
   } else {
     CancelPending = false;
   }
