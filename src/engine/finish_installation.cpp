@@ -109,8 +109,6 @@ void FinishInstallation() {
   }
   MemFree(EntryMarks);
   InstallRunFinished = true;
-  if (Archive.startPage == START_PAGE_ALL && Display.goToPage != nullptr) {
-    Display.goToPage(FINISH_PAGE);
-  }
+  if (Archive.startPage == START_PAGE_ALL && Display.finished != nullptr) Display.finished();
   Archive.DataAreaOpen = false;
 }

@@ -2,9 +2,6 @@
 // application's entry in the system's list of installed programs, and the finish page.
 #pragma once
 
-// The page that follows the progress page when the whole wizard runs.
-constexpr int FINISH_PAGE = 5;
-
 #include "archive/archive_format.h"  // UNINSTALL_KEY_PREFIX, which tests and the uninstall program take from here
 
 // Called once per run after the last file step. A run that failed writes nothing more.

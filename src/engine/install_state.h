@@ -50,8 +50,8 @@ struct InstallDisplay {
   // Shows message n of the message list (a "%s" in it names ErrorPath) in a box of the given
   // style; the button pressed (IDYES, IDNO, IDABORT, IDRETRY, IDIGNORE).
   int (*askMessage)(uint32_t n, uint32_t style);
-  // Moves the wizard to page index once the run has finished.
-  void (*goToPage)(int page);
+  // The run has finished (the whole wizard runs): the wizard moves on to what follows.
+  void (*finished)();
 };
 extern InstallDisplay Display;
 

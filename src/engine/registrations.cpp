@@ -3,39 +3,18 @@
 
 #include <windows.h>
 
-#include <cstring>
-
-#include "archive/archive_format.h"
 #include "base/session_paths.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
+#include "system/system_registry.h"
 
 namespace {
-
-// Windows that do not answer the font change within this time are not waited for.
-constexpr UINT FONT_CHANGE_TIMEOUT_MS = 2000;
 
 void AddFont(const char* path) {
   if (AddFontResourceA(path) != 0) AnnounceFontChange();
 }
 
 }  // namespace
-
-void AnnounceFontChange() {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
-                      FONT_CHANGE_TIMEOUT_MS, &ignored);
-}
-
-void CallServerExport(const char* path, const char* exportName) {
-  HMODULE library = LoadLibraryA(path);
-  if (library == nullptr) return;
-  using ServerExport = HRESULT(WINAPI*)();
-  const ServerExport call =
-      reinterpret_cast<ServerExport>(reinterpret_cast<void*>(GetProcAddress(library, exportName)));
-  if (call != nullptr) call();
-  FreeLibrary(library);
-}
 
 bool RaiseSharedCount(const char* path, bool existedBefore) {
   // Every Windows has the key; where it is missing it is made, so that the count recorded
@@ -61,22 +40,6 @@ bool RaiseSharedCount(const char* path, bool existedBefore) {
       RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&count), sizeof count) == ERROR_SUCCESS;
   RegCloseKey(key);
   return raised;
-}
-
-const char* OpenParentKey(const char* keyPath, unsigned long access, bool create, HKEY* parent) {
-  *parent = nullptr;
-  char path[UNINSTALL_KEY_PATH_SIZE];
-  const char* last = std::strrchr(keyPath, '\\');
-  const size_t length = last == nullptr ? 0 : size_t(last - keyPath);
-  if (last == nullptr || length >= sizeof path) return nullptr;
-  std::memcpy(path, keyPath, length);
-  path[length] = '\0';
-  const LONG opened = create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                               nullptr, parent, nullptr)
-                             : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, parent);
-  if (opened == ERROR_SUCCESS) return last + 1;
-  *parent = nullptr;
-  return nullptr;
 }
 
 void ApplyRegistrations(FileEntry* entry) {

@@ -9,6 +9,7 @@
 #include "base/path_buffer.h"
 #include "engine/disk_space.h"
 #include "engine/uninstall_data.h"
+#include "system/shell_folders.h"
 
 namespace {
 
@@ -16,17 +17,6 @@ namespace {
 // declarations (__uuidof), so the program links no library of every id the system has.
 constexpr GUID SHELL_LINK_CLASS = {0x00021401, 0x0000, 0x0000,
                                    {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// Appends "\name.lnk" (no backslash behind an empty path or one that ends with it); false,
-// leaving the path unchanged, when it would not fit.
-bool AppendLinkName(char* path, const char* name) {
-  const size_t used = std::strlen(path);
-  if (AppendBackslash(path) && AppendPath(path, name) && AppendPath(path, SHORTCUT_SUFFIX)) {
-    return true;
-  }
-  path[used] = '\0';
-  return false;
-}
 
 // Makes the group folder the current directory, creating its missing levels first.
 bool EnterGroupFolder(char* folder) {
@@ -52,17 +42,6 @@ HRESULT SaveLink(IShellLinkA* link, const char* target, const WCHAR* path, const
 }
 
 }  // namespace
-
-bool ShellFolderPath(int csidl, char* path) {
-  // The shell writes at most MAX_PATH characters, the size of the path buffers.
-  path[0] = '\0';
-  LPITEMIDLIST list = nullptr;
-  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || list == nullptr) return false;
-  const bool found = SHGetPathFromIDListA(list, path) != FALSE;
-  CoTaskMemFree(list);
-  if (!found) path[0] = '\0';
-  return path[0] != '\0';
-}
 
 HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arguments,
                        uint32_t iconIndex) {
@@ -107,10 +86,4 @@ void CreateGroupShortcut(const char* target, const char* groupFolder, const char
   }
   WriteCountedString(uninstallFile, folder);
   WriteCountedString(uninstallFile, link);
-}
-
-bool DesktopShortcutPath(const char* name, char* linkPath) {
-  if (ShellFolderPath(CSIDL_DESKTOP, linkPath) && AppendLinkName(linkPath, name)) return true;
-  linkPath[0] = '\0';
-  return false;
 }

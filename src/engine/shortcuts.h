@@ -7,9 +7,8 @@
 #include <cstdint>
 
 #include "base/file_io.h"
+#include "system/shell_folders.h"  // SHORTCUT_SUFFIX, ShellFolderPath
 
-// The extension a shortcut's name gets as a file.
-constexpr const char* SHORTCUT_SUFFIX = ".lnk";
 // Wide characters of the link path given to IPersistFile::Save, terminator included.
 constexpr uint32_t LINK_PATH_CHARS = 260;
 
@@ -29,12 +28,3 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arg
 // current directory in the folder.
 void CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
                          const char* arguments, uint32_t iconIndex, FileHandle uninstallFile);
-
-// The path of the folder that the shell names by csidl, in a PATH_BUFFER_SIZE buffer; false,
-// leaving it empty, when the shell names none.
-bool ShellFolderPath(int csidl, char* path);
-
-// Writes the path of the desktop shortcut name + ".lnk" into linkPath (PATH_BUFFER_SIZE
-// bytes). False, leaving linkPath empty, when the shell names no desktop folder or the path
-// would not fit.
-bool DesktopShortcutPath(const char* name, char* linkPath);

@@ -15,14 +15,3 @@ void DeleteDialogBrush() {
   }
   DialogBrush = nullptr;
 }
-
-bool GetOwnPath(char* buffer) {
-  // A path that fills the whole buffer may have been cut (and left unterminated on NT).
-  DWORD length = GetModuleFileNameA(nullptr, buffer, PATH_BUFFER_SIZE);
-  if (length == 0 || length >= PATH_BUFFER_SIZE) {
-    buffer[0] = '\0';
-    return false;
-  }
-  buffer[length] = '\0';
-  return true;
-}

@@ -10,9 +10,9 @@
 
 #include "base/path_buffer.h"
 #include "base/text_format.h"
-#include "engine/registrations.h"
-#include "engine/shortcuts.h"
-#include "session/self_delete.h"
+#include "system/self_delete.h"
+#include "system/shell_folders.h"
+#include "system/system_registry.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The uninstall program's state, and its command line: /S for a run without windows, and
 // /DEL with the path of the program that the temporary copy removes.
 #include "base/session_paths.h"
-#include "session/command_line.h"
+#include "system/switches.h"
 #include "uninstall/uninstall.h"
 
 bool SilentRemoval = false;

@@ -189,7 +189,7 @@ INT_PTR HandleDirectoryCommand(HWND page, WPARAM wParam) {
     ReadDirectory(page);
     ShowSpace(page);
   } else if (id == ID_BACK && PageText(INFORMATION_TEXTS, INFORMATION_TEXT)[0] == '\0') {
-    GoToPage(0);
+    GoToPage(WELCOME_PAGE);
     return ConsumeCommand(page);
   } else if (id == ID_NEXT && !AcceptDirectory(page)) {
     return ConsumeCommand(page);

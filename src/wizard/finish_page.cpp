@@ -24,7 +24,6 @@ constexpr uint32_t RUN_NOTE = 3;          // the text that goes with the check b
 constexpr uint32_t FAILURE_FORMAT = 4;    // one "%s": the message that ended the installation
 constexpr uint32_t OPEN_LABEL = 5;
 constexpr uint32_t RUN_LABEL = 6;
-constexpr int DIRECTORY_PAGE = 2;
 // The failure text in the first half, the message that goes into it in the second.
 constexpr uint32_t FAILURE_BUFFER_SIZE = 2 * MESSAGE_BUFFER_SIZE;
 

@@ -2,9 +2,17 @@
 // session's page loop reads it; pages, the frame dialog and the main window write it.
 #pragma once
 
-// Pages 0 to 6: welcome, information, directory, confirmation, progress, finish, closing.
-constexpr int PAGE_COUNT = 7;
-constexpr int CLOSING_PAGE = 6;   // every cancel leads here
+// The pages by number, in the order the loop shows them.
+enum PageNumber : int {
+  WELCOME_PAGE = 0,
+  INFORMATION_PAGE = 1,
+  DIRECTORY_PAGE = 2,
+  CONFIRMATION_PAGE = 3,
+  PROGRESS_PAGE = 4,
+  FINISH_PAGE = 5,
+  CLOSING_PAGE = 6,  // every cancel leads here
+  PAGE_COUNT = 7,
+};
 constexpr int PAGE_LOOP_END = -1;
 
 // Page results: 0 while the page is open.

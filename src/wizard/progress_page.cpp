@@ -46,6 +46,9 @@ void EndInstallation() {
   ReportFailureOfSinglePage();
 }
 
+// The finish page follows a finished run.
+void GoToFinishPage() { GoToPage(FINISH_PAGE); }
+
 // The rest of the installation in one loop, when no timer can be had.
 void InstallWithoutTimer() {
   while (InstallNextFile() != 0) {
@@ -67,7 +70,7 @@ void InitProgressPage(HWND page) {
   ProgressPercent = 0;
   InitPage(page, PROGRESS_PAGE_FLAGS);
   SetButtonText(BUTTON_CANCEL, CANCEL_BUTTON_TEXT);
-  Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToPage};
+  Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToFinishPage};
   // Without the data area the page waits for Cancel (InstallError says why).
   if (!OpenDataArea(AskForNextDisk)) {
     ReportFailureOfSinglePage();

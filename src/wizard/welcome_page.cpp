@@ -10,7 +10,6 @@ namespace {
 
 constexpr uint32_t INFORMATION_LIST = 1;
 constexpr uint32_t INFORMATION_TEXT = 1;
-constexpr int DIRECTORY_PAGE = 2;
 
 // Next skips the information page when its text is empty; otherwise the frame moves on.
 INT_PTR HandleWelcomeCommand(HWND page, WPARAM wParam) {

@@ -117,7 +117,7 @@ TEST_F(Finish, FailedRunWritesNoDataNoShortcutAndNoEntry) {
   EXPECT_EQ(ReadBytes(run.Target("uninst.exe")), UninstallProgram());  // left as placed
   EXPECT_FALSE(Exists(group_));
   EXPECT_EQ(RegistryText(UNINSTALL_KEY, "DisplayName"), "");
-  EXPECT_EQ(run.pages, (std::vector<int>{FINISH_PAGE}));
+  EXPECT_EQ(run.finished, 1);
 }
 
 // Replaced over a read-only one, the new program is read-only too: it takes its data all

@@ -63,7 +63,7 @@ class InstallRun {
  public:
   explicit InstallRun(const ScratchDirectory& directory) : directory_(directory) {
     current_ = this;
-    Display = {ShowFile, ShowProgress, AskMessage, GoToPage};
+    Display = {ShowFile, ShowProgress, AskMessage, Finished};
   }
   ~InstallRun() {
     CloseDataArea();
@@ -129,7 +129,7 @@ class InstallRun {
   std::vector<std::string> shownFiles;
   std::vector<uint32_t> asked;  // message numbers, in order
   std::deque<int> answers;      // given to the questions in order; then IDNO (or IDABORT)
-  std::vector<int> pages;
+  int finished = 0;  // how often the run told the wizard it had finished
   // Called before each question is answered (a test frees a locked file there).
   void (*beforeAnswer)(InstallRun& run) = nullptr;
 
@@ -145,7 +145,7 @@ class InstallRun {
     current_->answers.pop_front();
     return answer;
   }
-  static void GoToPage(int page) { current_->pages.push_back(page); }
+  static void Finished() { ++current_->finished; }
 
   static inline InstallRun* current_ = nullptr;
   const ScratchDirectory& directory_;

@@ -5,6 +5,7 @@
 
 #include "archive/archive_format.h"
 #include "session/command_line.h"
+#include "system/switches.h"
 #include "base/session_paths.h"
 #include "session/session.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "session/self_delete.h"
+#include "system/self_delete.h"
 #include "support/test_setups.h"
 
 using namespace test_setups;

@@ -1,5 +1,5 @@
 // Self-deletion of a temporary copy of the setup at the next system start.
-#include "session/self_delete.h"
+#include "system/self_delete.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include "base/file_io.h"
 #include "base/memory.h"
 #include "base/session_paths.h"
-#include "session/session_win32.h"
+#include "system/program_file.h"
 
 namespace {
 

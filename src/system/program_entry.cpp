@@ -5,7 +5,7 @@
 // and ends the process with WinMain's result.
 #include <windows.h>
 
-#include "session/command_line.h"
+#include "system/switches.h"
 
 // The stack may be aligned to 4 bytes only when the system calls the entry point.
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void ProgramEntry() {

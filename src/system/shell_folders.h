@@ -1,0 +1,19 @@
+// The shell's folders (Programs, Desktop, Fonts) and the paths of links in them, as both
+// programs find them.
+#pragma once
+
+// The extension a shortcut's name gets as a file.
+constexpr const char* SHORTCUT_SUFFIX = ".lnk";
+
+// The path of the folder that the shell names by csidl, in a PATH_BUFFER_SIZE buffer; false,
+// leaving it empty, when the shell names none.
+bool ShellFolderPath(int csidl, char* path);
+
+// Appends "\name.lnk" to path (no backslash behind an empty path or one that ends with
+// it); false, leaving the path unchanged, when it would not fit.
+bool AppendLinkName(char* path, const char* name);
+
+// Writes the path of the desktop shortcut name + ".lnk" into linkPath (PATH_BUFFER_SIZE
+// bytes). False, leaving linkPath empty, when the shell names no desktop folder or the path
+// would not fit.
+bool DesktopShortcutPath(const char* name, char* linkPath);
