@@ -6,6 +6,7 @@
 
 #include "archive/setup_archive.h"
 #include "base/session_paths.h"
+#include "engine/default_dir.h"
 #include "engine/target_paths.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/path_buffer.h"
+#include "engine/directories.h"
 #include "engine/disk_space.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "engine/file_table.h"
 #include "engine/install_file.h"
 #include "engine/install_state.h"
+#include "engine/replace_target.h"
 #include "engine/space_requirement.h"
 #include "engine/target_paths.h"
 

@@ -23,14 +23,3 @@ TargetCheck CheckTargets();
 uint32_t FreeSpaceKB(const char* path);
 uint32_t ClusterSizeKB(const char* path);
 
-// Results of CreateDirectories.
-enum DirectoryResult : int32_t {
-  DIRECTORIES_OK = 0,
-  DIRECTORIES_FAILED = 1,
-  DIRECTORIES_NO_MEMORY = -1,
-};
-
-// Creates the missing directories of a file's path (its last component is the file's name
-// and not created; a path ending in a backslash is created whole). The current directory is
-// left at the deepest directory tested.
-DirectoryResult CreateDirectories(const char* path);

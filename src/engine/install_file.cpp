@@ -10,10 +10,12 @@
 #include "base/file_io.h"
 #include "base/session_paths.h"
 #include "codec/decoder.h"
+#include "engine/directories.h"
 #include "engine/disk_space.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/registrations.h"
+#include "engine/replace_target.h"
 #include "engine/shortcuts.h"
 #include "engine/target_paths.h"
 
@@ -30,7 +32,8 @@ uint32_t PercentDone(uint32_t done, uint32_t count) {
 }
 
 // Ends the step with error number (and the system's reason, when not 0): the temporary
-// file, when there is one, is deleted.
+// file, when there is one, is deleted. 0, for the false of the step (an int keeps the
+// program's code a little smaller than a bool here).
 int Fail(uint32_t number, const char* path, uint32_t reason = 0) {
   SetInstallError(number, path, reason);
   if (ScratchPath[0] != '\0') DeleteFileA(ScratchPath);
@@ -39,9 +42,9 @@ int Fail(uint32_t number, const char* path, uint32_t reason = 0) {
 }
 
 // Decodes the record's stream into a temporary file, verifies it and moves it into place;
-// 0 and InstallError on failure, else 1. The uninstall program is verified like every
+// false and InstallError on failure. The uninstall program is verified like every
 // file: a damaged one would be registered as the way to remove the application.
-int WriteFile(FileEntry* entry) {
+bool WriteTargetFile(FileEntry* entry) {
   CreateDirectories(TargetPath);
   // ScratchPath names the temporary file only once it is ours: Fail deletes it.
   char temporary[PATH_BUFFER_SIZE];
@@ -64,7 +67,7 @@ int WriteFile(FileEntry* entry) {
   ScratchPath[0] = '\0';  // renamed or deleted by now
   if (entry->status == STATUS_NOT_PLACED) return Fail(INSTALL_ERROR_NOT_PLACED, TargetPath);
   RemoveStaleTemporaries(temporary);
-  return 1;
+  return true;
 }
 
 // The roles after the wizard, and the desktop shortcut; for external files too.
@@ -81,9 +84,9 @@ void ApplyRoles(FileEntry* entry) {
 
 }  // namespace
 
-int InstallNextFile() {
+bool InstallNextFile() {
   FileEntry* entry = TakeNextEntry();
-  if (entry == nullptr) return 0;
+  if (entry == nullptr) return false;
   entry->status = STATUS_NONE;
   ScratchPath[0] = '\0';
   const TargetResult target = ResolveTargetPath(entry);
@@ -104,7 +107,7 @@ int InstallNextFile() {
     if (write && HasVersionBlock(entry)) write = CheckVersion(entry) != 0;
     InstallError = INSTALL_OK;
     if (write) {
-      if (WriteFile(entry) == 0) return 0;
+      if (!WriteTargetFile(entry)) return false;
     } else {
       DecodeToFile(INVALID_FILE, Archive.volumeFile, entry->packedSize, RefillInput);
     }
@@ -113,5 +116,5 @@ int InstallNextFile() {
   }
   ApplyRoles(entry);
   if (Display.setProgress != nullptr) Display.setProgress(percent);
-  return 1;
+  return true;
 }

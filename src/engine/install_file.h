@@ -6,40 +6,7 @@
 
 struct FileEntry;
 
-// Installs the record at EntryCursor. 1 when the run goes on; 0 when the table is exhausted
-// or this record failed (InstallError and ErrorPath say why; no temporary file is left).
-int InstallNextFile();
-
-// 1 to replace the existing TargetPath, 0 to keep it: a newer existing version, or one in
-// another language, is replaced only when the user agrees (messages 29 and 30).
-int CheckVersion(const FileEntry* entry);
-
-// Moves the temporary file into place over TargetPath and sets the record's status:
-// STATUS_REPLACED or STATUS_CREATED, or STATUS_NOT_PLACED when it could not be moved (the
-// temporary file is then deleted). At every moment the old file or the new one stands under
-// the target's name: the system's replacing move, read-only attribute kept.
-void ReplaceTarget(FileEntry* entry, const char* temporary);
-
-// The replacing move of a system without one (Windows 95): the old file is moved aside to a
-// free temporary name, the new one moved in, the old one deleted; when the new one cannot
-// follow, the old one goes back. False with the system's error when nothing was replaced.
-bool ReplaceByMovingAside(const char* temporary, unsigned long* error);
-
-// Asks what to do about a target that cannot be replaced (message 22): IDABORT, IDRETRY or
-// IDIGNORE. A locked target that is already identical, and a locked font, pass as Ignore
-// without a question and count as replaced. Anything but Retry deletes the temporary file;
-// Ignore on a target that differs keeps it as the user's (STATUS_NONE): this setup did not
-// write it, so it is not listed for removal.
-int AskInUse(FileEntry* entry, const char* temporary);
-
-// Whether the file at path is the record's already: its size, then its checksum.
-bool ExistingFileMatches(const FileEntry* entry, const char* path);
-
-// The temporary name for TargetPath into path: its extension replaced by ".$$A", the last
-// letter raised while a file of that name exists. False when ".$$Z" is taken too or the
-// name would not fit.
-bool TemporaryName(char* path);
-
-// Deletes the temporary names beside TargetPath before used (from ".$$A" on): a run that was
-// stopped in the middle of a file left them, and they made this run choose used.
-void RemoveStaleTemporaries(const char* used);
+// Installs the record at EntryCursor. True when the run goes on; false when the table is
+// exhausted or this record failed (InstallError and ErrorPath say why; no temporary file is
+// left).
+bool InstallNextFile();

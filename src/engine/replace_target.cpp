@@ -1,5 +1,7 @@
 // Replacing an existing target: the temporary name, the version and language questions, the
 // move into place with its retries, and the question about a target that cannot be replaced.
+#include "engine/replace_target.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include "base/memory.h"
 #include "base/session_paths.h"
 #include "engine/file_table.h"
-#include "engine/install_file.h"
 #include "engine/install_state.h"
 
 namespace {

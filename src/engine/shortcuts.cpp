@@ -7,6 +7,7 @@
 
 #include "archive/names.h"
 #include "base/path_buffer.h"
+#include "engine/directories.h"
 #include "engine/disk_space.h"
 #include "engine/uninstall_data.h"
 #include "system/shell_folders.h"

@@ -7,6 +7,7 @@
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
 #include "base/session_paths.h"
+#include "engine/default_dir.h"
 #include "engine/target_paths.h"
 #include "session/after_wizard.h"
 #include "session/command_line.h"
@@ -26,7 +27,7 @@
 namespace {
 
 constexpr int EXIT_OK = 0;
-constexpr int EXIT_FAILED = -1;
+constexpr int EXIT_SETUP_FAILED = -1;  // the archive cannot be loaded or the window made
 constexpr DWORD DAMAGED_TEXT_SIZE = 512;
 
 bool BeginSession(HINSTANCE instance) {
@@ -59,7 +60,7 @@ void ShowDamagedSetup() {
 int EndFailedSession() {
   FreeSetupArchive();
   EndSession();
-  return EXIT_FAILED;
+  return EXIT_SETUP_FAILED;
 }
 
 // The frame dialog and the page loop inside it. Without a frame no page is shown.
@@ -83,7 +84,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   if (ActivateRunningInstance()) return EXIT_OK;
   if (!BeginSession(instance)) {
     EndSession();
-    return EXIT_FAILED;
+    return EXIT_SETUP_FAILED;
   }
   ParseCommandLine(commandLine);
   if (DeleteSelfFlag) {

@@ -9,7 +9,7 @@
 // The exit codes of a run; a script tells the outcome by them.
 enum UninstallExit : int {
   EXIT_DONE = 0,               // everything listed was removed
-  EXIT_FAILED = 1,             // something could not be removed, nor marked for a restart
+  EXIT_NOT_ALL_REMOVED = 1,    // something could not be removed, nor marked for a restart
   EXIT_NOTHING_REMOVED = 2,    // the data are missing or damaged
   EXIT_DECLINED = 3,           // the user answered No to the confirmation
   EXIT_DONE_AT_RESTART = 3010,  // the rest goes when Windows starts again (the system's

@@ -106,7 +106,7 @@ bool IsOriginalOfThisCopy(const char* path) {
 // and its folder, when nothing else is left in it, go now.
 int RemoveOriginal() {
   ScheduleSelfDeletion();
-  if (!IsOriginalOfThisCopy(SourcePath)) return EXIT_FAILED;
+  if (!IsOriginalOfThisCopy(SourcePath)) return EXIT_NOT_ALL_REMOVED;
   // The original's image cannot go before its process has ended.
   if (OriginalProcessId != 0) {
     HANDLE original = OpenProcess(SYNCHRONIZE, FALSE, OriginalProcessId);
@@ -120,7 +120,7 @@ int RemoveOriginal() {
     if (attempt != 0) Sleep(ORIGINAL_DELETE_PAUSE_MS);
     deleted = DeleteFileA(SourcePath) != FALSE;
   }
-  if (!deleted) return ScheduleDeletionAtRestart(SourcePath) ? EXIT_DONE_AT_RESTART : EXIT_FAILED;
+  if (!deleted) return ScheduleDeletionAtRestart(SourcePath) ? EXIT_DONE_AT_RESTART : EXIT_NOT_ALL_REMOVED;
   char* last = std::strrchr(SourcePath, '\\');
   if (last != nullptr) *last = '\0';
   RemoveDirectoryA(SourcePath);
@@ -130,7 +130,7 @@ int RemoveOriginal() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  if (!AllocateSessionPaths()) return EXIT_FAILED;
+  if (!AllocateSessionPaths()) return EXIT_NOT_ALL_REMOVED;
   ParseUninstallCommandLine(commandLine);
   const int exitCode = RemovingOriginal ? RemoveOriginal() : Uninstall();
   FreeSessionPaths();

@@ -40,7 +40,7 @@ bool AskRemoveSharedFile(const char* path) {
 int ReportResult(const RemovalReport& report) {
   if (report.notRemovedCount != 0) {
     if (!SilentRemoval) Show(UNINSTALL_NOT_REMOVED, report.notRemoved, MB_OK | MB_ICONWARNING);
-    return EXIT_FAILED;
+    return EXIT_NOT_ALL_REMOVED;
   }
   if (report.atRestartCount != 0) {
     if (!SilentRemoval) Show(UNINSTALL_DONE_AT_RESTART, report.atRestart, MB_OK | MB_ICONINFORMATION);

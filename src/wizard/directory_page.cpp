@@ -9,6 +9,7 @@
 #include "archive/setup_archive.h"
 #include "base/memory.h"
 #include "base/session_paths.h"
+#include "engine/directories.h"
 #include "engine/disk_space.h"
 #include "engine/file_table.h"
 #include "engine/space_requirement.h"

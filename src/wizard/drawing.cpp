@@ -27,7 +27,7 @@ bool ControlRectInDialog(HWND dialog, int id, RECT* rect) {
   return true;
 }
 
-void DrawControlFrame(HWND dialog, HDC dc, int id, bool fill) {
+void DrawControlFrame(HWND dialog, HDC dc, int id) {
   RECT rect;
-  if (ControlRectInDialog(dialog, id, &rect)) DrawSunkenFrame(dc, rect, fill);
+  if (ControlRectInDialog(dialog, id, &rect)) DrawSunkenFrame(dc, rect, true);
 }

@@ -11,8 +11,9 @@ void FillSolidRect(HDC dc, int x, int y, int width, int height, COLORREF colour)
 // right in the button-highlight colour; with fill, the inside in the button-face colour.
 void DrawSunkenFrame(HDC dc, const RECT& rect, bool fill);
 
-// DrawSunkenFrame along the rectangle of the dialog's control id; nothing without that control.
-void DrawControlFrame(HWND dialog, HDC dc, int id, bool fill);
+// DrawSunkenFrame, filled, along the rectangle of the dialog's control id; nothing without
+// that control.
+void DrawControlFrame(HWND dialog, HDC dc, int id);
 
 // The control's window rectangle in the dialog's client coordinates; false without the control.
 bool ControlRectInDialog(HWND dialog, int id, RECT* rect);

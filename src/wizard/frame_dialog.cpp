@@ -34,7 +34,7 @@ void PaintFrame(HWND frame) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(frame, &paint);
   if (dc == nullptr) return;
-  DrawControlFrame(frame, dc, ID_SEPARATOR, true);
+  DrawControlFrame(frame, dc, ID_SEPARATOR);
   if (Archive.wizardImage != nullptr) {
     PaintWizardImage(frame, dc, ID_PICTURE_AREA, Archive.wizardImage);
   }

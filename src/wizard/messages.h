@@ -17,8 +17,8 @@ constexpr UINT FAILURE_STYLE = MB_OK | MB_ICONSTOP;  // a single progress page's
 static_assert(QUESTION_STYLE == 0x24 && NOTICE_STYLE == 0x40 && DISK_PROMPT_STYLE == 0x41,
               "message box styles");
 
-// The room that FormatMessageText's callers provide, terminator included (also wsprintfA's
-// limit of output).
+// The room that FormatMessageText's callers provide, terminator included (the system's
+// formatting of the setup's texts writes at most this much).
 constexpr uint32_t MESSAGE_BUFFER_SIZE = 1024;
 
 // A message box owned by the frame dialog (the main window when there is none), captioned
@@ -34,8 +34,8 @@ void FormatMessageText(char* buffer, uint32_t n);
 // system's words for InstallErrorReason when there is one.
 void FormatInstallError(char* buffer);
 
-// format with its one "%s" filled with text ("%%" giving "%") into buffer
-// (MESSAGE_BUFFER_SIZE bytes); a format with any other conversion is copied as it is. The
-// texts come from the setup: only a format that names no other argument is handed to
-// wsprintfA. Cut to the buffer.
+// format with its "%s" filled with text and each "%%" giving "%" (also without a "%s") into
+// buffer (MESSAGE_BUFFER_SIZE bytes); a format with any other conversion is copied as it is:
+// the texts come from the setup, and none may read an argument it was not given. Cut to the
+// buffer.
 void FormatWithText(char* buffer, const char* format, const char* text);

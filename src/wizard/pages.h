@@ -15,14 +15,3 @@ INT_PTR CALLBACK ConfirmationPageProc(HWND page, UINT message, WPARAM wParam, LP
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ClosingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-
-// A page without behaviour of its own: the common set-up with the page's flag word; the
-// frame's defaults answer Next, Back and Cancel.
-template <uint32_t FLAGS>
-INT_PTR PlainPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    InitPage(page, FLAGS);
-    return TRUE;
-  }
-  return HandleDialogColors(page, message, wParam, lParam);
-}

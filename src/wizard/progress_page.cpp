@@ -51,7 +51,7 @@ void GoToFinishPage() { GoToPage(FINISH_PAGE); }
 
 // The rest of the installation in one loop, when no timer can be had.
 void InstallWithoutTimer() {
-  while (InstallNextFile() != 0) {
+  while (InstallNextFile()) {
   }
   EndInstallation();
 }
@@ -85,7 +85,7 @@ void InitProgressPage(HWND page) {
 void InstallStep(HWND page) {
   if (!Archive.DataAreaOpen || CancelPending) return;
   StopTimer(page);
-  if (InstallNextFile() != 0) {
+  if (InstallNextFile()) {
     StartTimer(page, NEXT_STEP_DELAY_MS);
     if (stepTimer != 0) return;
     InstallWithoutTimer();

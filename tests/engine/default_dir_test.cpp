@@ -8,6 +8,7 @@
 #include <cctype>
 #include <string>
 
+#include "engine/default_dir.h"
 #include "engine/target_paths.h"
 #include "engine_fixture.h"
 

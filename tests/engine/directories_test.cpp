@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/directories.h"
 #include "engine/disk_space.h"
 #include "engine_fixture.h"
 

@@ -144,7 +144,7 @@ TEST_F(Finish, UninstallProgramThatCannotTakeItsDataIsNeverRegistered) {
   InstallRun run(directory_);
   run.Load(Files(true), APP_NAME);
   ASSERT_TRUE(OpenDataArea(nullptr));
-  while (InstallNextFile() != 0) {
+  while (InstallNextFile()) {
   }
   ASSERT_EQ(InstallError, INSTALL_OK);
   {

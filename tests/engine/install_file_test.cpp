@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/file_table.h"
+#include "engine/replace_target.h"
 #include "install_run.h"
 
 using namespace engine_test;

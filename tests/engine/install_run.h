@@ -111,7 +111,7 @@ class InstallRun {
   // Opens the data area and runs every step, then the end of the run; InstallError.
   uint32_t RunAll() {
     if (!OpenDataArea(nullptr)) return InstallError;
-    while (InstallNextFile() != 0) {
+    while (InstallNextFile()) {
     }
     FinishInstallation();
     return InstallError;

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   SetImageSize(test_support::FAKE_IMAGE_SIZE);
   if (!LoadSetupArchive()) return NOT_LOADED;
   if (OpenDataArea(nullptr)) {
-    while (InstallNextFile() != 0) {
+    while (InstallNextFile()) {
     }
     FinishInstallation();
   }

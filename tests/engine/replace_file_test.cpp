@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/file_table.h"
+#include "engine/replace_target.h"
 #include "install_run.h"
 #include "support/fixtures/fixtures.h"
 
