@@ -54,13 +54,13 @@ std::vector<std::string> Messages(const std::string& app, const std::string& for
 }
 
 std::vector<std::string> Buttons() {
-  std::vector<std::string> b(BUTTON_COUNT);
-  b[BUTTON_BACK] = "< &Back";
-  b[BUTTON_NEXT] = "&Next >";
-  b[BUTTON_CANCEL] = "Cancel";
-  b[BUTTON_INSTALL] = "&Install";
-  b[BUTTON_CHOOSER_OK] = "OK";
-  b[BUTTON_STOP] = "Cancel";
+  std::vector<std::string> b(BUTTON_TEXT_COUNT);
+  b[BUTTON_TEXT_BACK] = "< &Back";
+  b[BUTTON_TEXT_NEXT] = "&Next >";
+  b[BUTTON_TEXT_CANCEL] = "Cancel";
+  b[BUTTON_TEXT_INSTALL] = "&Install";
+  b[BUTTON_TEXT_CHOOSER_OK] = "OK";
+  b[BUTTON_TEXT_STOP] = "Cancel";
   return b;
 }
 

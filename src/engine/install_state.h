@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "archive/text_numbers.h"  // the messages the errors are numbers of
+
 struct FileEntry;
 
 // The walk of the installation run (reset when the data area opens).
@@ -15,13 +17,13 @@ extern uint32_t EntryIndex;     // index of the record being installed
 // ErrorPath.
 enum InstallErrorNumber : uint32_t {
   INSTALL_OK = 0,
-  INSTALL_ERROR_PROTECTED = 9,    // an existing target cannot be made writable
-  INSTALL_ERROR_IN_USE = 10,      // a shared file in use differs from the one to install
-  INSTALL_ERROR_NO_SPACE = 11,    // not enough free space on the target drive
-  INSTALL_ERROR_OPEN = 16,        // a file cannot be opened for reading
-  INSTALL_ERROR_CREATE = 17,      // the temporary file cannot be created
-  INSTALL_ERROR_CHECKSUM = 21,    // the written file differs from the record (a failed write too)
-  INSTALL_ERROR_NOT_PLACED = 22,  // a file could not be moved into place
+  INSTALL_ERROR_PROTECTED = MESSAGE_NOT_WRITABLE,      // an existing target cannot be made writable
+  INSTALL_ERROR_IN_USE = MESSAGE_IN_USE_DIFFERENT,     // a shared file in use differs from the one to install
+  INSTALL_ERROR_NO_SPACE = MESSAGE_LOW_DISK_SPACE,     // not enough free space on the target drive
+  INSTALL_ERROR_OPEN = MESSAGE_CANNOT_READ,            // a file cannot be opened for reading
+  INSTALL_ERROR_CREATE = MESSAGE_NO_TEMPORARY_FILE,    // the temporary file cannot be created or written
+  INSTALL_ERROR_CHECKSUM = MESSAGE_DAMAGED_COPY,       // the written file differs from the record
+  INSTALL_ERROR_NOT_PLACED = MESSAGE_CANNOT_REPLACE,   // a file could not be moved into place
 };
 extern uint32_t InstallError;  // 0, or the InstallErrorNumber that stopped the run
 // The system's error code behind InstallError (a write that failed: the disk is full), told

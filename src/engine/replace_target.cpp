@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "archive/file_checksum.h"
+#include "archive/text_numbers.h"
 #include "base/file_io.h"
 #include "base/memory.h"
 #include "base/session_paths.h"
@@ -15,10 +16,6 @@
 
 namespace {
 
-// Messages of the message list asked here.
-constexpr uint32_t MESSAGE_CANNOT_REPLACE = 22;  // abort, retry, ignore
-constexpr uint32_t MESSAGE_NEWER_EXISTS = 29;    // yes, no
-constexpr uint32_t MESSAGE_OTHER_LANGUAGE = 30;  // yes, no
 constexpr UINT QUESTION = MB_YESNO | MB_ICONQUESTION;
 
 constexpr char TEMPORARY_SUFFIX[] = ".$$A";
@@ -60,7 +57,7 @@ int CompareVersions(const FileEntry* entry, void* info) {
   if ((entry->flags & FE_VERSION_CHECK) != 0 &&
       VerQueryValueA(info, root, reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr &&
       length >= sizeof *fixed && ExistingIsNewer(*fixed, version) &&
-      Ask(MESSAGE_NEWER_EXISTS, QUESTION, IDNO) != IDYES) {
+      Ask(MESSAGE_REPLACE_NEWER, QUESTION, IDNO) != IDYES) {
     return 0;
   }
   WORD* translation = nullptr;
@@ -68,7 +65,7 @@ int CompareVersions(const FileEntry* entry, void* info) {
   if ((entry->flags & FE_LANGUAGE_CHECK) != 0 &&
       VerQueryValueA(info, translations, reinterpret_cast<void**>(&translation), &length) &&
       translation != nullptr && length >= 2 * sizeof(WORD) && translation[0] != version.language &&
-      Ask(MESSAGE_OTHER_LANGUAGE, QUESTION, IDNO) != IDYES) {
+      Ask(MESSAGE_REPLACE_LANGUAGE, QUESTION, IDNO) != IDYES) {
     return 0;
   }
   return 1;

@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr uint32_t CONFIRMATION_LIST = 3;
-constexpr uint32_t DIRECTORY_FORMAT = 2;  // one "%s": the installation directory
-constexpr uint32_t INSTALL_BUTTON_TEXT = 3;
-constexpr uint32_t MESSAGE_REPLACE_PROTECTED = 7;
 
 // Control 1001 names InstallDir without its final backslash (a drive root keeps it);
 // InstallDir itself keeps its backslash. Without memory the control keeps the format as
@@ -25,7 +21,7 @@ void ShowInstallDir(HWND page) {
   char* text = nullptr;
   if (!MemAllocZero(MESSAGE_BUFFER_SIZE, &text)) return;
   StripBackslash(InstallDir);
-  FormatWithText(text, PageText(CONFIRMATION_LIST, DIRECTORY_FORMAT), InstallDir);
+  FormatWithText(text, PageText(CONFIRMATION_TEXTS, CONFIRMATION_FOLDER_FORMAT), InstallDir);
   AppendBackslash(InstallDir);
   SetDlgItemTextA(page, ID_PAGE_TEXT_2, text);
   MemFree(text);
@@ -34,14 +30,14 @@ void ShowInstallDir(HWND page) {
 void InitConfirmationPage(HWND page) {
   InitPage(page, CONFIRMATION_PAGE_FLAGS);
   ShowInstallDir(page);
-  SetButtonText(BUTTON_NEXT, INSTALL_BUTTON_TEXT);
+  SetButtonText(BUTTON_NEXT, BUTTON_TEXT_INSTALL);
   SetFocus(GetDlgItem(FrameDialog, ID_NEXT));
 }
 
 // Next asks first when read-only files are to be replaced; No keeps the page.
 INT_PTR HandleConfirmationCommand(HWND page, WPARAM wParam) {
   if (LOWORD(wParam) != ID_NEXT || !ProtectedFilesFound) return FALSE;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_REPLACE_PROTECTED), QUESTION_STYLE) != IDNO) {
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_REPLACE_READ_ONLY), QUESTION_STYLE) != IDNO) {
     return FALSE;
   }
   return ConsumeCommand(page);

@@ -24,20 +24,10 @@
 namespace {
 
 // Strings of the page's text list beyond the four of InitPage.
-constexpr uint32_t DIRECTORY_TEXTS = 2;
-constexpr uint32_t SPACE_NEEDED_LABEL = 5;
-constexpr uint32_t SPACE_FREE_LABEL = 6;
-constexpr uint32_t MEGABYTES_FORMAT = 7;  // one "%d" for a number of megabytes
-constexpr uint32_t FIRST_CONTROL_TEXT = 2;  // strings 2 to 4 in controls 1001 to 1003
+constexpr uint32_t DIRECTORY_CONTROL_TEXT = 2;  // strings 2 to 4 in controls 1001 to 1003
 // The information page's text: when it is empty, that page is skipped backwards too.
-constexpr uint32_t INFORMATION_TEXTS = 1;
-constexpr uint32_t INFORMATION_TEXT = 1;
 
 // Message list strings of the page.
-constexpr uint32_t MESSAGE_CHECKING = 4;
-constexpr uint32_t MESSAGE_NOT_CREATED = 5;
-constexpr uint32_t MESSAGE_CREATE_QUESTION = 6;
-constexpr uint32_t MESSAGE_CHECK_FAILED = 8;  // heading of the reasons 9 and 10
 constexpr char HEADING_SEPARATOR[] = "\n\n";
 
 constexpr uint32_t SPACE_TEXT_SIZE = 100;
@@ -48,7 +38,7 @@ constexpr uint32_t DIRECTORY_MAX_LENGTH = PATH_BUFFER_SIZE - 2;
 
 void ShowMegabytes(HWND page, int id, uint64_t kb) {
   char text[SPACE_TEXT_SIZE];
-  FormatNumber(text, SPACE_TEXT_SIZE, PageText(DIRECTORY_TEXTS, MEGABYTES_FORMAT),
+  FormatNumber(text, SPACE_TEXT_SIZE, PageText(DIRECTORY_TEXTS, DIRECTORY_MEGABYTES_FORMAT),
                   MegabytesFromKB(kb));
   SetDlgItemTextA(page, id, text);
 }
@@ -84,8 +74,8 @@ BOOL InitDirectoryPage(HWND page) {
   StripBackslash(InstallDir);
   SetWindowTextA(edit, InstallDir);
   AppendBackslash(InstallDir);
-  SetDlgItemTextA(page, ID_SPACE_NEEDED_LABEL, PageText(DIRECTORY_TEXTS, SPACE_NEEDED_LABEL));
-  SetDlgItemTextA(page, ID_SPACE_FREE_LABEL, PageText(DIRECTORY_TEXTS, SPACE_FREE_LABEL));
+  SetDlgItemTextA(page, ID_SPACE_NEEDED_LABEL, PageText(DIRECTORY_TEXTS, DIRECTORY_SPACE_NEEDED_LABEL));
+  SetDlgItemTextA(page, ID_SPACE_FREE_LABEL, PageText(DIRECTORY_TEXTS, DIRECTORY_SPACE_FREE_LABEL));
   ShowSpace(page);
   if ((Archive.SetupFlags & SETUP_FLAG_CHANGE_DIR) != 0) {
     SetFocus(edit);
@@ -106,7 +96,7 @@ void Browse(HWND page) {
 
 void ShowPageTexts(HWND page) {
   for (int i = 0; i < 3; ++i) {
-    SetDlgItemTextA(page, ID_PAGE_TEXT_2 + i, PageText(DIRECTORY_TEXTS, FIRST_CONTROL_TEXT + i));
+    SetDlgItemTextA(page, ID_PAGE_TEXT_2 + i, PageText(DIRECTORY_TEXTS, DIRECTORY_CONTROL_TEXT + i));
   }
 }
 
@@ -124,7 +114,7 @@ void ShowCheckFailure(uint32_t result) {
 }
 
 bool RefuseDirectory() {
-  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_CREATED), NOTICE_STYLE);
+  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_FOLDER_NOT_CREATED), NOTICE_STYLE);
   return false;
 }
 
@@ -144,7 +134,7 @@ bool MakeAbsolute(HWND page) {
 // The directory exists, or the user has it created; it is the current directory then.
 bool MakeDirectoryExist() {
   if (SetCurrentDirectoryA(InstallDir)) return true;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CREATE_QUESTION), QUESTION_STYLE) != IDYES) {
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CREATE_FOLDER), QUESTION_STYLE) != IDYES) {
     return false;
   }
   AppendBackslash(InstallDir);
@@ -155,7 +145,7 @@ bool MakeDirectoryExist() {
 
 // The disk check, with the page's texts replaced while it runs; true to go on.
 bool CheckDirectory(HWND page) {
-  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(MESSAGE_LIST, MESSAGE_CHECKING));
+  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(MESSAGE_LIST, MESSAGE_CHECKING_FOLDER));
   SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
   SetDlgItemTextA(page, ID_PAGE_TEXT_4, "");
   uint32_t result = CheckTargets();

@@ -19,8 +19,8 @@ bool AskForNextDisk(uint32_t diskNumber) {
   char prompt[DISK_PROMPT_SIZE];
   FormatDiskPrompt(prompt, diskNumber);
   if (ShowMessage(prompt, DISK_PROMPT_STYLE) == IDOK) return true;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_QUESTION), QUESTION_STYLE) != IDYES) return true;
-  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_INSTALLATION), QUESTION_STYLE) != IDYES) return true;
+  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_COMPLETED), NOTICE_STYLE);
   EndPage(BUTTON_CANCEL);
   ClearAfterWizardActions();
   return false;

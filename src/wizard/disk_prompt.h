@@ -3,10 +3,6 @@
 
 #include <cstdint>
 
-// Message numbers of the disk prompt.
-constexpr uint32_t MESSAGE_STOP_QUESTION = 13;  // give up the installation? (yes/no)
-constexpr uint32_t MESSAGE_INSERT_DISK = 28;    // insert disk %d (OK/cancel)
-
 // The prompt's text is formatted into this many bytes, terminator included.
 constexpr uint32_t DISK_PROMPT_SIZE = 200;
 

@@ -18,12 +18,6 @@
 
 namespace {
 
-constexpr uint32_t FINISH_LIST = 5;
-constexpr uint32_t DOCUMENT_NOTE = 2;     // the text that goes with the open button
-constexpr uint32_t RUN_NOTE = 3;          // the text that goes with the check box
-constexpr uint32_t FAILURE_FORMAT = 4;    // one "%s": the message that ended the installation
-constexpr uint32_t OPEN_LABEL = 5;
-constexpr uint32_t RUN_LABEL = 6;
 // The failure text in the first half, the message that goes into it in the second.
 constexpr uint32_t FAILURE_BUFFER_SIZE = 2 * MESSAGE_BUFFER_SIZE;
 
@@ -59,7 +53,7 @@ void ShowFailure(HWND page) {
   if (MemAllocZero(FAILURE_BUFFER_SIZE, &failure)) {
     char* reason = failure + MESSAGE_BUFFER_SIZE;
     FormatInstallError(reason);
-    FormatWithText(failure, PageText(FINISH_LIST, FAILURE_FORMAT), reason);  // the first half
+    FormatWithText(failure, PageText(FINISH_TEXTS, FINISH_FAILURE_FORMAT), reason);  // the first half
     SetDlgItemTextA(page, ID_PAGE_TEXT_1, failure);
     MemFree(failure);
   }
@@ -76,7 +70,7 @@ bool Offered(const FileEntry* entry) {
 void ShowSuccess(HWND page) {
   bool buttonShown = false;
   if (Offered(OpenAtEndEntry)) {
-    const char* label = PageText(FINISH_LIST, OPEN_LABEL);
+    const char* label = PageText(FINISH_TEXTS, FINISH_OPEN_LABEL);
     if (label[0] == '\0') {
       OpenAtEnd();
     } else {
@@ -85,21 +79,21 @@ void ShowSuccess(HWND page) {
       buttonShown = true;
     }
   }
-  const char* runLabel = PageText(FINISH_LIST, RUN_LABEL);
+  const char* runLabel = PageText(FINISH_TEXTS, FINISH_RUN_LABEL);
   if (!Offered(RunAtEndEntry) || runLabel[0] == '\0') return;
   HWND check = GetDlgItem(page, ID_RUN_AT_END);
   SetWindowTextA(check, runLabel);
   ShowWindow(check, SW_SHOW);
   RECT button;
   RECT box;
-  if (buttonShown || PageText(FINISH_LIST, DOCUMENT_NOTE)[0] != '\0' ||
+  if (buttonShown || PageText(FINISH_TEXTS, FINISH_DOCUMENT_NOTE)[0] != '\0' ||
       !ControlRectInDialog(page, ID_OPEN_DOCUMENT, &button) ||
       !ControlRectInDialog(page, ID_RUN_AT_END, &box)) {
     return;
   }
   SetWindowPos(check, nullptr, box.left, button.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(FINISH_LIST, RUN_NOTE));
+  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(FINISH_TEXTS, FINISH_RUN_NOTE));
   SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
 }
 

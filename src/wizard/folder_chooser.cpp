@@ -13,11 +13,6 @@
 namespace {
 
 // Message list strings of the chooser, and the button texts of its OK and Cancel.
-constexpr uint32_t MESSAGE_CHOOSER_CAPTION = 1;
-constexpr uint32_t MESSAGE_CHOOSER_FOLDER_LABEL = 2;
-constexpr uint32_t MESSAGE_CHOOSER_DRIVE_LABEL = 3;
-constexpr uint32_t BUTTON_CHOOSER_OK = 4;
-constexpr uint32_t BUTTON_CHOOSER_CANCEL = 5;
 
 // Without the Explorer style the dialog is made from our template and calls our hook.
 constexpr DWORD CHOOSER_FLAGS = OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE;
@@ -71,8 +66,8 @@ void InitChooser(HWND dialog) {
   SetWindowTextA(dialog, PageText(MESSAGE_LIST, MESSAGE_CHOOSER_CAPTION));
   SetDlgItemTextA(dialog, ID_CHOOSER_FOLDER_LABEL, PageText(MESSAGE_LIST, MESSAGE_CHOOSER_FOLDER_LABEL));
   SetDlgItemTextA(dialog, ID_CHOOSER_DRIVE_LABEL, PageText(MESSAGE_LIST, MESSAGE_CHOOSER_DRIVE_LABEL));
-  SetDlgItemTextA(dialog, ID_CHOOSER_OK, PageText(BUTTON_TEXTS, BUTTON_CHOOSER_OK));
-  SetDlgItemTextA(dialog, ID_CHOOSER_CANCEL, PageText(BUTTON_TEXTS, BUTTON_CHOOSER_CANCEL));
+  SetDlgItemTextA(dialog, ID_CHOOSER_OK, PageText(BUTTON_TEXTS, BUTTON_TEXT_CHOOSER_OK));
+  SetDlgItemTextA(dialog, ID_CHOOSER_CANCEL, PageText(BUTTON_TEXTS, BUTTON_TEXT_STOP));
   CentreChooser(dialog);
 }
 

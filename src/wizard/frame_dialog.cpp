@@ -47,8 +47,8 @@ void ConfirmCancel() {
     EndPage(BUTTON_CANCEL);
     return;
   }
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CANCEL_QUESTION), QUESTION_STYLE) != IDYES) return;
-  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CANCEL_SETUP), QUESTION_STYLE) != IDYES) return;
+  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_COMPLETED), NOTICE_STYLE);
   EndPage(BUTTON_CANCEL);
   ClearAfterWizardActions();
 }

@@ -5,9 +5,7 @@
 
 #include <cstdint>
 
-// Message numbers of the message list used by the frame and the page runner.
-constexpr uint32_t MESSAGE_CANCEL_QUESTION = 14;  // stop the setup? (yes/no)
-constexpr uint32_t MESSAGE_ABORTED_NOTICE = 15;   // the installation was not completed
+#include "archive/text_numbers.h"  // the messages by number
 
 // Styles in use: questions, notices, and the disk prompt.
 constexpr UINT QUESTION_STYLE = MB_YESNO | MB_ICONQUESTION;

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr uint32_t PAGE_TITLE = 0;
-constexpr uint32_t FIRST_CONTROL_TEXT = 1;  // strings 1 to 4 go to controls 1000 to 1003
-constexpr uint32_t CONTROL_TEXTS = 4;
 static_assert(ID_PAGE_TEXT_4 - ID_PAGE_TEXT_1 + 1 == CONTROL_TEXTS, "one control per text");
 
 // The frame's buttons by their flag, with the button-text string of their standard label.

@@ -22,7 +22,6 @@
 namespace {
 
 constexpr uint32_t PERCENT_TEXT_SIZE = 8;  // "100%" and its terminator
-constexpr uint32_t CANCEL_BUTTON_TEXT = 5;
 
 UINT_PTR stepTimer = 0;
 
@@ -69,7 +68,7 @@ void InitProgressPage(HWND page) {
   ProgressPage = page;
   ProgressPercent = 0;
   InitPage(page, PROGRESS_PAGE_FLAGS);
-  SetButtonText(BUTTON_CANCEL, CANCEL_BUTTON_TEXT);
+  SetButtonText(BUTTON_CANCEL, BUTTON_TEXT_STOP);
   Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToFinishPage};
   // Without the data area the page waits for Cancel (InstallError says why).
   if (!OpenDataArea(AskForNextDisk)) {
@@ -98,8 +97,8 @@ void InstallStep(HWND page) {
 // uninstall data or group shortcuts are written.
 INT_PTR CancelInstallation(HWND page) {
   CancelPending = true;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_QUESTION), QUESTION_STYLE) == IDYES) {
-    ShowMessage(PageText(MESSAGE_LIST, MESSAGE_ABORTED_NOTICE), NOTICE_STYLE);
+  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_INSTALLATION), QUESTION_STYLE) == IDYES) {
+    ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_COMPLETED), NOTICE_STYLE);
     EndPage(BUTTON_CANCEL);
     ClearAfterWizardActions();
   } else {

@@ -8,12 +8,10 @@
 
 namespace {
 
-constexpr uint32_t INFORMATION_LIST = 1;
-constexpr uint32_t INFORMATION_TEXT = 1;
 
 // Next skips the information page when its text is empty; otherwise the frame moves on.
 INT_PTR HandleWelcomeCommand(HWND page, WPARAM wParam) {
-  if (LOWORD(wParam) != ID_NEXT || PageText(INFORMATION_LIST, INFORMATION_TEXT)[0] != '\0') {
+  if (LOWORD(wParam) != ID_NEXT || PageText(INFORMATION_TEXTS, INFORMATION_TEXT)[0] != '\0') {
     return FALSE;
   }
   GoToPage(DIRECTORY_PAGE);

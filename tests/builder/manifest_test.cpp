@@ -173,7 +173,7 @@ next = "&Onward >"
   EXPECT_EQ(m.texts[1].list, CONFIRMATION_TEXTS);  // sections are read in their order
   EXPECT_EQ(m.texts[1].index, CONFIRMATION_FOLDER_FORMAT);
   EXPECT_EQ(m.texts[2].list * 100 + m.texts[2].index, FINISH_TEXTS * 100 + FINISH_SUCCESS);
-  EXPECT_EQ(m.texts[3].list * 100 + m.texts[3].index, BUTTON_TEXTS * 100 + BUTTON_NEXT);
+  EXPECT_EQ(m.texts[3].list * 100 + m.texts[3].index, BUTTON_TEXTS * 100 + BUTTON_TEXT_NEXT);
 }
 
 TEST_F(ManifestRead, EachKindOfProblemIsReportedAtItsPlaceWithItsKey) {

@@ -74,7 +74,7 @@ TEST_F(SetupBlocksTest, DefaultPageTextsReadBackByNumber) {
   writer.AddDefaultPageTexts("Demo");
   ASSERT_TRUE(Load(writer));
   EXPECT_STREQ(PageText(MESSAGE_LIST, TITLE_MESSAGE), "Demo Setup");
-  EXPECT_STREQ(PageText(BUTTON_TEXTS, BUTTON_INSTALL), "&Install");
+  EXPECT_STREQ(PageText(BUTTON_TEXTS, BUTTON_TEXT_INSTALL), "&Install");
   EXPECT_STREQ(PageText(DIRECTORY_TEXTS, DIRECTORY_MEGABYTES_FORMAT), "%d MB");
   EXPECT_STREQ(PageText(MESSAGE_LIST, MESSAGE_INSERT_DISK),
                DefaultPageTexts("Demo")[MESSAGE_LIST][MESSAGE_INSERT_DISK].c_str());

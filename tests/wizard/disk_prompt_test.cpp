@@ -70,7 +70,7 @@ TEST_F(DiskPrompt, OkTriesAgain) {
 TEST_F(DiskPrompt, CancelThenNoTriesAgain) {
   Ask();
   Answer(IDCANCEL);
-  EXPECT_EQ(Answer(IDNO), PageText(MESSAGE_LIST, MESSAGE_STOP_QUESTION));
+  EXPECT_EQ(Answer(IDNO), PageText(MESSAGE_LIST, MESSAGE_STOP_INSTALLATION));
   EXPECT_TRUE(Result());
 }
 
