@@ -7,11 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "builder/commands.h"
+#include "builder/file_bytes.h"
 #include "builder/manifest.h"
 #include "builder/setup_build.h"
 
@@ -119,11 +118,6 @@ std::string ProgramBesideTool(const std::string& given, const char* name, const 
   return (self.parent_path() / name).string();
 }
 
-std::vector<uint8_t> ReadProgram(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 // Progress on a terminal: files done of total, input MB/s and the ratio so far.
 class ProgressLine {
  public:
@@ -164,7 +158,7 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
     return EXIT_USAGE;
   }
   const std::string stubPath = ProgramBesideTool(parsed.stub, STUB_NAME, programPath);
-  std::vector<uint8_t> stub = ReadProgram(stubPath);
+  std::vector<uint8_t> stub = ReadFileBytes(stubPath);
   if (stub.empty()) {
     Complain("cannot read the setup program " + stubPath + " (give one with --stub)");
     return EXIT_USAGE;
@@ -172,7 +166,7 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
   BuildOptions options;
   if (manifest.builtUninstaller) {
     const std::string path = ProgramBesideTool(parsed.uninstaller, UNINSTALLER_NAME, programPath);
-    options.uninstallImage = ReadProgram(path);
+    options.uninstallImage = ReadFileBytes(path);
     if (options.uninstallImage.empty()) {
       Complain("cannot read the uninstall program " + path + " (give one with --uninstaller)");
       return EXIT_USAGE;

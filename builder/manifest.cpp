@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -79,10 +77,6 @@ std::string Lowered(std::string text) {
   return text;
 }
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 void ManifestReader::Read(const toml::table& top) {
   CheckKeys(top, "", TOP_KEYS);

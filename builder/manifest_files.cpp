@@ -255,7 +255,7 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
     const std::string relative = file.relative;
     input.record.name = NormalisedPath(named ? (single || relative.empty() ? name : name + "\\" + relative) : relative);
     if (fields.installMode != MODE_EXTERNAL) {
-      input.content = ReadBytes(file.path);
+      input.content = ReadFileBytes(file.path);
       if (HasVersionBlock(fields)) {
         AddVersionBlock(*table.get(fields.flags & FE_VERSION_CHECK ? "check_version" : "check_language"),
                         key, file.path.string(), input.content, &input.record);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archive/names.h"
+#include "builder/file_bytes.h"
 #include "builder/manifest.h"
 
 namespace manifest_reading {
@@ -31,7 +32,6 @@ std::vector<std::string> Words(const Choices<T>& choices) {
 // "\"a\", \"b\" or \"c\"".
 std::string Quoted(const std::vector<std::string>& words);
 
-std::vector<uint8_t> ReadBytes(const fs::path& path);
 
 // The text in lower case: Windows names are the same in any case.
 std::string Lowered(std::string text);
@@ -141,7 +141,7 @@ class ManifestReader {
       Problem(*table.get(name), Join(prefix, name), "\"" + path.string() + "\" is not a file; expected the path of one, relative to the manifest");
       return false;
     }
-    *content = ReadBytes(path);
+    *content = ReadFileBytes(path);
     return true;
   }
   void NotTooLong(const toml::table& table, const char* name, const std::string& prefix,

@@ -5,8 +5,6 @@
 #include "builder/setup_reader.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "archive/archive_format.h"
 #include "archive/checksum.h"
@@ -16,14 +14,10 @@
 #include "base/byte_order.h"
 #include "base/session_paths.h"
 #include "builder/archive_writer.h"
+#include "builder/file_bytes.h"
 #include "codec/decoder.h"
 
 namespace {
-
-std::vector<uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string LoadFault(LoadStatus status) {
   switch (status) {
@@ -86,7 +80,7 @@ bool LoadArchive(const std::string& path, uint32_t* imageSize, std::string* erro
     *error = "no memory for the path buffers";
     return false;
   }
-  const std::vector<uint8_t> bytes = FileBytes(path);
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
   if (bytes.empty()) {
     *error = "cannot read the file, or it is empty";
     return false;
@@ -202,7 +196,7 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
   uint64_t held = Archive.VolumeSize;
   for (uint32_t n = 1; held < packed; ++n) {
     summary->volumes.push_back(VolumeFileName(path, n));
-    const std::vector<uint8_t> volume = FileBytes(summary->volumes.back());
+    const std::vector<uint8_t> volume = ReadFileBytes(summary->volumes.back());
     if (volume.size() < VOLUME_SIZE_FIELD) break;
     const uint32_t size = LoadU32LE(volume.data());
     if (size == 0) break;  // an empty volume would never end this walk
@@ -258,7 +252,7 @@ std::vector<std::string> VolumeFaults(const std::string& path, const SetupSummar
   for (uint64_t size : summary.volumeDataSizes) held += size;
   for (size_t n = 0; n < summary.volumes.size(); ++n) {
     const std::string& name = summary.volumes[n];
-    const std::vector<uint8_t> volume = FileBytes(name);
+    const std::vector<uint8_t> volume = ReadFileBytes(name);
     if (volume.empty()) {
       faults.push_back(name + ": volume " + std::to_string(n + 1) + " is missing");
     } else if (volume.size() < VOLUME_SIZE_FIELD ||
