@@ -3,6 +3,7 @@
 
 #include "builder/commands.h"
 #include "builder/data_area_writer.h"
+#include "builder/record_words.h"
 #include "builder/setup_reader.h"
 
 const char LIST_HELP[] =
@@ -13,21 +14,6 @@ const char LIST_HELP[] =
     "  --json    one JSON object, for scripts\n";
 
 namespace {
-
-const char* const DESTINATIONS[] = {"install", "windows", "system", "fonts"};
-const char* const MODES[] = {"keep", "remove", "external"};
-const char* const REGISTRATIONS[] = {"none", "screen-saver", "com-server"};
-const char* const END_ACTIONS[] = {"none", "open", "run"};
-// By the program's root index; any other index opens HKEY_CURRENT_USER.
-const char* const REGISTRY_ROOTS[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
-static_assert(DIR_REG_USERS == 3, "one name per root index");
-const char* const PAGES[] = {"welcome", "information", "directory", "confirmation", "progress", "finish", "closing"};
-
-// The word of a field's value; values the program reads as another are shown as that one.
-template <size_t N>
-const char* Word(const char* const (&words)[N], uint32_t value, uint32_t otherwise) {
-  return words[value < N ? value : otherwise];
-}
 
 std::string Version(uint32_t ms, uint32_t ls) {
   return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." + std::to_string(ls >> 16) +
@@ -41,8 +27,8 @@ std::string Flags(const FileRecord& record) {
   if (record.flags & FE_UNINSTALLER) add("uninstaller");
   if (record.flags & FE_VERSION_CHECK) add("version " + Version(record.fileVersionMS, record.fileVersionLS));
   if (record.flags & FE_LANGUAGE_CHECK) add("language " + std::to_string(record.language));
-  if (record.registration != REGISTER_NONE) add(Word(REGISTRATIONS, record.registration, 0));
-  if (record.endAction != END_NONE) add(std::string("at-end ") + Word(END_ACTIONS, record.endAction, 0));
+  if (record.registration != REGISTER_NONE) add(WordOf(REGISTRATION_WORDS, record.registration, REGISTER_NONE));
+  if (record.endAction != END_NONE) add(std::string("at-end ") + WordOf(END_ACTION_WORDS, record.endAction, END_NONE));
   return flags.empty() ? "-" : flags;
 }
 
@@ -84,9 +70,9 @@ void PrintText(const SetupSummary& s) {
   if (!s.backgroundTitle.empty()) std::printf("background title:  %s\n", s.backgroundTitle.c_str());
   std::printf("pictures:          wizard %s, background %s\n", s.wizardPicture ? "yes" : "no",
               s.backgroundPicture ? "yes" : "no");
-  std::printf("start page:        %s\n", s.startPage == START_PAGE_ALL ? "all" : Word(PAGES, s.startPage, 0));
+  std::printf("start page:        %s\n", s.startPage == START_PAGE_ALL ? "all" : WordOf(PAGE_WORDS, s.startPage, 0));
   if (!s.dirRegKey.empty()) {
-    std::printf("directory lookup:  registry %s\\%s [%s]\n", Word(REGISTRY_ROOTS, s.dirRegRoot, DIR_REG_CURRENT_USER),
+    std::printf("directory lookup:  registry %s\\%s [%s]\n", WordOf(REGISTRY_ROOT_WORDS, s.dirRegRoot, DIR_REG_CURRENT_USER),
                 s.dirRegKey.c_str(), s.dirRegValue.c_str());
   }
   if (!s.dirIniFile.empty()) {
@@ -97,8 +83,8 @@ void PrintText(const SetupSummary& s) {
   std::printf("\n%-40s %-8s %-8s %10s %10s %6s  %s\n", "name", "dest", "mode", "size", "packed", "ratio", "flags / shortcuts");
   for (const FileRecord& r : s.records) {
     const std::string shortcuts = Shortcuts(r);
-    std::printf("%-40s %-8s %-8s %10u %10u %5.1f%%  %s%s%s\n", r.name.c_str(), Word(DESTINATIONS, r.dirCode, 0),
-                Word(MODES, r.installMode, 0), r.size, r.packedSize, Ratio(r), Flags(r).c_str(),
+    std::printf("%-40s %-8s %-8s %10u %10u %5.1f%%  %s%s%s\n", r.name.c_str(), WordOf(DESTINATION_WORDS, r.dirCode, DIR_INSTALL),
+                WordOf(MODE_WORDS, r.installMode, MODE_KEEP), r.size, r.packedSize, Ratio(r), Flags(r).c_str(),
                 shortcuts.empty() ? "" : "; ", shortcuts.c_str());
   }
 }
@@ -109,7 +95,7 @@ void PrintJson(const SetupSummary& s) {
               s.setupFlags & SETUP_FLAG_FULL_SCREEN ? "true" : "false");
   std::printf(" \"background_title\": %s, \"wizard_picture\": %s, \"background_picture\": %s, \"start_page\": %s,\n",
               Json(s.backgroundTitle).c_str(), s.wizardPicture ? "true" : "false", s.backgroundPicture ? "true" : "false",
-              Json(s.startPage == START_PAGE_ALL ? "all" : Word(PAGES, s.startPage, 0)).c_str());
+              Json(s.startPage == START_PAGE_ALL ? "all" : WordOf(PAGE_WORDS, s.startPage, 0)).c_str());
   std::printf(" \"size\": %llu, \"program_size\": %u, \"volumes\": %zu,\n \"files\": [",
               static_cast<unsigned long long>(s.fileSize), s.imageSize, s.volumes.size());
   for (size_t i = 0; i < s.records.size(); ++i) {
@@ -117,11 +103,11 @@ void PrintJson(const SetupSummary& s) {
     std::printf("%s\n  {\"name\": %s, \"destination\": %s, \"mode\": %s, \"size\": %u, \"packed_size\": %u,"
                 " \"checksum\": %u, \"shared\": %s, \"uninstaller\": %s, \"check_version\": %s,"
                 " \"check_language\": %s, \"register\": %s, \"at_end\": %s, \"icon_index\": %u,",
-                i == 0 ? "" : ",", Json(r.name).c_str(), Json(Word(DESTINATIONS, r.dirCode, 0)).c_str(),
-                Json(Word(MODES, r.installMode, 0)).c_str(), r.size, r.packedSize, r.checksum,
+                i == 0 ? "" : ",", Json(r.name).c_str(), Json(WordOf(DESTINATION_WORDS, r.dirCode, DIR_INSTALL)).c_str(),
+                Json(WordOf(MODE_WORDS, r.installMode, MODE_KEEP)).c_str(), r.size, r.packedSize, r.checksum,
                 r.shared == 1 ? "true" : "false", r.flags & FE_UNINSTALLER ? "true" : "false",
                 r.flags & FE_VERSION_CHECK ? "true" : "false", r.flags & FE_LANGUAGE_CHECK ? "true" : "false",
-                Json(Word(REGISTRATIONS, r.registration, 0)).c_str(), Json(Word(END_ACTIONS, r.endAction, 0)).c_str(),
+                Json(WordOf(REGISTRATION_WORDS, r.registration, REGISTER_NONE)).c_str(), Json(WordOf(END_ACTION_WORDS, r.endAction, END_NONE)).c_str(),
                 r.iconIndex);
     if (HasVersionBlock(r)) {
       std::printf(" \"file_version\": %s, \"product_version\": %s, \"language\": %u,",

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 #include <sstream>
 
 #include "builder/default_texts.h"
@@ -30,18 +29,6 @@ const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
 
 // The directory macros the program expands: "#name#rest", the name in any case.
 const std::vector<std::string> DIRECTORY_MACROS = {"Windows", "System", "Program Files"};
-
-// The page names of start_page, in page order (the value is the index).
-const std::vector<std::string> PAGE_NAMES = {"welcome", "information", "directory",
-                                             "confirmation", "progress", "finish", "closing"};
-static_assert(LAST_PAGE == 6, "one name per page");
-
-// The registry roots a lookup may start from: their names and the program's indices of them.
-const std::map<std::string, uint32_t> REGISTRY_ROOTS = {
-    {"HKEY_CLASSES_ROOT", DIR_REG_CLASSES_ROOT}, {"HKEY_CURRENT_USER", DIR_REG_CURRENT_USER},
-    {"HKEY_LOCAL_MACHINE", DIR_REG_LOCAL_MACHINE}, {"HKEY_USERS", DIR_REG_USERS},
-    {"HKCR", DIR_REG_CLASSES_ROOT}, {"HKCU", DIR_REG_CURRENT_USER},
-    {"HKLM", DIR_REG_LOCAL_MACHINE}, {"HKU", DIR_REG_USERS}};
 
 // Lines of a paragraph are joined with a space (the information box wraps them); a blank
 // line parts paragraphs; line breaks become the edit box's CR LF.
@@ -163,7 +150,7 @@ void ManifestReader::ReadPicture(const toml::table& setup, const char* name,
 void ManifestReader::ReadStartPage(const toml::table& setup) {
   const toml::node* node = setup.get("start_page");
   if (node == nullptr) return;
-  const std::string expected = "expected \"all\", a page name (" + Quoted(PAGE_NAMES) +
+  const std::string expected = "expected \"all\", a page name (" + Quoted(WordsOf(PAGE_WORDS)) +
                                ") or its number 0 to " + std::to_string(LAST_PAGE);
   if (node->is_integer()) {
     const int64_t page = node->value<int64_t>().value_or(-1);
@@ -176,9 +163,9 @@ void ManifestReader::ReadStartPage(const toml::table& setup) {
   }
   const std::string word = node->value<std::string>().value_or("");
   if (node->is_string() && word == "all") return;
-  const auto page = std::find(PAGE_NAMES.begin(), PAGE_NAMES.end(), word);
-  if (node->is_string() && page != PAGE_NAMES.end()) {
-    m.startPage = uint16_t(page - PAGE_NAMES.begin());
+  uint32_t page = 0;
+  if (node->is_string() && ValueOf(PAGE_WORDS, word, &page)) {
+    m.startPage = uint16_t(page);
     return;
   }
   Problem(*node, "setup.start_page", (node->is_string() ? "\"" + word + "\" is not a page; " : "is not a page; ") + expected);
@@ -189,15 +176,13 @@ void ManifestReader::ReadLookups(const toml::table& setup) {
     const std::string prefix = "setup.directory_from_registry";
     std::string root = "HKEY_LOCAL_MACHINE";
     String(*registry, "root", prefix, &root);
-    const auto known = REGISTRY_ROOTS.find(root);
-    if (known == REGISTRY_ROOTS.end()) {
-      std::vector<std::string> names;
-      for (const auto& entry : REGISTRY_ROOTS) names.push_back(entry.first);
+    uint32_t rootIndex = 0;
+    if (!ValueOf(REGISTRY_ROOT_WORDS, root, &rootIndex)) {
       Problem(registry->get("root")->source(), prefix + ".root",
-              "\"" + root + "\" is not a registry root; expected " + Quoted(names));
+              "\"" + root + "\" is not a registry root; expected " + Quoted(WordsOf(REGISTRY_ROOT_WORDS)));
     }
     m.registryLookup.present = true;
-    m.registryLookup.root = known == REGISTRY_ROOTS.end() ? 0 : known->second;
+    m.registryLookup.root = rootIndex;
     if (!String(*registry, "key", prefix, &m.registryLookup.first)) {
       Problem(*registry, prefix + ".key", "is missing; expected the key's path, such as \"Software\\\\Vendor\\\\Program\"");
     }

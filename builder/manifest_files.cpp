@@ -22,13 +22,6 @@ const std::vector<std::string> GROUP_KEYS = {"folder", "shortcut", "arguments"};
 const std::vector<std::string> DESKTOP_KEYS = {"shortcut", "arguments"};
 const std::vector<std::string> UNINSTALLER_KEYS = {"name", "program_group", "desktop", "icon_index"};
 
-const Choices<uint8_t> DESTINATIONS = {
-    {"install", DIR_INSTALL}, {"windows", DIR_WINDOWS}, {"system", DIR_SYSTEM}, {"fonts", DIR_FONTS}};
-const Choices<uint8_t> MODES = {{"remove", MODE_REMOVE}, {"keep", MODE_KEEP}, {"external", MODE_EXTERNAL}};
-const Choices<uint8_t> REGISTRATIONS = {
-    {"none", REGISTER_NONE}, {"screen-saver", REGISTER_SCREEN_SAVER}, {"com-server", REGISTER_COM_SERVER}};
-const Choices<uint8_t> END_ACTIONS = {{"none", END_NONE}, {"open", END_OPEN}, {"run", END_RUN}};
-
 // The group shortcut's icon index is a u16 field of the record.
 constexpr int64_t MAX_ICON_INDEX = 0xFFFF;
 
@@ -200,10 +193,10 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
   CheckKeys(table, key, FILE_KEYS);
   FileRecord fields;
   fields.installMode = MODE_REMOVE;
-  Choice(table, "destination", key, DESTINATIONS, &fields.dirCode);
-  Choice(table, "mode", key, MODES, &fields.installMode);
-  Choice(table, "register", key, REGISTRATIONS, &fields.registration);
-  Choice(table, "at_end", key, END_ACTIONS, &fields.endAction);
+  Choice(table, "destination", key, DESTINATION_WORDS, &fields.dirCode);
+  Choice(table, "mode", key, MODE_WORDS, &fields.installMode);
+  Choice(table, "register", key, REGISTRATION_WORDS, &fields.registration);
+  Choice(table, "at_end", key, END_ACTION_WORDS, &fields.endAction);
   bool flag = false;
   if (Boolean(table, "shared", key, &flag) && flag) fields.shared = 1;
   flag = false;

@@ -13,21 +13,12 @@
 #include "archive/names.h"
 #include "builder/file_bytes.h"
 #include "builder/manifest.h"
+#include "builder/record_words.h"
 
 namespace manifest_reading {
 
 namespace fs = std::filesystem;
 
-template <typename T>
-using Choices = std::vector<std::pair<std::string, T>>;
-
-// The words of choices, in order.
-template <typename T>
-std::vector<std::string> Words(const Choices<T>& choices) {
-  std::vector<std::string> words;
-  for (const auto& choice : choices) words.push_back(choice.first);
-  return words;
-}
 
 // "\"a\", \"b\" or \"c\"".
 std::string Quoted(const std::vector<std::string>& words);
@@ -115,18 +106,17 @@ class ManifestReader {
   }
   template <typename T>
   bool Choice(const toml::table& table, const char* name, const std::string& prefix,
-              const Choices<T>& choices, T* out) {
+              const WordTable& choices, T* out) {
     std::string word;
     if (!String(table, name, prefix, &word)) return false;
-    for (const auto& choice : choices) {
-      if (choice.first == word) {
-        *out = choice.second;
-        return true;
-      }
+    uint32_t value = 0;
+    if (ValueOf(choices, word, &value)) {
+      *out = T(value);
+      return true;
     }
-    const std::string nearest = NearestWord(word, Words(choices));
+    const std::string nearest = NearestWord(word, WordsOf(choices));
     Problem(*table.get(name), Join(prefix, name),
-            "\"" + word + "\" is not known; expected " + Quoted(Words(choices)) +
+            "\"" + word + "\" is not known; expected " + Quoted(WordsOf(choices)) +
                 (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)"));
     return false;
   }
