@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "archive/checksum.h"
+#include "base/byte_order.h"
 #include "builder/archive_writer.h"
 
 namespace {
@@ -112,8 +113,8 @@ bool HasVersionBlock(const FileRecord& record) {
   return (record.flags & (FE_VERSION_CHECK | FE_LANGUAGE_CHECK)) != 0;
 }
 
-std::vector<const std::string*> RecordStrings(const FileRecord& record) {
-  std::vector<const std::string*> strings(FILE_ENTRY_STRINGS);
+std::vector<std::string*> RecordStrings(FileRecord& record) {
+  std::vector<std::string*> strings(FILE_ENTRY_STRINGS);
   strings[ENTRY_NAME] = &record.name;
   strings[ENTRY_GROUP_FOLDER] = &record.groupFolder;
   strings[ENTRY_GROUP_SHORTCUT] = &record.groupShortcut;
@@ -121,6 +122,11 @@ std::vector<const std::string*> RecordStrings(const FileRecord& record) {
   strings[ENTRY_DESKTOP_SHORTCUT] = &record.desktopShortcut;
   strings[ENTRY_DESKTOP_ARGUMENTS] = &record.desktopArguments;
   return strings;
+}
+
+std::vector<const std::string*> RecordStrings(const FileRecord& record) {
+  const std::vector<std::string*> strings = RecordStrings(const_cast<FileRecord&>(record));
+  return std::vector<const std::string*>(strings.begin(), strings.end());
 }
 
 uint32_t RecordLength(const FileRecord& record) {
@@ -133,21 +139,28 @@ uint32_t RecordLength(const FileRecord& record) {
 void WriteFileRecord(std::vector<uint8_t>& out, const FileRecord& record) {
   const size_t start = out.size();
   const uint32_t length = RecordLength(record);
-  PutU32(out, length);
-  PutU16(out, STATUS_NONE);
-  PutU16(out, record.iconIndex);
-  for (uint8_t field : {record.dirCode, record.endAction, record.shared, record.installMode,
-                        record.registration, record.flags}) {
-    out.push_back(field);
-  }
-  PutU32(out, record.checksum);
-  PutU32(out, record.size);
-  PutU32(out, record.packedSize);
+  // The fixed fields and the version block, each at its offset; the status starts at 0.
+  out.resize(start + FILE_ENTRY_FIXED_SIZE + (HasVersionBlock(record) ? FILE_ENTRY_VERSION_SIZE : 0), 0);
+  uint8_t* entry = out.data() + start;
+  StoreU32LE(entry + FILE_ENTRY_RECORD_LENGTH, length);
+  StoreU16LE(entry + FILE_ENTRY_STATUS, STATUS_NONE);
+  StoreU16LE(entry + FILE_ENTRY_ICON_INDEX, record.iconIndex);
+  entry[FILE_ENTRY_DIR_CODE] = record.dirCode;
+  entry[FILE_ENTRY_END_ACTION] = record.endAction;
+  entry[FILE_ENTRY_SHARED] = record.shared;
+  entry[FILE_ENTRY_INSTALL_MODE] = record.installMode;
+  entry[FILE_ENTRY_REGISTRATION] = record.registration;
+  entry[FILE_ENTRY_FLAGS] = record.flags;
+  StoreU32LE(entry + FILE_ENTRY_CHECKSUM, record.checksum);
+  StoreU32LE(entry + FILE_ENTRY_SIZE, record.size);
+  StoreU32LE(entry + FILE_ENTRY_PACKED_SIZE, record.packedSize);
   if (HasVersionBlock(record)) {
-    for (uint32_t field : {record.fileVersionMS, record.fileVersionLS, record.productVersionMS,
-                           record.productVersionLS, record.language}) {
-      PutU32(out, field);
-    }
+    uint8_t* version = entry + FILE_ENTRY_FIXED_SIZE;
+    StoreU32LE(version + FILE_VERSION_FILE_MS, record.fileVersionMS);
+    StoreU32LE(version + FILE_VERSION_FILE_LS, record.fileVersionLS);
+    StoreU32LE(version + FILE_VERSION_PRODUCT_MS, record.productVersionMS);
+    StoreU32LE(version + FILE_VERSION_PRODUCT_LS, record.productVersionLS);
+    StoreU32LE(version + FILE_VERSION_LANGUAGE, record.language);
   }
   for (const std::string* text : RecordStrings(record)) {
     if (text->find('\0') != std::string::npos) throw FileError(record, "a string holds a NUL");
@@ -155,6 +168,35 @@ void WriteFileRecord(std::vector<uint8_t>& out, const FileRecord& record) {
   }
   // The length field is what the program steps from one record to the next by.
   if (out.size() - start != length) throw std::logic_error("record length mismatch");
+}
+
+FileRecord ReadFileRecord(const uint8_t* entry) {
+  FileRecord record;
+  record.iconIndex = LoadU16LE(entry + FILE_ENTRY_ICON_INDEX);
+  record.dirCode = entry[FILE_ENTRY_DIR_CODE];
+  record.endAction = entry[FILE_ENTRY_END_ACTION];
+  record.shared = entry[FILE_ENTRY_SHARED];
+  record.installMode = entry[FILE_ENTRY_INSTALL_MODE];
+  record.registration = entry[FILE_ENTRY_REGISTRATION];
+  record.flags = entry[FILE_ENTRY_FLAGS];
+  record.checksum = LoadU32LE(entry + FILE_ENTRY_CHECKSUM);
+  record.size = LoadU32LE(entry + FILE_ENTRY_SIZE);
+  record.packedSize = LoadU32LE(entry + FILE_ENTRY_PACKED_SIZE);
+  const uint8_t* strings = entry + FILE_ENTRY_FIXED_SIZE;
+  if (HasVersionBlock(record)) {
+    record.fileVersionMS = LoadU32LE(strings + FILE_VERSION_FILE_MS);
+    record.fileVersionLS = LoadU32LE(strings + FILE_VERSION_FILE_LS);
+    record.productVersionMS = LoadU32LE(strings + FILE_VERSION_PRODUCT_MS);
+    record.productVersionLS = LoadU32LE(strings + FILE_VERSION_PRODUCT_LS);
+    record.language = LoadU32LE(strings + FILE_VERSION_LANGUAGE);
+    strings += FILE_ENTRY_VERSION_SIZE;
+  }
+  const char* text = reinterpret_cast<const char*>(strings);
+  for (std::string* field : RecordStrings(record)) {
+    *field = text;
+    text += field->size() + 1;
+  }
+  return record;
 }
 
 std::vector<uint8_t> FileTableContent(const std::vector<FileRecord>& records) {

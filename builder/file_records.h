@@ -57,6 +57,7 @@ bool HasVersionBlock(const FileRecord& record);
 
 // The six strings in record order.
 std::vector<const std::string*> RecordStrings(const FileRecord& record);
+std::vector<std::string*> RecordStrings(FileRecord& record);
 
 // The record's bytes: fixed fields, version block when flagged, the six strings with NULs.
 uint32_t RecordLength(const FileRecord& record);
@@ -64,6 +65,10 @@ uint32_t RecordLength(const FileRecord& record);
 // Appends one record exactly as the program reads it; status is always STATUS_NONE.
 // Throws std::runtime_error naming the file when a string holds a NUL.
 void WriteFileRecord(std::vector<uint8_t>& out, const FileRecord& record);
+
+// The record that starts at entry, whose six strings are known to end inside it (the
+// archive loader's file table check).
+FileRecord ReadFileRecord(const uint8_t* entry);
 
 // BLOCK_FILE_TABLE's content: the u32 record count, then the records in order.
 std::vector<uint8_t> FileTableContent(const std::vector<FileRecord>& records);

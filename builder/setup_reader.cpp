@@ -37,36 +37,7 @@ std::vector<FileRecord> LoadedRecords() {
   std::vector<FileRecord> records;
   const uint8_t* entry = Archive.firstEntry;
   for (uint32_t i = 0; i < Archive.fileCount; ++i) {
-    FileRecord record;
-    record.iconIndex = LoadU16LE(entry + FILE_ENTRY_ICON_INDEX);
-    record.dirCode = entry[FILE_ENTRY_DIR_CODE];
-    record.endAction = entry[FILE_ENTRY_END_ACTION];
-    record.shared = entry[FILE_ENTRY_SHARED];
-    record.installMode = entry[FILE_ENTRY_INSTALL_MODE];
-    record.registration = entry[FILE_ENTRY_REGISTRATION];
-    record.flags = entry[FILE_ENTRY_FLAGS];
-    record.checksum = LoadU32LE(entry + FILE_ENTRY_CHECKSUM);
-    record.size = LoadU32LE(entry + FILE_ENTRY_SIZE);
-    record.packedSize = LoadU32LE(entry + FILE_ENTRY_PACKED_SIZE);
-    const uint8_t* strings = entry + FILE_ENTRY_FIXED_SIZE;
-    if (HasVersionBlock(record)) {
-      record.fileVersionMS = LoadU32LE(strings);
-      record.fileVersionLS = LoadU32LE(strings + 4);
-      record.productVersionMS = LoadU32LE(strings + 8);
-      record.productVersionLS = LoadU32LE(strings + 12);
-      record.language = LoadU32LE(strings + 16);
-      strings += FILE_ENTRY_VERSION_SIZE;
-    }
-    // The loader checked that the six strings end inside the record.
-    const char* text = reinterpret_cast<const char*>(strings);
-    std::string* fields[] = {&record.name,           &record.groupFolder,     &record.groupShortcut,
-                             &record.groupArguments, &record.desktopShortcut, &record.desktopArguments};
-    static_assert(sizeof fields / sizeof fields[0] == FILE_ENTRY_STRINGS, "the record's strings");
-    for (std::string* field : fields) {
-      *field = text;
-      text += field->size() + 1;
-    }
-    records.push_back(record);
+    records.push_back(ReadFileRecord(entry));
     entry += LoadU32LE(entry + FILE_ENTRY_RECORD_LENGTH);
   }
   return records;

@@ -86,8 +86,14 @@ constexpr uint32_t FILE_ENTRY_CHECKSUM = 14;      // u32 FileChecksum of the con
 constexpr uint32_t FILE_ENTRY_SIZE = 18;          // u32 uncompressed size
 constexpr uint32_t FILE_ENTRY_PACKED_SIZE = 22;   // u32 bytes of its stream in the data area
 constexpr uint32_t FILE_ENTRY_FIXED_SIZE = 26;
-// Version block: file version MS, LS, product version MS, LS, language (five u32).
+// Version block, at these offsets behind the fixed fields: five u32.
+constexpr uint32_t FILE_VERSION_FILE_MS = 0;
+constexpr uint32_t FILE_VERSION_FILE_LS = 4;
+constexpr uint32_t FILE_VERSION_PRODUCT_MS = 8;
+constexpr uint32_t FILE_VERSION_PRODUCT_LS = 12;
+constexpr uint32_t FILE_VERSION_LANGUAGE = 16;  // a 16-bit language id
 constexpr uint32_t FILE_ENTRY_VERSION_SIZE = 20;
+static_assert(FILE_VERSION_LANGUAGE + 4 == FILE_ENTRY_VERSION_SIZE, "the language ends the block");
 // Strings: name, groupFolder, groupShortcut, groupArguments, desktopShortcut, desktopArguments.
 constexpr uint32_t FILE_ENTRY_STRINGS = 6;
 static_assert(FILE_ENTRY_PACKED_SIZE + 4 == FILE_ENTRY_FIXED_SIZE, "packed size ends the fields");

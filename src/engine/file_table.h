@@ -35,10 +35,24 @@ struct FileVersionBlock {
 };
 #pragma pack(pop)
 static_assert(sizeof(FileEntry) == FILE_ENTRY_FIXED_SIZE, "the record's fixed fields");
+static_assert(offsetof(FileEntry, recordLength) == FILE_ENTRY_RECORD_LENGTH, "recordLength");
+static_assert(offsetof(FileEntry, status) == FILE_ENTRY_STATUS, "status");
+static_assert(offsetof(FileEntry, iconIndex) == FILE_ENTRY_ICON_INDEX, "iconIndex");
 static_assert(offsetof(FileEntry, dirCode) == FILE_ENTRY_DIR_CODE, "dirCode");
+static_assert(offsetof(FileEntry, endAction) == FILE_ENTRY_END_ACTION, "endAction");
+static_assert(offsetof(FileEntry, shared) == FILE_ENTRY_SHARED, "shared");
+static_assert(offsetof(FileEntry, installMode) == FILE_ENTRY_INSTALL_MODE, "installMode");
+static_assert(offsetof(FileEntry, registration) == FILE_ENTRY_REGISTRATION, "registration");
 static_assert(offsetof(FileEntry, flags) == FILE_ENTRY_FLAGS, "flags");
+static_assert(offsetof(FileEntry, checksum) == FILE_ENTRY_CHECKSUM, "checksum");
+static_assert(offsetof(FileEntry, size) == FILE_ENTRY_SIZE, "size");
 static_assert(offsetof(FileEntry, packedSize) == FILE_ENTRY_PACKED_SIZE, "packedSize");
 static_assert(sizeof(FileVersionBlock) == FILE_ENTRY_VERSION_SIZE, "the version block");
+static_assert(offsetof(FileVersionBlock, fileVersionMS) == FILE_VERSION_FILE_MS, "fileVersionMS");
+static_assert(offsetof(FileVersionBlock, fileVersionLS) == FILE_VERSION_FILE_LS, "fileVersionLS");
+static_assert(offsetof(FileVersionBlock, productVersionMS) == FILE_VERSION_PRODUCT_MS, "productVersionMS");
+static_assert(offsetof(FileVersionBlock, productVersionLS) == FILE_VERSION_PRODUCT_LS, "productVersionLS");
+static_assert(offsetof(FileVersionBlock, language) == FILE_VERSION_LANGUAGE, "language");
 
 // The record `recordLength` bytes behind entry (for the last one, the table's end).
 FileEntry* NextEntry(FileEntry* entry);

@@ -90,6 +90,32 @@ TEST(FileRecords, LanguageCheckPutsTheStringsAtOffsetFortySix) {
   EXPECT_EQ(Written(record).size(), b.size());
 }
 
+// list, verify and extract read records back with the writer's layout.
+TEST(FileRecords, ReadingAWrittenRecordGivesBackEveryField) {
+  FileRecord record = Named("sub\\lib.dll", DIR_SYSTEM);
+  record.iconIndex = 7;
+  record.installMode = MODE_REMOVE;
+  record.flags = FE_VERSION_CHECK | FE_LANGUAGE_CHECK;
+  record.checksum = 0xCAFEF00D;
+  record.size = 1234;
+  record.fileVersionMS = 0x00020001;
+  record.fileVersionLS = 0x00040003;
+  record.productVersionMS = 0x00060005;
+  record.productVersionLS = 0x00080007;
+  record.language = 0x0407;
+  record.groupFolder = "Tools";
+  record.groupShortcut = "Library";
+  record.desktopArguments = "/x";
+  const FileRecord read = ReadFileRecord(Written(record).data());
+  EXPECT_EQ(Written(read), Written(record));
+  EXPECT_EQ(read.name, record.name);
+  EXPECT_EQ(read.language, 0x0407u);
+  EXPECT_EQ(read.productVersionLS, 0x00080007u);
+  EXPECT_EQ(read.desktopArguments, "/x");
+  record.flags = 0;  // without the version block the strings follow the fixed fields
+  EXPECT_EQ(ReadFileRecord(Written(record).data()).groupShortcut, "Library");
+}
+
 TEST(FileRecords, TableIsTheCountThenRecordsBackToBack) {
   std::vector<FileRecord> records = {Named("one"), Named("two.txt"), Named("three")};
   records[1].flags = FE_VERSION_CHECK;
