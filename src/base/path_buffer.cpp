@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/text_format.h"
+
 bool CopyPath(char* buffer, const char* text) {
   const size_t length = std::strlen(text);
   const size_t kept = length < PATH_BUFFER_SIZE ? length : PATH_BUFFER_SIZE - 1;
@@ -12,13 +14,7 @@ bool CopyPath(char* buffer, const char* text) {
   return kept == length;
 }
 
-bool AppendPath(char* path, const char* text) {
-  const size_t used = std::strlen(path);
-  const size_t added = std::strlen(text);
-  if (used + added >= PATH_BUFFER_SIZE) return false;
-  std::memcpy(path + used, text, added + 1);
-  return true;
-}
+bool AppendPath(char* path, const char* text) { return AppendText(path, PATH_BUFFER_SIZE, text); }
 
 bool AppendBackslash(char* path) {
   const size_t used = std::strlen(path);

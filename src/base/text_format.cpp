@@ -75,6 +75,14 @@ void FormatText(char* buffer, uint32_t size, const char* format, const char* tex
   }
 }
 
+bool AppendText(char* buffer, uint32_t size, const char* text) {
+  const size_t used = std::strlen(buffer);
+  const size_t added = std::strlen(text);
+  if (used + added >= size) return false;
+  std::memcpy(buffer + used, text, added + 1);
+  return true;
+}
+
 void AppendCutText(char* buffer, uint32_t size, const char* text) {
   const size_t used = std::strlen(buffer);
   if (used + 1 >= size) return;

@@ -15,8 +15,11 @@ void FormatNumber(char* buffer, uint32_t size, const char* format, uint32_t numb
 // longer text is cut and stays terminated.
 void FormatText(char* buffer, uint32_t size, const char* format, const char* text);
 
-// Appends text behind the terminated text in buffer (size bytes), cutting what does not fit.
+// The two ways of appending text behind the terminated text in buffer (size bytes): one
+// cuts what does not fit (texts shown to the user), the other refuses it, leaving the
+// buffer unchanged and returning false (paths and command lines, which a cut would change).
 void AppendCutText(char* buffer, uint32_t size, const char* text);
+bool AppendText(char* buffer, uint32_t size, const char* text);
 
 // The letter in upper case when it is an ASCII one: names the program compares without case
 // (file suffixes, switches, device names, paths built from the same bytes) are ASCII.

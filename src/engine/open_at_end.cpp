@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/session_paths.h"
+#include "base/text_format.h"
 #include "engine/install_state.h"
 #include "engine/target_paths.h"
 
@@ -53,14 +54,10 @@ bool BuildOpenCommand(char* command, const char* document) {
   char* cut = std::strstr(command, QUOTED_PLACEHOLDER);
   if (cut == nullptr) cut = std::strstr(command, PLACEHOLDER);
   if (cut != nullptr) *cut = '\0';  // further arguments behind the placeholder are dropped
-  const size_t length = std::strlen(command);
-  const size_t documentLength = std::strlen(document);
-  if (length + 1 + documentLength >= OPEN_COMMAND_SIZE) {
+  if (!AppendText(command, OPEN_COMMAND_SIZE, " ") || !AppendText(command, OPEN_COMMAND_SIZE, document)) {
     command[0] = '\0';
     return false;
   }
-  command[length] = ' ';
-  std::memcpy(command + length + 1, document, documentLength + 1);
   return true;
 }
 

@@ -9,7 +9,9 @@
 #include "archive/setup_archive.h"
 #include "base/file_io.h"
 #include "base/memory.h"
+#include "base/path_buffer.h"
 #include "base/session_paths.h"
+#include "base/text_format.h"
 
 namespace {
 
@@ -18,29 +20,20 @@ constexpr uint32_t DRIVE_ROOT_LENGTH = 3;  // "A:\"
 // wsprintfA needs room for the name with the largest n: "_inst998.exe" and a terminator.
 constexpr uint32_t TEMP_COPY_NAME_SIZE = sizeof("_inst998.exe");
 
-// Appends text to the buffer; false when it would not fit with its terminator.
-bool Append(char* buffer, uint32_t room, const char* text) {
-  uint32_t used = static_cast<uint32_t>(std::strlen(buffer));
-  uint32_t length = static_cast<uint32_t>(std::strlen(text));
-  if (length >= room - used) return false;
-  std::memcpy(buffer + used, text, length + 1);
-  return true;
-}
-
 // Creates the first free "_inst<n>.exe" in the temporary directory, its path in ScratchPath.
 FileHandle CreateTemporaryCopy() {
   char directory[PATH_BUFFER_SIZE];
   DWORD length = GetTempPathA(PATH_BUFFER_SIZE, directory);
   if (length == 0 || length >= PATH_BUFFER_SIZE) return INVALID_FILE;
-  if (directory[length - 1] != '\\' && !Append(directory, PATH_BUFFER_SIZE, "\\")) {
+  if (directory[length - 1] != '\\' && !AppendPath(directory, "\\")) {
     return INVALID_FILE;
   }
   for (int n = 0; n < TEMP_COPY_ATTEMPTS; ++n) {
     char name[TEMP_COPY_NAME_SIZE];
     wsprintfA(name, TEMP_COPY_FORMAT, n);
     ScratchPath[0] = '\0';
-    if (!Append(ScratchPath, PATH_BUFFER_SIZE, directory) ||
-        !Append(ScratchPath, PATH_BUFFER_SIZE, name)) {
+    if (!AppendPath(ScratchPath, directory) ||
+        !AppendPath(ScratchPath, name)) {
       return INVALID_FILE;
     }
     FileHandle existing = FileOpen(ScratchPath, OPEN_READ);
@@ -102,9 +95,9 @@ bool BuildCopyCommandLine(char* out, uint32_t room, const char* copyPath, const 
   // The child skips its own path up to the first space unless the path is quoted.
   const bool quote = std::strchr(copyPath, ' ') != nullptr;
   out[0] = '\0';
-  bool fits = (!quote || Append(out, room, "\"")) && Append(out, room, copyPath) &&
-              (!quote || Append(out, room, "\"")) && Append(out, room, before) &&
-              Append(out, room, sourcePath) && Append(out, room, after);
+  bool fits = (!quote || AppendText(out, room, "\"")) && AppendText(out, room, copyPath) &&
+              (!quote || AppendText(out, room, "\"")) && AppendText(out, room, before) &&
+              AppendText(out, room, sourcePath) && AppendText(out, room, after);
   if (!fits) out[0] = '\0';
   return fits;
 }

@@ -38,6 +38,15 @@ TEST(TextFormat, AppendCutsAtTheBuffersEnd) {
   EXPECT_STREQ(text, "abcdefg");
 }
 
+TEST(TextFormat, AppendTextRefusesWhatWouldNotFitAndKeepsTheBuffer) {
+  char text[8] = "abc";
+  EXPECT_TRUE(AppendText(text, sizeof text, "defg"));  // seven characters and the terminator
+  EXPECT_STREQ(text, "abcdefg");
+  EXPECT_FALSE(AppendText(text, sizeof text, "h"));
+  EXPECT_STREQ(text, "abcdefg");
+  EXPECT_TRUE(AppendText(text, sizeof text, ""));
+}
+
 TEST(TextFormat, TextFillsTheOneTextFormatOnly) {
   char text[100];
   FormatText(text, sizeof text, "%s cannot be opened, 100%% sure.", "C:\\a.txt");
