@@ -2,14 +2,11 @@
 #include "builder/archive_writer.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "archive/archive_format.h"
 #include "base/byte_order.h"
 #include "builder/default_templates.h"
-#include "builder/default_texts.h"
 #include "builder/dialog_template.h"
 #include "builder/picture_check.h"
 
@@ -111,15 +108,6 @@ void ArchiveWriter::AddPageTexts(const std::vector<std::vector<std::string>>& li
   AddRawBlock(BLOCK_PAGE_TEXTS, 0, payload);
 }
 
-void ArchiveWriter::AddDefaultPageTexts(const std::string& appName, int level) {
-  AddPageTexts(DefaultPageTexts(appName), level);
-}
-
-void ArchiveWriter::AddDialogTemplates(const std::vector<std::vector<uint8_t>>& templates,
-                                       bool compress, int level) {
-  AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, BuildTemplateBlock(templates), compress, level);
-}
-
 void ArchiveWriter::AddDefaultTemplates(bool compress, int level) {
   AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, DefaultTemplateBlock(), compress, level);
 }
@@ -132,19 +120,6 @@ void ArchiveWriter::AddPicture(uint16_t tag, const std::vector<uint8_t>& bmp, bo
   std::string error = ValidatePicture(bmp);
   if (!error.empty()) throw std::runtime_error("picture refused: " + error);
   AddLoadedBlock(tag, bmp, compress, level);
-}
-
-void ArchiveWriter::AddPictureFile(uint16_t tag, const std::string& path, bool compress,
-                                   int level) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::vector<uint8_t> bmp{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw std::runtime_error("cannot read " + path);
-  try {
-    AddPicture(tag, bmp, compress, level);
-  } catch (const std::runtime_error& e) {
-    throw std::runtime_error(path + ": " + e.what());
-  }
 }
 
 void ArchiveWriter::SetDataArea(std::vector<uint8_t> data) {

@@ -39,22 +39,14 @@ class ArchiveWriter {
   void AddPageTexts(const std::vector<std::vector<std::string>>& lists,
                     int level = DEFAULT_COMPRESSION_LEVEL);
 
-  // The default English page texts for a program called appName (DefaultPageTexts).
-  void AddDefaultPageTexts(const std::string& appName, int level = DEFAULT_COMPRESSION_LEVEL);
-
-  // BLOCK_DIALOG_TEMPLATES holding templates 0 to 8 (BuildTemplateBlock: empty is absent),
-  // or the default templates.
-  void AddDialogTemplates(const std::vector<std::vector<uint8_t>>& templates, bool compress,
-                          int level = DEFAULT_COMPRESSION_LEVEL);
+  // BLOCK_DIALOG_TEMPLATES holding the default templates.
   void AddDefaultTemplates(bool compress, int level = DEFAULT_COMPRESSION_LEVEL);
 
   // A picture block (BLOCK_WIZARD_IMAGE or BLOCK_BACKGROUND_IMAGE) holding the whole BMP
   // file. Throws std::invalid_argument for another tag, std::runtime_error naming what
-  // ValidatePicture refuses, or that the file cannot be read.
+  // ValidatePicture refuses.
   void AddPicture(uint16_t tag, const std::vector<uint8_t>& bmp, bool compress,
                   int level = DEFAULT_COMPRESSION_LEVEL);
-  void AddPictureFile(uint16_t tag, const std::string& path, bool compress,
-                      int level = DEFAULT_COMPRESSION_LEVEL);
 
   // The data area that follows BLOCK_END in the setup file.
   void SetDataArea(std::vector<uint8_t> data);

@@ -24,7 +24,6 @@ constexpr int BAND_HEIGHT = 8;
 constexpr int BAND_LEVELS = 8;
 constexpr uint32_t PATTERN_PIXEL_BYTES = 8 * 8 * 3;
 constexpr uint32_t PATTERN_BLOCK_SIZE = sizeof(BITMAPINFOHEADER) + PATTERN_PIXEL_BYTES;
-static_assert(PATTERN_BLOCK_SIZE == 232, "header and 192 bytes of pixels");
 static_assert(sizeof DITHER_8X8 == BAND_LEVELS * BAND_HEIGHT, "one level per pattern pixel");
 
 // The title: Arial, 56 units high, black, italic, drawn twice as a shadowed text.

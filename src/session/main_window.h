@@ -10,7 +10,6 @@ constexpr char MAIN_WINDOW_CLASS[] = "LodrunClass";
 // that the main window gets around the frame dialog).
 constexpr DWORD FULL_SCREEN_STYLE = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD WINDOWED_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-static_assert(FULL_SCREEN_STYLE == 0x02CF0000 && WINDOWED_STYLE == 0x00CA0000, "window styles");
 
 // Registers the main window class; false when the system refuses it.
 bool RegisterMainWindowClass();

@@ -16,7 +16,6 @@ namespace {
 
 // Without the Explorer style the dialog is made from our template and calls our hook.
 constexpr DWORD CHOOSER_FLAGS = OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE;
-static_assert(CHOOSER_FLAGS == 0xA0, "old-style dialog with hook and template");
 
 // The filter: one pair of description and pattern, then the empty pair.
 constexpr char ALL_FILES_FILTER[] = "*.*\0*.*\0";

@@ -12,8 +12,6 @@ constexpr UINT QUESTION_STYLE = MB_YESNO | MB_ICONQUESTION;
 constexpr UINT NOTICE_STYLE = MB_OK | MB_ICONINFORMATION;
 constexpr UINT DISK_PROMPT_STYLE = MB_OKCANCEL | MB_ICONINFORMATION;
 constexpr UINT FAILURE_STYLE = MB_OK | MB_ICONSTOP;  // a single progress page's failed run
-static_assert(QUESTION_STYLE == 0x24 && NOTICE_STYLE == 0x40 && DISK_PROMPT_STYLE == 0x41,
-              "message box styles");
 
 // The room that FormatMessageText's callers provide, terminator included (the system's
 // formatting of the setup's texts writes at most this much).

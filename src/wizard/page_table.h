@@ -22,9 +22,6 @@ constexpr uint32_t CONFIRMATION_PAGE_FLAGS = BUTTON_BACK | BUTTON_NEXT | BUTTON_
 constexpr uint32_t PROGRESS_PAGE_FLAGS = BUTTON_CANCEL;
 constexpr uint32_t FINISH_PAGE_FLAGS = BUTTON_NEXT | PAGE_CANCEL_NO_CONFIRM;
 constexpr uint32_t CLOSING_PAGE_FLAGS = BUTTON_CANCEL | PAGE_CANCEL_NO_CONFIRM;
-static_assert(WELCOME_PAGE_FLAGS == 6 && INFORMATION_PAGE_FLAGS == 7 && PROGRESS_PAGE_FLAGS == 4 &&
-                  FINISH_PAGE_FLAGS == 0x102 && CLOSING_PAGE_FLAGS == 0x104,
-              "the pages' flag words");
 
 // Pages 0 to 6: welcome, information, directory, confirmation, progress, finish, closing.
 extern const PageTableEntry PAGE_TABLE[PAGE_COUNT];

@@ -14,7 +14,6 @@ constexpr uint32_t PALETTE_ENTRIES = PICTURE_PALETTE_COLOURS;
 constexpr uint32_t STATIC_COLOURS = 10;
 constexpr WORD LOG_PALETTE_VERSION = 0x300;
 constexpr uint32_t LOG_PALETTE_SIZE = 4 + PALETTE_ENTRIES * sizeof(PALETTEENTRY);
-static_assert(LOG_PALETTE_SIZE == 1028, "version, count and 256 entries");
 
 // The largest picture drawn: the byte counts below stay within 32 bits.
 constexpr int32_t MAX_PICTURE_SIDE = 16384;

@@ -12,6 +12,7 @@
 #include "base/session_paths.h"
 #include "builder/archive_writer.h"
 #include "builder/default_templates.h"
+#include "builder/dialog_template.h"
 #include "builder/default_texts.h"
 #include "support/fake_image.h"
 #include "support/sample_pictures.h"
@@ -62,7 +63,7 @@ TEST_F(SetupBlocksTest, OwnTemplatesLeaveOthersAbsent) {
   std::vector<std::vector<uint8_t>> templates(TEMPLATE_COUNT);
   templates[TEMPLATE_TEXT_PAGE] = DefaultTemplate(TEMPLATE_TEXT_PAGE);
   ArchiveWriter writer(FakeImage());
-  writer.AddDialogTemplates(templates, true);
+  writer.AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, BuildTemplateBlock(templates), true);
   ASSERT_TRUE(Load(writer));
   EXPECT_EQ(LoadU32LE(Archive.templates + 4 * TEMPLATE_TEXT_PAGE), TEMPLATE_TABLE_SIZE);
   EXPECT_EQ(LoadU32LE(Archive.templates), TEMPLATE_ABSENT);
@@ -71,7 +72,7 @@ TEST_F(SetupBlocksTest, OwnTemplatesLeaveOthersAbsent) {
 
 TEST_F(SetupBlocksTest, DefaultPageTextsReadBackByNumber) {
   ArchiveWriter writer(FakeImage());
-  writer.AddDefaultPageTexts("Demo");
+  writer.AddPageTexts(DefaultPageTexts("Demo"));
   ASSERT_TRUE(Load(writer));
   EXPECT_STREQ(PageText(MESSAGE_LIST, TITLE_MESSAGE), "Demo Setup");
   EXPECT_STREQ(PageText(BUTTON_TEXTS, BUTTON_TEXT_INSTALL), "&Install");
@@ -87,7 +88,7 @@ TEST_F(SetupBlocksTest, PicturesCarryTheWholeFile) {
   std::vector<uint8_t> background = SampleBmp(colour);
   ArchiveWriter writer(FakeImage());
   writer.AddPicture(BLOCK_WIZARD_IMAGE, wizard, true);
-  writer.AddPictureFile(BLOCK_BACKGROUND_IMAGE, WriteTemp("background.bmp", background), false);
+  writer.AddPicture(BLOCK_BACKGROUND_IMAGE, background, false);
   ASSERT_TRUE(Load(writer));
   ASSERT_NE(Archive.wizardImage, nullptr);
   ASSERT_NE(Archive.backgroundImage, nullptr);
@@ -101,8 +102,6 @@ TEST(ArchiveWriterPictures, RefusesPicturesNotShownAndOtherTags) {
   deep.bits = 32;
   EXPECT_THROW(writer.AddPicture(BLOCK_WIZARD_IMAGE, SampleBmp(deep), false), std::runtime_error);
   EXPECT_THROW(writer.AddPicture(BLOCK_APP_NAME, SampleBmp(), false), std::invalid_argument);
-  EXPECT_THROW(writer.AddPictureFile(BLOCK_WIZARD_IMAGE, testing::TempDir() + "lodrun_no_such.bmp", false),
-               std::runtime_error);
   EXPECT_EQ(writer.Finish(), ArchiveWriter(FakeImage()).Finish());  // nothing was added
 }
 

@@ -8,10 +8,12 @@
 #include <winioctl.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "resources/dialog_ids.h"
+#include "support/temp_file.h"
 #include "support/test_setups.h"
 
 using namespace test_setups;
@@ -128,64 +130,116 @@ BOOL CALLBACK FindOtherSetup(HWND window, LPARAM context) {
   return TRUE;
 }
 
-TEST(RemovableRelaunch, CopiesImageToNextFreeNameAndStartsIt) {
-  const std::string disk = TestDirectory() + "floppy";
-  CreateDirectoryA(disk.c_str(), nullptr);
-  FloppyDrive drive(UnixPath(disk));
-  ASSERT_TRUE(drive.defined()) << "Wine's mount manager did not define drive A: (error "
-                               << drive.error() << ")";
-  ASSERT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE));
+// What one start from drive A: left behind; each case below checks one part of it.
+struct RelaunchTraces {
+  bool driveDefined = false;
+  DWORD driveError = 0;
+  UINT driveType = DRIVE_UNKNOWN;
+  DWORD parentExit = ~0u;
+  bool wizardShown = false;
+  std::string copyCommandLine;
+  DWORD copyExit = ~0u;
+  std::vector<uint8_t> copied;
+  size_t takenSize = 0;
+  bool markedForDeletion = false;
+};
 
-  const std::vector<uint8_t> setup = SetupWithPages();
-  const size_t imageSize = SetupStub().size();
-  const std::string setupPath = WriteTestFile("floppy\\setup.exe", setup);
+std::string TempName(const char* name) {
   char temp[MAX_PATH];
-  ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-  const std::string taken = std::string(temp) + "_inst0.exe";
-  const std::string copy = std::string(temp) + "_inst1.exe";
-  DeleteFileA(copy.c_str());
-  WriteTestFile("taken.bin", {'t', 'a', 'k', 'e', 'n'});
-  ASSERT_TRUE(CopyFileA((TestDirectory() + "taken.bin").c_str(), taken.c_str(), FALSE));
+  return GetTempPathA(MAX_PATH, temp) > 0 ? std::string(temp) + name : std::string(name);
+}
 
-  Process parent = StartProgram("A:\\setup.exe");
-  ASSERT_NE(parent.handle, nullptr);
-  const DWORD parentId = parent.id;
-  EXPECT_EQ(FinishProgram(parent), 0u);  // the parent ends as soon as the copy runs
-
+// Starts A:\setup.exe with "_inst0.exe" taken, waits for the copy's wizard and closes it.
+void WatchTheCopy(DWORD parentId, RelaunchTraces* traces) {
   SetupWindow search = {parentId, nullptr};
-  EXPECT_TRUE(WaitUntil([&] {
+  traces->wizardShown = WaitUntil([&] {
     EnumWindows(FindOtherSetup, reinterpret_cast<LPARAM>(&search));
     return search.found != nullptr;
-  })) << "the copy did not show its wizard: it did not read the archive from A:";
-  if (search.found != nullptr) {
-    DWORD childId = 0;
-    GetWindowThreadProcessId(search.found, &childId);
-    Process child;
-    child.id = childId;
-    child.handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE |
-                                   PROCESS_TERMINATE, FALSE, childId);
-    ASSERT_NE(child.handle, nullptr);
-    EXPECT_EQ(CommandLineOf(child.handle), copy + " /S \"A:\\setup.exe\" /DEL");
-    HWND frame = WaitForFrameWithPage(search.found);
-    EXPECT_NE(frame, nullptr);
-    CloseSetup(search.found);
-    EXPECT_EQ(FinishProgram(child), 0u);
+  });
+  if (!traces->wizardShown) return;
+  DWORD childId = 0;
+  GetWindowThreadProcessId(search.found, &childId);
+  Process child;
+  child.id = childId;
+  child.handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE,
+                             FALSE, childId);
+  if (child.handle == nullptr) return;
+  traces->copyCommandLine = CommandLineOf(child.handle);
+  traces->wizardShown = WaitForFrameWithPage(search.found) != nullptr;
+  CloseSetup(search.found);
+  traces->copyExit = FinishProgram(child);
+}
+
+class RemovableRelaunch : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    traces = new RelaunchTraces;
+    const std::string disk = TestDirectory() + "floppy";
+    CreateDirectoryA(disk.c_str(), nullptr);
+    setupFile = new RemovedFile(WriteTestFile("floppy\\setup.exe", SetupWithPages()));
+    takenFile = new RemovedFile(TempName("_inst0.exe"));
+    copyFile = new RemovedFile(TempName("_inst1.exe"));
+    DeleteFileA(copyFile->Path().c_str());  // the name the copy must take
+    CopyFileA(WriteTestFile("taken.bin", {'t', 'a', 'k', 'e', 'n'}).c_str(), takenFile->Path().c_str(), FALSE);
+    FloppyDrive drive(UnixPath(disk));
+    traces->driveDefined = drive.defined();
+    traces->driveError = drive.error();
+    if (!drive.defined()) return;
+    traces->driveType = GetDriveTypeA("A:\\");
+    Process parent = StartProgram("A:\\setup.exe");
+    if (parent.handle == nullptr) return;
+    const DWORD parentId = parent.id;
+    traces->parentExit = FinishProgram(parent);
+    WatchTheCopy(parentId, traces);
+    traces->copied = ReadTestFile(copyFile->Path());
+    traces->takenSize = ReadTestFile(takenFile->Path()).size();
+    for (const std::string& entry : ReadMultiString(
+             HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+             "PendingFileRenameOperations")) {
+      if (lstrcmpiA(entry.c_str(), ("\\??\\" + copyFile->Path()).c_str()) == 0) traces->markedForDeletion = true;
+    }
+  }
+  static void TearDownTestSuite() {
+    delete copyFile;
+    delete takenFile;
+    delete setupFile;
+    delete traces;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(traces->driveDefined) << "Wine's mount manager did not define drive A: (error "
+                                      << traces->driveError << ")";
+    ASSERT_EQ(traces->driveType, static_cast<UINT>(DRIVE_REMOVABLE));
   }
 
-  const std::vector<uint8_t> copied = ReadTestFile(copy);
-  ASSERT_EQ(copied.size(), imageSize);
-  EXPECT_TRUE(std::equal(copied.begin(), copied.end(), setup.begin()));
-  EXPECT_EQ(ReadTestFile(taken).size(), 5u);  // the taken name was left alone
-  bool pending = false;
-  for (const std::string& entry : ReadMultiString(
-           HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-           "PendingFileRenameOperations")) {
-    if (lstrcmpiA(entry.c_str(), ("\\??\\" + copy).c_str()) == 0) pending = true;
-  }
-  EXPECT_TRUE(pending) << "the copy did not mark itself for deletion";
-  DeleteFileA(taken.c_str());
-  DeleteFileA(copy.c_str());
-  DeleteFileA(setupPath.c_str());
+  static RelaunchTraces* traces;
+  static RemovedFile* setupFile;
+  static RemovedFile* takenFile;
+  static RemovedFile* copyFile;
+};
+RelaunchTraces* RemovableRelaunch::traces = nullptr;
+RemovedFile* RemovableRelaunch::setupFile = nullptr;
+RemovedFile* RemovableRelaunch::takenFile = nullptr;
+RemovedFile* RemovableRelaunch::copyFile = nullptr;
+
+TEST_F(RemovableRelaunch, CopiesTheProgramImageUnderTheFirstFreeName) {
+  const std::vector<uint8_t> setup = SetupWithPages();
+  ASSERT_EQ(traces->copied.size(), SetupStub().size());
+  EXPECT_TRUE(std::equal(traces->copied.begin(), traces->copied.end(), setup.begin()));
+  EXPECT_EQ(traces->takenSize, 5u);  // the taken name was left alone
+}
+
+TEST_F(RemovableRelaunch, TheParentEndsAndTheCopyGetsTheSourceAndDeleteSwitches) {
+  EXPECT_EQ(traces->parentExit, 0u);  // the parent ends as soon as the copy runs
+  EXPECT_EQ(traces->copyCommandLine, copyFile->Path() + " /S \"A:\\setup.exe\" /DEL");
+}
+
+TEST_F(RemovableRelaunch, TheCopyReadsTheArchiveFromTheDisk) {
+  EXPECT_TRUE(traces->wizardShown) << "the copy did not show its wizard: it did not read the archive from A:";
+  EXPECT_EQ(traces->copyExit, 0u);
+}
+
+TEST_F(RemovableRelaunch, TheCopyMarksItselfForDeletion) {
+  EXPECT_TRUE(traces->markedForDeletion) << "the copy did not mark itself for deletion";
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/file_io.h"
@@ -20,6 +22,21 @@ class TempFile {
 
   // Opens the file for reading, at its first byte.
   FileHandle OpenRead() const;
+  const std::string& Path() const { return path; }
+
+ private:
+  std::string path;
+};
+
+// A file that a test makes under a name it does not choose freely (a program's own output,
+// a name the program under test must find): removed when the guard goes, whatever the
+// test's checks found.
+class RemovedFile {
+ public:
+  explicit RemovedFile(std::string path) : path(std::move(path)) {}
+  ~RemovedFile() { std::remove(path.c_str()); }
+  RemovedFile(const RemovedFile&) = delete;
+  RemovedFile& operator=(const RemovedFile&) = delete;
   const std::string& Path() const { return path; }
 
  private:

@@ -5,6 +5,7 @@
 #include "base/byte_order.h"
 #include "builder/archive_writer.h"
 #include "builder/default_templates.h"
+#include "builder/dialog_template.h"
 #include "builder/default_texts.h"
 #include "support/test_setups.h"
 
@@ -39,7 +40,7 @@ std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
     for (uint32_t n = 0; n < TEMPLATE_COUNT; ++n) {
       templates.push_back(int(n) == options.absentTemplate ? std::vector<uint8_t>() : DefaultTemplate(n));
     }
-    writer.AddDialogTemplates(templates, false);
+    writer.AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, BuildTemplateBlock(templates), false);
   }
   writer.AddU32Block(BLOCK_SETUP_FLAGS, options.setupFlags);
   if (options.startPage != START_PAGE_ALL) writer.AddU16Block(BLOCK_START_PAGE, options.startPage);
