@@ -92,11 +92,7 @@ int ExtractCommand(const Arguments& arguments) {
   std::string setup, folder;
   if (!SetupArgument(arguments, "extract", true, &setup, &folder)) return EXIT_USAGE;
   SetupSummary summary;
-  std::string error;
-  if (!ReadSetupSummary(setup, &summary, &error)) {
-    Complain(setup + ": " + error);
-    return EXIT_FAULT;
-  }
+  if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
   // Each file is decoded into a temporary name and renamed once its checksum holds.
   std::map<size_t, fs::path> targets;
   int faults = 0;
@@ -133,6 +129,7 @@ int ExtractCommand(const Arguments& arguments) {
     if (written.count(index) == 0) start(index);
     if (file != nullptr && std::fwrite(data, 1, count, file) != count) written[index] = false;
   };
+  std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, write, &error);
   finish();
   if (!error.empty()) {
@@ -162,12 +159,9 @@ int VerifyCommand(const Arguments& arguments) {
   std::string setup, unused;
   if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
   SetupSummary summary;
-  std::string error;
-  if (!ReadSetupSummary(setup, &summary, &error)) {
-    Complain(setup + ": " + error);
-    return EXIT_FAULT;
-  }
+  if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
   std::vector<std::string> faults = VolumeFaults(setup, summary);
+  std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);
   if (!error.empty()) faults.push_back(setup + ": " + error);
   size_t good = 0;

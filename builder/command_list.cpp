@@ -145,11 +145,7 @@ int ListCommand(const Arguments& arguments) {
     return EXIT_USAGE;
   }
   SetupSummary summary;
-  std::string error;
-  if (!ReadSetupSummary(setup, &summary, &error)) {
-    Complain(setup + ": " + error);
-    return EXIT_FAULT;
-  }
+  if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
   if (json) {
     PrintJson(summary);
   } else {

@@ -26,5 +26,9 @@ extern const char VERIFY_HELP[];
 // "lodrun: " + message on standard error.
 void Complain(const std::string& message);
 
+struct SetupSummary;
+// Reads the setup that list, extract and verify work on; false after telling why not.
+bool ReadSetupOrComplain(const std::string& setup, SetupSummary* summary);
+
 // Whether arguments ask for the command's help.
 bool AsksForHelp(const Arguments& arguments);

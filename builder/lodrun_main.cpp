@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "builder/commands.h"
+#include "builder/setup_reader.h"
 
 namespace {
 
@@ -33,6 +34,13 @@ bool AsksForHelp(const Arguments& arguments) {
 }
 
 void Complain(const std::string& message) { std::fprintf(stderr, "lodrun: %s\n", message.c_str()); }
+
+bool ReadSetupOrComplain(const std::string& setup, SetupSummary* summary) {
+  std::string error;
+  if (ReadSetupSummary(setup, summary, &error)) return true;
+  Complain(setup + ": " + error);
+  return false;
+}
 
 int main(int argc, char** argv) {
   if (argc < 2) {
