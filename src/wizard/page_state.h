@@ -2,6 +2,8 @@
 // session's page loop reads it; pages, the frame dialog and the main window write it.
 #pragma once
 
+#include "archive/archive_format.h"
+
 // The pages by number, in the order the loop shows them.
 enum PageNumber : int {
   WELCOME_PAGE = 0,
@@ -13,6 +15,7 @@ enum PageNumber : int {
   CLOSING_PAGE = 6,  // every cancel leads here
   PAGE_COUNT = 7,
 };
+static_assert(PAGE_COUNT == LAST_PAGE + 1, "the archive's start page names every page");
 constexpr int PAGE_LOOP_END = -1;
 
 // Page results: 0 while the page is open.

@@ -5,7 +5,7 @@
 #include "wizard/page_runner.h"
 #include "wizard/pages.h"
 
-const PageTableEntry PAGE_TABLE[PAGE_COUNT] = {
+const PageTableEntry PAGE_TABLE[] = {
     {TEMPLATE_TEXT_PAGE, WelcomePageProc},              // 0 welcome
     {TEMPLATE_INFORMATION_PAGE, InformationPageProc},   // 1 information
     {TEMPLATE_DIRECTORY_PAGE, DirectoryPageProc},       // 2 directory
@@ -14,6 +14,7 @@ const PageTableEntry PAGE_TABLE[PAGE_COUNT] = {
     {TEMPLATE_FINISH_PAGE, FinishPageProc},             // 5 finish
     {TEMPLATE_CLOSING_PAGE, ClosingPageProc},           // 6 closing
 };
+static_assert(sizeof PAGE_TABLE / sizeof PAGE_TABLE[0] == PAGE_COUNT, "one row per page");
 
 int RunTablePage(int pageIndex) {
   if (pageIndex < 0 || pageIndex >= PAGE_COUNT) return PAGE_CANCEL;

@@ -24,7 +24,7 @@ constexpr uint32_t FINISH_PAGE_FLAGS = BUTTON_NEXT | PAGE_CANCEL_NO_CONFIRM;
 constexpr uint32_t CLOSING_PAGE_FLAGS = BUTTON_CANCEL | PAGE_CANCEL_NO_CONFIRM;
 
 // Pages 0 to 6: welcome, information, directory, confirmation, progress, finish, closing.
-extern const PageTableEntry PAGE_TABLE[PAGE_COUNT];
+extern const PageTableEntry PAGE_TABLE[];  // PAGE_COUNT rows
 
 // Runs page pageIndex of PAGE_TABLE with RunPage and returns its result; an index outside
 // the table ends like a cancelled page.
