@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "builder/archive_writer.h"
+#include "builder/code_page.h"
 #include "builder/win32_constants.h"
 
 namespace {
@@ -15,10 +16,10 @@ constexpr uint16_t STANDARD_DIALOG_CLASS = 0;
 constexpr uint16_t NO_CREATION_DATA = 0;
 constexpr uint16_t STRING_END = 0;
 
-// Latin-1 is the first 256 code points of Unicode, so each byte becomes one UTF-16 unit.
+// The dialog manager reads UTF-16: the UTF-8 text converted, not widened byte by byte.
 void PutText(std::vector<uint8_t>& out, const std::string& text) {
   if (text.find('\0') != std::string::npos) throw std::runtime_error("a dialog text holds a NUL");
-  for (char c : text) PutU16(out, static_cast<uint8_t>(c));
+  for (uint16_t unit : Utf16Units(text)) PutU16(out, unit);
   PutU16(out, STRING_END);
 }
 

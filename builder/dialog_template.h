@@ -34,7 +34,7 @@ struct DialogItem {
   int16_t x, y, cx, cy;
   uint16_t id;
   ControlClass controlClass;
-  std::string title;  // ANSI (Latin-1) text
+  std::string title;  // UTF-8 text
   // Non-zero: the title is this resource's ordinal instead of a string (an SS_ICON static).
   uint16_t titleResource = 0;
 };

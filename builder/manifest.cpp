@@ -20,7 +20,7 @@ namespace {
 
 const std::vector<std::string> TOP_KEYS = {"setup", "texts", "files"};
 const std::vector<std::string> SETUP_KEYS = {
-    "app_name",         "default_dir",    "change_dir",         "full_screen",
+    "app_name",         "code_page",      "default_dir",    "change_dir",         "full_screen",
     "background_title", "wizard_picture", "background_picture", "start_page",
     "information",      "directory_from_registry", "directory_from_ini", "uninstaller"};
 const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
@@ -49,6 +49,29 @@ std::string InformationText(const std::string& text) {
   return joined;
 }
 
+// The byte offset in source where the 1-based line and column (counted in characters) are,
+// or npos when the source has no such place.
+size_t SourceOffset(const std::string& source, uint32_t line, uint32_t column) {
+  size_t offset = 0;
+  for (uint32_t n = 1; n < line; ++n) {
+    offset = source.find('\n', offset);
+    if (offset == std::string::npos) return offset;
+    ++offset;
+  }
+  for (uint32_t n = 1; n < column && offset < source.size(); ++offset) {
+    if ((uint8_t(source[offset + 1 < source.size() ? offset + 1 : offset]) & 0xC0) != 0x80) ++n;
+  }
+  return offset;
+}
+
+// The 1-based line and column (in characters) of byte offset in source.
+std::pair<uint32_t, uint32_t> SourcePlace(const std::string& source, size_t offset) {
+  const size_t lineStart = source.rfind('\n', offset == 0 ? 0 : offset - 1);
+  const size_t start = lineStart == std::string::npos || offset == 0 ? 0 : lineStart + 1;
+  const uint32_t line = uint32_t(std::count(source.begin(), source.begin() + long(start), '\n')) + 1;
+  return {line, Utf8Length(source.substr(start, offset - start)) + 1};
+}
+
 }  // namespace
 
 std::string Quoted(const std::vector<std::string>& words) {
@@ -65,8 +88,56 @@ std::string Lowered(std::string text) {
 }
 
 
+bool ManifestReader::Encoded(const toml::node& node, const std::string& key, const std::string& utf8,
+                             std::string* out) {
+  TextFault fault;
+  if (codePage.Encode(utf8, out, &fault)) return true;
+  const std::string page = std::to_string(codePage.CodePage());
+  if (fault.invalidUtf8) {
+    Problem(node, key, "is not UTF-8 text; expected the text in UTF-8, which the build writes in code page " + page);
+    return false;
+  }
+  const std::string expected = "; expected characters that code page " + page +
+                               " holds, or [setup] code_page naming one that holds it";
+  // The character where the manifest has it; a character written as an escape, or one from
+  // another file, is reported at its text.
+  const toml::source_region& where = node.source();
+  const size_t from = SourceOffset(source, uint32_t(where.begin.line), uint32_t(where.begin.column));
+  const size_t to = SourceOffset(source, uint32_t(where.end.line), uint32_t(where.end.column));
+  const size_t at = from == std::string::npos ? from : source.find(fault.character, from);
+  if (at == std::string::npos || (to != std::string::npos && at >= to)) {
+    Problem(node, key, "'" + fault.character + "' (character " + std::to_string(fault.index + 1) +
+                           " of \"" + utf8 + "\") cannot be written in code page " + page + expected);
+    return false;
+  }
+  const auto [line, column] = SourcePlace(source, at);
+  problems.push_back({line, column, key, "'" + fault.character + "' at column " + std::to_string(column) +
+                                             " cannot be written in code page " + page + expected});
+  return false;
+}
+
+void ManifestReader::ReadCodePage(const toml::table& top) {
+  const toml::node* node = top.at_path("setup.code_page").node();
+  if (node == nullptr) return;
+  const int64_t number = node->value<int64_t>().value_or(-1);
+  if (node->is_integer() && IsSetupCodePage(uint32_t(number)) && number <= 0xFFFF) {
+    codePage = CodePageText(uint16_t(number));
+    m.codePage = uint16_t(number);
+    return;
+  }
+  std::vector<std::string> known;
+  for (uint16_t page : SetupCodePages()) known.push_back(std::to_string(page));
+  const bool doubleByte = number == 932 || number == 936 || number == 949 || number == 950;
+  Problem(*node, "setup.code_page",
+          (doubleByte ? std::to_string(number) + " is a double-byte code page, whose characters the program's "
+                                                 "paths cannot hold; expected "
+                      : std::string("is not a Windows code page a setup can be written in; expected ")) +
+              "one of " + Quoted(known) + " (a number)");
+}
+
 void ManifestReader::Read(const toml::table& top) {
   CheckKeys(top, "", TOP_KEYS);
+  ReadCodePage(top);
   if (const toml::node* setup = top.get("setup")) {
     if (const toml::table* table = Table(*setup, "setup")) ReadSetup(*table);
   }
@@ -94,9 +165,11 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
   ReadPicture(setup, "background_picture", &m.backgroundPicture);
   ReadStartPage(setup);
   std::vector<uint8_t> information;
-  if (SourceFile(setup, "information", "setup", &information)) {
-    m.texts.push_back({INFORMATION_TEXTS, INFORMATION_TEXT,
-                       InformationText(std::string(information.begin(), information.end()))});
+  std::string text;
+  if (SourceFile(setup, "information", "setup", &information) &&
+      Encoded(*setup.get("information"), "setup.information",
+              InformationText(std::string(information.begin(), information.end())), &text)) {
+    m.texts.push_back({INFORMATION_TEXTS, INFORMATION_TEXT, text});
   }
   ReadLookups(setup);
 }
@@ -236,16 +309,23 @@ bool ReadManifest(const std::string& path, Manifest* manifest,
   *manifest = Manifest{};
   manifest->path = path;
   problems->clear();
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    problems->push_back({1, 1, "", "cannot be read; expected the path of a manifest file"});
+    return false;
+  }
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
+  const std::string source(bytes.begin(), bytes.end());
   toml::table top;
   try {
-    top = toml::parse_file(path);
+    top = toml::parse(source, path);
   } catch (const toml::parse_error& error) {
     const toml::source_region& where = error.source();
     problems->push_back({uint32_t(where.begin.line), uint32_t(where.begin.column), "",
                          std::string(error.description()) + "; expected a valid TOML file"});
     return false;
   }
-  manifest_reading::ManifestReader(*manifest, *problems).Read(top);
+  manifest_reading::ManifestReader(*manifest, *problems, source).Read(top);
   std::stable_sort(problems->begin(), problems->end(), [](const ManifestProblem& a, const ManifestProblem& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
   });

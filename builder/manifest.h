@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "builder/code_page.h"
 #include "builder/data_area_writer.h"
 
 // A problem of a manifest, reported as "FILE:LINE:COLUMN: key: message".
@@ -34,6 +35,7 @@ struct DirectoryLookup {
 
 struct Manifest {
   std::string path;  // the manifest file, as given
+  uint16_t codePage = DEFAULT_CODE_PAGE;  // of every text and name below
   uint32_t setupFlags = SETUP_FLAG_CHANGE_DIR;
   std::string appName;
   std::string defaultDir;

@@ -65,14 +65,14 @@ bool ManifestReader::CheckName(const toml::node& node, const std::string& key, c
   const uint32_t length = uint32_t(text.size());
   const NameFault fault = path ? CheckNamePath(text.c_str(), length) : CheckNamePart(text.c_str(), length);
   if (fault == NAME_OK) return true;
-  Problem(node, key, "\"" + text + "\" " + NameProblem(fault));
+  Problem(node, key, "\"" + Shown(text) + "\" " + NameProblem(fault));
   return false;
 }
 
 void ManifestReader::CheckShortcutName(const toml::node& node, const std::string& key, const std::string& name) {
   const std::string link = name + ".lnk";
   const NameFault fault = CheckNamePart(link.c_str(), uint32_t(link.size()));
-  if (fault != NAME_OK) Problem(node, key, "\"" + name + "\" " + NameProblem(fault));
+  if (fault != NAME_OK) Problem(node, key, "\"" + Shown(name) + "\" " + NameProblem(fault));
 }
 
 void ManifestReader::ReadFiles(const toml::node& files) {
@@ -95,7 +95,7 @@ void ManifestReader::AddUninstaller(const toml::table& top) {
   if (node->is_boolean()) {
     if (!node->value<bool>().value_or(false)) return;
   } else if (node->is_string()) {
-    name = node->value<std::string>().value_or("");
+    if (!Encoded(*node, "setup.uninstaller", node->value<std::string>().value_or(""), &name)) return;
   } else if (const toml::table* table = node->as_table()) {
     // Its name and its shortcuts, as a file record has them.
     CheckKeys(*table, "setup.uninstaller", UNINSTALLER_KEYS);
@@ -110,7 +110,7 @@ void ManifestReader::AddUninstaller(const toml::table& top) {
   // It finds the installation directory as its own folder.
   if (name.find_first_of("\\/") != std::string::npos) {
     Problem(*node, "setup.uninstaller",
-            "\"" + name + "\" is no plain file name; expected a name without a folder, as the uninstall program lies directly in the installation folder");
+            "\"" + Shown(name) + "\" is no plain file name; expected a name without a folder, as the uninstall program lies directly in the installation folder");
     return;
   }
   if (!CheckName(*node, "setup.uninstaller", name, false)) return;
@@ -209,7 +209,7 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
   std::string name;
   const bool named = String(table, "name", key, &name);
   std::string source;
-  const bool sourced = String(table, "source", key, &source);
+  const bool sourced = SourceString(table, "source", key, &source);
 
   std::vector<ExpandedFile> expanded;
   bool single = true;
@@ -245,7 +245,12 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
   for (const ExpandedFile& file : expanded) {
     FileInput input;
     input.record = fields;
-    const std::string relative = file.relative;
+    // A name taken from the file system is UTF-8 as the manifest is.
+    std::string relative;
+    if (!Encoded(*table.get(sourced ? "source" : "name"), key + (sourced ? ".source" : ".name"), file.relative,
+                 &relative)) {
+      continue;
+    }
     input.record.name = NormalisedPath(named ? (single || relative.empty() ? name : name + "\\" + relative) : relative);
     if (fields.installMode != MODE_EXTERNAL) {
       input.content = ReadFileBytes(file.path);
@@ -256,7 +261,7 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
     }
     if (LeavesItsFolder(input.record.name)) {
       Problem(*table.get(named ? "name" : "source"), key,
-              "\"" + input.record.name + "\" has a \"..\" part; expected a name inside its destination folder");
+              "\"" + Shown(input.record.name) + "\" has a \"..\" part; expected a name inside its destination folder");
       continue;
     }
     if (!CheckName(*table.get(named ? "name" : sourced ? "source" : "mode"), key, input.record.name, true)) continue;
@@ -264,7 +269,7 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
     if ((fields.flags & FE_UNINSTALLER) != 0 &&
         (fields.dirCode != DIR_INSTALL || input.record.name.find('\\') != std::string::npos)) {
       Problem(*table.get("uninstaller"), key + ".uninstaller",
-              "\"" + input.record.name + "\" is not directly in the installation folder; expected the uninstall "
+              "\"" + Shown(input.record.name) + "\" is not directly in the installation folder; expected the uninstall "
               "program there (destination \"install\", a name without a folder), as it removes the files "
               "relative to its own folder");
       continue;
@@ -306,12 +311,13 @@ void ManifestReader::CheckFileSet() {
       if (single.seen) Problem(fileSources[i], fileKeys[i], single.what);
       single.seen = true;
     }
-    // Windows names are the same in any case.
-    const std::string target = std::to_string(record.dirCode) + "|" + Lowered(record.name);
+    // Windows names are the same in any case; dots and spaces at a name's end and "." parts
+    // are refused or gone from the normalised name by now.
+    const std::string target = std::to_string(record.dirCode) + "|" + codePage.UpperName(record.name);
     const auto [first, added] = targets.emplace(target, i);
     if (!added) {
       Problem(fileSources[i], fileKeys[i],
-              "\"" + record.name + "\" is installed by " + fileKeys[first->second] +
+              "\"" + Shown(record.name) + "\" is installed by " + fileKeys[first->second] +
                   " already; expected each target once");
     }
   }

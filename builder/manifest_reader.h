@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archive/names.h"
+#include "builder/code_page.h"
 #include "builder/file_bytes.h"
 #include "builder/manifest.h"
 #include "builder/record_words.h"
@@ -36,8 +37,9 @@ std::string NormalisedPath(std::string path);
 
 class ManifestReader {
  public:
-  ManifestReader(Manifest& manifest, std::vector<ManifestProblem>& problems)
-      : m(manifest), problems(problems), base(fs::path(manifest.path).parent_path()) {}
+  // source is the manifest's text, where a character that its code page cannot hold is found.
+  ManifestReader(Manifest& manifest, std::vector<ManifestProblem>& problems, const std::string& source)
+      : m(manifest), problems(problems), base(fs::path(manifest.path).parent_path()), source(source) {}
 
   // Reads the whole manifest: [setup], [texts] and [[files]].
   void Read(const toml::table& top);
@@ -78,9 +80,10 @@ class ManifestReader {
     return sub;
   }
 
-  // The value of table.name into *out; false (with a problem when it is there but of
-  // another type) when it is absent or wrong.
-  bool String(const toml::table& table, const char* name, const std::string& prefix, std::string* out) {
+  // The value of table.name into *out, as the manifest has it (UTF-8: the builder's own
+  // paths); false (with a problem when it is there but of another type) when it is absent
+  // or wrong.
+  bool SourceString(const toml::table& table, const char* name, const std::string& prefix, std::string* out) {
     const toml::node* node = table.get(name);
     if (node == nullptr) return false;
     if (!node->is_string()) {
@@ -94,6 +97,17 @@ class ManifestReader {
     }
     return true;
   }
+  // A text of the setup: the value of table.name in the setup's code page, as SourceString
+  // otherwise.
+  bool String(const toml::table& table, const char* name, const std::string& prefix, std::string* out) {
+    std::string utf8;
+    return SourceString(table, name, prefix, &utf8) && Encoded(*table.get(name), Join(prefix, name), utf8, out);
+  }
+  // utf8 in the setup's code page into *out; false with a problem at the character that the
+  // code page cannot hold, found in the manifest from node on.
+  bool Encoded(const toml::node& node, const std::string& key, const std::string& utf8, std::string* out);
+  // A text of the setup as UTF-8 again, for messages.
+  std::string Shown(const std::string& text) const { return codePage.Decode(text); }
   bool Boolean(const toml::table& table, const char* name, const std::string& prefix, bool* out) {
     const toml::node* node = table.get(name);
     if (node == nullptr) return false;
@@ -108,7 +122,7 @@ class ManifestReader {
   bool Choice(const toml::table& table, const char* name, const std::string& prefix,
               const WordTable& choices, T* out) {
     std::string word;
-    if (!String(table, name, prefix, &word)) return false;
+    if (!SourceString(table, name, prefix, &word)) return false;
     uint32_t value = 0;
     if (ValueOf(choices, word, &value)) {
       *out = T(value);
@@ -124,7 +138,7 @@ class ManifestReader {
   bool SourceFile(const toml::table& table, const char* name, const std::string& prefix,
                   std::vector<uint8_t>* content) {
     std::string relative;
-    if (!String(table, name, prefix, &relative)) return false;
+    if (!SourceString(table, name, prefix, &relative)) return false;
     const fs::path path = base / relative;
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
@@ -143,6 +157,7 @@ class ManifestReader {
     }
   }
 
+  void ReadCodePage(const toml::table& top);
   void ReadSetup(const toml::table& setup);
   void CheckAppName(const toml::node& node);
   void CheckDirectoryMacro(const toml::node& node);
@@ -166,6 +181,8 @@ class ManifestReader {
   Manifest& m;
   std::vector<ManifestProblem>& problems;
   fs::path base;
+  const std::string& source;
+  CodePageText codePage;
   std::vector<toml::source_region> fileSources;  // where each of m.files was named
   std::vector<std::string> fileKeys;             // and under which key
 };

@@ -45,6 +45,9 @@ constexpr uint16_t BLOCK_DIALOG_TEMPLATES = 0x1242;  // loaded offset table and 
 constexpr uint16_t BLOCK_FILE_TABLE = 0x1243;        // loaded u32 count, then the records
 constexpr uint16_t BLOCK_START_PAGE = 0x1244;        // raw u16
 constexpr uint16_t BLOCK_SPARE = 0x1245;             // loaded, read by nobody
+// The builder's note of the code page the texts and names are written in (raw u16), for
+// its own readers; the program skips it like an unknown tag. A setup without it is 1252.
+constexpr uint16_t BLOCK_CODE_PAGE = 0x1246;
 constexpr uint16_t BLOCK_END = 0x7F7F;               // u32 data size, then the data area
 
 // SetupFlags bits.

@@ -17,7 +17,7 @@ using test_support::ReadItem;
 namespace {
 
 DialogLayout SampleLayout() {
-  return {WS_CHILD | WS_VISIBLE, 3, 5, 120, 80, "Caf\xE9",
+  return {WS_CHILD | WS_VISIBLE, 3, 5, 120, 80, "Caf\xC3\xA9 \xE2\x82\xAC",  // "Café €" in UTF-8
           {{WS_CHILD | WS_VISIBLE | SS_CENTER, 4, 6, 100, 8, ID_PAGE_TEXT_1, CLASS_STATIC, "A"},
            {WS_CHILD | WS_TABSTOP, 4, 20, 50, 14, ID_NEXT, CLASS_BUTTON, "&Next >"},
            {WS_CHILD | WS_BORDER, 4, 40, 60, 12, ID_DIRECTORY_EDIT, CLASS_EDIT, ""}}};
@@ -33,8 +33,10 @@ TEST(DialogTemplate, WritesHeaderTitleAndFont) {
   EXPECT_EQ(d.y, 5);
   EXPECT_EQ(d.cx, 120);
   EXPECT_EQ(d.cy, 80);
-  EXPECT_EQ(d.title, "Caf\xE9");
-  EXPECT_EQ(LoadU16LE(&bytes[22 + 3 * 2]), 0x00E9u);  // Latin-1 'e acute' as one UTF-16 unit
+  EXPECT_EQ(d.title, "Caf\xC3\xA9 \xE2\x82\xAC");
+  EXPECT_EQ(LoadU16LE(&bytes[22 + 3 * 2]), 0x00E9u);  // 'e acute'
+  EXPECT_EQ(LoadU16LE(&bytes[22 + 5 * 2]), 0x20ACu);  // the euro sign, beyond Latin-1
+  EXPECT_EQ(LoadU16LE(&bytes[22 + 6 * 2]), 0u);  // six units, not one per UTF-8 byte
   EXPECT_EQ(d.pointSize, 8);
   EXPECT_EQ(d.face, "MS Sans Serif");
   EXPECT_EQ(d.length, bytes.size());

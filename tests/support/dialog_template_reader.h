@@ -70,12 +70,22 @@ class DialogTemplateReader {
   int16_t Short() { return static_cast<int16_t>(Word()); }
   uint32_t Dword() { Need(4); at_ += 4; return LoadU32LE(bytes_ + at_ - 4); }
 
-  // UTF-16 up to its terminator; every unit must be Latin-1, as the builder writes.
+  // UTF-16 up to its terminator, as UTF-8; the builder's texts lie in the Basic
+  // Multilingual Plane, so a surrogate is a fault.
   std::string String() {
     std::string s;
     for (uint16_t unit = Word(); unit != 0; unit = Word()) {
-      if (unit > 0xFF) throw std::runtime_error("a character beyond Latin-1");
-      s += static_cast<char>(unit);
+      if (unit >= 0xD800 && unit < 0xE000) throw std::runtime_error("a surrogate in a dialog text");
+      if (unit < 0x80) {
+        s += static_cast<char>(unit);
+      } else if (unit < 0x800) {
+        s += static_cast<char>(0xC0 | unit >> 6);
+        s += static_cast<char>(0x80 | (unit & 0x3F));
+      } else {
+        s += static_cast<char>(0xE0 | unit >> 12);
+        s += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (unit & 0x3F));
+      }
     }
     return s;
   }
