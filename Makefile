@@ -1,6 +1,9 @@
 # make test: every test, native and under Wine. make demo: the bundled example under Wine.
 # Both install what they need (scripts/install-deps) and configure and build as needed.
-.PHONY: test demo demo-uninstall deps native windows windows-x64 fuzz bench clean
+.PHONY: test demo demo-uninstall deps native windows windows-x64 release install fuzz bench clean
+
+# Where make install puts the tool (PREFIX/bin) and its programs (PREFIX/share/lodrun).
+PREFIX ?= /usr/local
 
 deps:
 	@scripts/install-deps
@@ -20,6 +23,14 @@ windows: deps
 windows-x64: deps
 	@cmake --preset windows-x64 >/dev/null
 	@cmake --build --preset windows-x64 -j2
+
+# The tool as a user gets it: optimised, without the sanitizers and tests of the native build.
+release: deps windows
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j2
+
+install: release
+	@cmake --install build/release --prefix "$(PREFIX)"
 
 test: native windows windows-x64
 	@scripts/test-all

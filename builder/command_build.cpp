@@ -27,9 +27,9 @@ const char BUILD_HELP[] =
     "                        (1024-based), e.g. 1440K\n"
     "  --level N             compression level, 0 (stored) to 12 (smallest, the default)\n"
     "  --stub PATH           the setup program to put in front of the archive (default: the\n"
-    "                        lodrun-stub.exe beside this tool)\n"
+    "                        lodrun-stub.exe beside this tool, or in ../share/lodrun)\n"
     "  --uninstaller PATH    the uninstall program that [setup] uninstaller adds (default:\n"
-    "                        the lodrun-uninst.exe beside this tool)\n"
+    "                        the lodrun-uninst.exe beside this tool, or in ../share/lodrun)\n"
     "\n"
     "Problems in the manifest are reported as FILE:LINE:COLUMN: key: message, all of them,\n"
     "with exit code 2 and no file written.\n";
@@ -109,13 +109,16 @@ bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
   return true;
 }
 
-// The program given, else the one of that name that the build put beside this tool.
+// The program given; else the one of that name beside this tool (where the build puts it),
+// else the one in the share folder of an installed tool (LODRUN_PROGRAMS_BELOW).
 std::string ProgramBesideTool(const std::string& given, const char* name, const std::string& programPath) {
   if (!given.empty()) return given;
   std::error_code error;
   fs::path self = fs::read_symlink("/proc/self/exe", error);
   if (error) self = fs::absolute(programPath, error);
-  return (self.parent_path() / name).string();
+  const fs::path beside = self.parent_path() / name;
+  const fs::path installed = (self.parent_path() / LODRUN_PROGRAMS_BELOW / name).lexically_normal();
+  return (fs::exists(beside, error) || !fs::exists(installed, error) ? beside : installed).string();
 }
 
 // Progress on a terminal: files done of total, input MB/s and the ratio so far.

@@ -36,9 +36,10 @@ TEST_F(ArchiveLoader, DataAreaSizeAndOffsetComeFromEndBlock) {
   EXPECT_EQ(Archive.DataRemaining, 1000u);
 }
 
-TEST_F(ArchiveLoader, UnknownTagsAndUnusedTagAreSkippedBySize) {
+TEST_F(ArchiveLoader, UnknownTagsUnusedTagAndCodePageNoteAreSkippedBySize) {
   ArchiveWriter writer(FakeImage());
   writer.AddRawBlock(BLOCK_UNUSED, BLOCK_FLAG_COMPRESSED, std::vector<uint8_t>(77, 0xFF));
+  writer.AddU16Block(BLOCK_CODE_PAGE, 1251);  // the builder's own note: nothing to the program
   writer.AddRawBlock(0x4242, 0xFFFF, Bytes("whatever it holds"));
   writer.AddRawBlock(0x0000, 0, std::vector<uint8_t>(5000, 0x12));
   writer.AddU32Block(BLOCK_DIR_REG_ROOT, 2);

@@ -43,8 +43,9 @@ class ManifestFolder {
   void Write(const std::string& relative, const std::string& text) const {
     Write(relative, std::vector<uint8_t>(text.begin(), text.end()));
   }
-  std::vector<uint8_t> Read(const std::string& relative) const {
-    std::ifstream in(root / relative, std::ios::binary);
+  std::vector<uint8_t> Read(const std::string& relative) const { return ReadPath(root / relative); }
+  static std::vector<uint8_t> ReadPath(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
   bool Exists(const std::string& relative) const { return fs::exists(root / relative); }

@@ -1,11 +1,13 @@
-// demo_walker SETUP [FOLDER]: walks a setup's wizard from the first page to the last as a user
-// would (Next on every page, Yes to creating the new directory, Cancel on the closing page),
-// saving a screenshot of every page as build/screenshots/FOLDER/<n>.bmp (FOLDER "demo" unless
-// given), then lists the files in the directory that the directory page showed. Exits 0 when
-// the setup went through all of its pages and ended with 0.
+// demo_walker [--welcome-line HEX] SETUP [FOLDER]: walks a setup's wizard from the first page
+// to the last as a user would (Next on every page, Yes to creating the new directory, Cancel
+// on the closing page), saving a screenshot of every page as build/screenshots/FOLDER/<n>.bmp
+// (FOLDER "demo" unless given), then lists the files in the directory that the directory page
+// showed. With --welcome-line, the welcome page's first line must show the text whose UTF-8
+// bytes HEX gives. Exits 0 when the setup went through all of its pages and ended with 0.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "resources/dialog_ids.h"
@@ -54,6 +56,47 @@ void ListFiles(const std::string& folder) {
   FindClose(search);
 }
 
+std::wstring Wide(const std::string& text, UINT codePage) {
+  std::wstring wide(text.size() + 1, L'\0');
+  wide.resize(size_t(MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], int(wide.size()))));
+  return wide;
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+  const HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// The welcome page's first line shows utf8 as written: its text read back as UTF-16 is the
+// text, and its ink on screen is as wide as the text in the control's font, not as wide as
+// the UTF-8 bytes shown one character each (the mojibake of a setup written without its
+// code page).
+bool ShowsWelcomeLine(HWND page, const std::string& hex) {
+  std::string utf8;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) utf8 += char(std::stoi(hex.substr(i, 2), nullptr, 16));
+  const std::wstring expected = Wide(utf8, CP_UTF8), mojibake = Wide(utf8, CP_ACP);
+  const HWND line = GetDlgItem(page, ID_PAGE_TEXT_1);
+  wchar_t shown[256] = {};
+  GetWindowTextW(line, shown, 256);
+  const int expectedWidth = TextWidth(line, expected), mojibakeWidth = TextWidth(line, mojibake);
+  const Capture capture = Capture::OfClient(line);
+  const COLORREF background = capture.Pixel(capture.Width() - 1, capture.Height() - 1);
+  int ink = 0;  // one past the rightmost column that is not background
+  for (int x = 0; x < capture.Width(); ++x) {
+    for (int y = 0; y < capture.Height(); ++y) {
+      if (capture.Pixel(x, y) != background) ink = x + 1;
+    }
+  }
+  std::printf("demo_walker: welcome line %s; ink %d px wide, the text %d px, its mojibake %d px (code page %u)\n",
+              expected == shown ? "as written" : "NOT as written", ink, expectedWidth, mojibakeWidth, GetACP());
+  return expected == shown && std::abs(ink - expectedWidth) <= 3 && std::abs(ink - mojibakeWidth) > 3;
+}
+
 // A setup that cannot load tells the user in a box; what it said, and its exit code.
 int ReadRefusal(const char* path) {
   Process program = StartProgram(path);
@@ -67,8 +110,15 @@ int ReadRefusal(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--refusal") return ReadRefusal(argv[2]);
+  std::string welcomeLine;
+  if (argc >= 3 && std::string(argv[1]) == "--welcome-line") {
+    welcomeLine = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: demo_walker SETUP [SCREENSHOT-FOLDER] | demo_walker --refusal SETUP\n");
+    std::fprintf(stderr, "usage: demo_walker [--welcome-line HEX] SETUP [SCREENSHOT-FOLDER] | "
+                         "demo_walker --refusal SETUP\n");
     return 2;
   }
   const std::string folder = argc == 3 ? argv[2] : "demo";
@@ -78,6 +128,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   HWND page = CurrentPageOf(setup.frame);
+  if (!welcomeLine.empty() && !ShowsWelcomeLine(page, welcomeLine)) {
+    Capture::OfWindow(setup.mainWindow).Save(folder + "/welcome-line");
+    CloseWizard(setup);
+    return 1;
+  }
   int pages = 0;
   std::string directory;  // as the directory page shows it
   for (; page != nullptr && pages < MOST_PAGES; ++pages) {
