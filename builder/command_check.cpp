@@ -6,6 +6,7 @@
 
 #include "builder/commands.h"
 #include "builder/data_area_writer.h"
+#include "builder/record_check.h"
 #include "builder/setup_reader.h"
 
 namespace fs = std::filesystem;
@@ -21,9 +22,11 @@ const char EXTRACT_HELP[] =
 
 const char VERIFY_HELP[] =
     "Usage: lodrun verify SETUP.exe\n"
-    "Checks that every block of the setup loads, that its volumes are present and their sizes\n"
-    "add up, and that every file's stream decodes to its size and checksum. Exit code 0 only\n"
-    "when all of it holds; otherwise one message per fault and exit code 1.\n";
+    "Checks that every block of the setup loads, that every file record holds what the setup\n"
+    "program can install (its name, destination, mode, shortcuts and version check, no two\n"
+    "records of one target), that its volumes are present and their sizes add up, and that\n"
+    "every file's stream decodes to its size and checksum. Exit code 0 only when all of it\n"
+    "holds; otherwise one message per fault and exit code 1.\n";
 
 namespace {
 
@@ -160,7 +163,8 @@ int VerifyCommand(const Arguments& arguments) {
   if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
-  std::vector<std::string> faults = VolumeFaults(setup, summary);
+  std::vector<std::string> faults = FileTableFaults(summary.records, summary.defaultDir);
+  for (std::string& fault : VolumeFaults(setup, summary)) faults.push_back(std::move(fault));
   std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);
   if (!error.empty()) faults.push_back(setup + ": " + error);
