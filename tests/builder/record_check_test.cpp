@@ -3,15 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "builder/record_check.h"
+#include "named_record.h"
 
 namespace {
-
-FileRecord Named(const std::string& name, uint8_t dirCode = DIR_INSTALL) {
-  FileRecord record;
-  record.name = name;
-  record.dirCode = dirCode;
-  return record;
-}
 
 TEST(RecordCheck, TargetsCompareAsWindowsComparesNames) {
   const std::string key = TargetKey(Named("Help\\Guide.txt"));
