@@ -144,7 +144,7 @@ int ExtractCommand(const Arguments& arguments) {
   for (const std::string& clash : clashes) Complain(clash + "; nothing extracted");
   if (!clashes.empty()) return EXIT_FAULT;
   std::error_code error;
-  fs::create_directories(folder, error);
+  const bool madeFolder = fs::create_directories(folder, error);
   // Each file is decoded into the scratch folder and moved to its name once its checksum holds.
   const fs::path scratch = MakeScratchFolder(folder, summary.records);
   if (scratch.empty()) {
@@ -176,6 +176,7 @@ int ExtractCommand(const Arguments& arguments) {
   finish();
   if (!decodeError.empty()) {
     fs::remove_all(scratch, error);
+    if (madeFolder) fs::remove(folder, error);  // nothing was extracted into it
     Complain(setup + ": " + decodeError);
     return EXIT_FAULT;
   }
@@ -186,11 +187,12 @@ int ExtractCommand(const Arguments& arguments) {
       start(index);
       finish();
     }
-    fs::create_directories(targets[index].parent_path(), error);
-    if (decodedFile.matches && written[index] &&
-        std::rename(temporaryOf(index).c_str(), targets[index].string().c_str()) == 0) {
-      std::printf("%s\n", targets[index].string().c_str());
-      continue;
+    if (decodedFile.matches && written[index]) {
+      fs::create_directories(targets[index].parent_path(), error);
+      if (std::rename(temporaryOf(index).c_str(), targets[index].string().c_str()) == 0) {
+        std::printf("%s\n", targets[index].string().c_str());
+        continue;
+      }
     }
     Complain(decodedFile.matches ? summary.records[index].name + ": cannot write " + targets[index].string()
                                  : Describe(summary.records[index], decodedFile));
