@@ -28,7 +28,8 @@ size_t FindImageSize(const std::vector<uint8_t>& stub) {
   PeHeaders headers;
   const std::string fault = ReadPeHeaders(stub, &headers);
   if (!fault.empty()) throw std::runtime_error("the stub is " + fault);
-  const auto image = stub.begin() + static_cast<std::ptrdiff_t>(headers.sections.ImageExtent());
+  const size_t extent = headers.sections.ImageExtent();
+  const auto image = stub.begin() + static_cast<std::ptrdiff_t>(extent);
   const uint8_t* begin = IMAGE_SIZE_MARKER;
   const uint8_t* end = IMAGE_SIZE_MARKER + IMAGE_SIZE_MARKER_LENGTH;
   auto hit = std::search(stub.begin(), image, begin, end);
@@ -37,7 +38,7 @@ size_t FindImageSize(const std::vector<uint8_t>& stub) {
     throw std::runtime_error("the stub holds the ImageSize marker more than once");
   }
   size_t offset = static_cast<size_t>(hit - stub.begin()) + IMAGE_SIZE_MARKER_LENGTH;
-  if (offset + 4 > headers.sections.ImageExtent()) throw std::runtime_error("the stub ends inside ImageSize");
+  if (offset + 4 > extent) throw std::runtime_error("the stub ends inside ImageSize");
   return offset;
 }
 
