@@ -2,12 +2,14 @@
 #include "builder/archive_writer.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <stdexcept>
 
 #include "archive/archive_format.h"
 #include "base/byte_order.h"
 #include "builder/default_templates.h"
 #include "builder/dialog_template.h"
+#include "builder/pe_headers.h"
 #include "builder/picture_check.h"
 
 void PutU16(std::vector<uint8_t>& out, uint16_t value) {
@@ -21,15 +23,22 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value) {
 }
 
 size_t FindImageSize(const std::vector<uint8_t>& stub) {
+  // Only the program's image counts: a setup's archive may hold another copy of the record
+  // (a stored uninstall program), and the program reads its own from its own data.
+  PeHeaders headers;
+  const std::string fault = ReadPeHeaders(stub, &headers);
+  if (!fault.empty()) throw std::runtime_error("the stub is " + fault);
+  const size_t extent = headers.sections.ImageExtent();
+  const auto image = stub.begin() + static_cast<std::ptrdiff_t>(extent);
   const uint8_t* begin = IMAGE_SIZE_MARKER;
   const uint8_t* end = IMAGE_SIZE_MARKER + IMAGE_SIZE_MARKER_LENGTH;
-  auto hit = std::search(stub.begin(), stub.end(), begin, end);
-  if (hit == stub.end()) throw std::runtime_error("the stub holds no ImageSize marker");
-  if (std::search(hit + 1, stub.end(), begin, end) != stub.end()) {
+  auto hit = std::search(stub.begin(), image, begin, end);
+  if (hit == image) throw std::runtime_error("the stub holds no ImageSize marker");
+  if (std::search(hit + 1, image, begin, end) != image) {
     throw std::runtime_error("the stub holds the ImageSize marker more than once");
   }
   size_t offset = static_cast<size_t>(hit - stub.begin()) + IMAGE_SIZE_MARKER_LENGTH;
-  if (offset + 4 > stub.size()) throw std::runtime_error("the stub ends inside ImageSize");
+  if (offset + 4 > extent) throw std::runtime_error("the stub ends inside ImageSize");
   return offset;
 }
 

@@ -11,10 +11,12 @@
 #include "builder/stream_encoder.h"
 
 // Finds the one ImageSize record in a built stub (the marker followed by the u32) and stores
-// size there. Throws std::runtime_error when the marker is missing or occurs more than once.
+// size there. Throws std::runtime_error when the stub is no PE file, or when the marker is
+// missing from its image (its headers and sections) or occurs there more than once.
 void PatchImageSize(std::vector<uint8_t>& stub, uint32_t size);
 
-// Offset of the u32 behind the marker; throws like PatchImageSize.
+// Offset of the u32 behind the marker, searched in the image alone: in a setup file the
+// archive behind the image never counts. Throws like PatchImageSize.
 size_t FindImageSize(const std::vector<uint8_t>& stub);
 
 class ArchiveWriter {

@@ -1,11 +1,14 @@
 // lodrun extract and lodrun verify: every stream of a setup decoded through the program's
 // own reader, into files or only checked.
+#include <stdlib.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
 
 #include "builder/commands.h"
 #include "builder/data_area_writer.h"
+#include "builder/record_check.h"
 #include "builder/setup_reader.h"
 
 namespace fs = std::filesystem;
@@ -15,17 +18,25 @@ const char EXTRACT_HELP[] =
     "Decodes every file of the setup into FOLDER (made when missing), keeping its subfolders,\n"
     "and checks each against its size and checksum. Files for the Windows, System and Fonts\n"
     "folders go into FOLDER/@windows, @system and @fonts. A file that does not check out is\n"
-    "not left behind.\n"
+    "not left behind; a setup with two records of one target (as Windows compares names) is\n"
+    "refused whole.\n"
     "\n"
     "  -C, --directory FOLDER   where to put the files\n";
 
 const char VERIFY_HELP[] =
     "Usage: lodrun verify SETUP.exe\n"
-    "Checks that every block of the setup loads, that its volumes are present and their sizes\n"
-    "add up, and that every file's stream decodes to its size and checksum. Exit code 0 only\n"
-    "when all of it holds; otherwise one message per fault and exit code 1.\n";
+    "Checks that every block of the setup loads, that every file record holds what the setup\n"
+    "program can install (its name, destination, mode, shortcuts and version check, no two\n"
+    "records of one target), that its volumes are present and their sizes add up, and that\n"
+    "every file's stream decodes to its size and checksum. Exit code 0 only when all of it\n"
+    "holds; otherwise one message per fault and exit code 1.\n";
 
 namespace {
+
+// The scratch folder's name in the extraction folder (mkdtemp's pattern), and how often a new
+// one is tried when a record's name happens to take it.
+constexpr char SCRATCH_PATTERN[] = ".lodrun-extract-XXXXXX";
+constexpr int SCRATCH_ATTEMPTS = 8;
 
 // The folder below the extraction folder for each destination but the installation folder.
 const char* const DESTINATION_FOLDERS[] = {"", "@windows", "@system", "@fonts"};
@@ -86,6 +97,26 @@ std::string Describe(const FileRecord& record, const DecodedFile& file) {
          std::to_string(record.checksum);
 }
 
+// A folder of its own inside `folder` for the temporaries, named like no record's first
+// part: no temporary can take a target's name. Empty when it cannot be made.
+fs::path MakeScratchFolder(const fs::path& folder, const std::vector<FileRecord>& records) {
+  for (int attempt = 0; attempt < SCRATCH_ATTEMPTS; ++attempt) {
+    std::string pattern = (folder / SCRATCH_PATTERN).string();
+    if (mkdtemp(&pattern[0]) == nullptr) return {};
+    FileRecord scratch;
+    scratch.name = fs::path(pattern).filename().string();
+    const std::string key = TargetKey(scratch);
+    bool taken = false;
+    for (const FileRecord& record : records) {
+      const std::string target = TargetKey(record);
+      taken = taken || target == key || target.rfind(key + "\\", 0) == 0;
+    }
+    if (!taken) return pattern;
+    fs::remove(pattern);
+  }
+  return {};
+}
+
 }  // namespace
 
 int ExtractCommand(const Arguments& arguments) {
@@ -93,8 +124,8 @@ int ExtractCommand(const Arguments& arguments) {
   if (!SetupArgument(arguments, "extract", true, &setup, &folder)) return EXIT_USAGE;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
-  // Each file is decoded into a temporary name and renamed once its checksum holds.
   std::map<size_t, fs::path> targets;
+  std::vector<size_t> extracted;
   int faults = 0;
   for (size_t i = 0; i < summary.records.size(); ++i) {
     const FileRecord& record = summary.records[i];
@@ -106,8 +137,21 @@ int ExtractCommand(const Arguments& arguments) {
       continue;
     }
     targets[i] = target;
+    extracted.push_back(i);
   }
-  auto partOf = [&](size_t index) { return targets[index].string() + ".part"; };
+  // Two records of one target would leave one file under both names: nothing is extracted.
+  const std::vector<std::string> clashes = TargetClashes(summary.records, extracted);
+  for (const std::string& clash : clashes) Complain(clash + "; nothing extracted");
+  if (!clashes.empty()) return EXIT_FAULT;
+  std::error_code error;
+  const bool madeFolder = fs::create_directories(folder, error);
+  // Each file is decoded into the scratch folder and moved to its name once its checksum holds.
+  const fs::path scratch = MakeScratchFolder(folder, summary.records);
+  if (scratch.empty()) {
+    Complain("cannot make a folder for the temporary files in " + folder);
+    return EXIT_FAULT;
+  }
+  auto temporaryOf = [&](size_t index) { return (scratch / std::to_string(index)).string(); };
   // The streams come in table order: one file is open at a time.
   std::map<size_t, bool> written;
   size_t current = 0;
@@ -119,9 +163,7 @@ int ExtractCommand(const Arguments& arguments) {
   auto start = [&](size_t index) {
     finish();
     current = index;
-    std::error_code ignored;
-    fs::create_directories(targets[index].parent_path(), ignored);
-    file = std::fopen(partOf(index).c_str(), "wb");
+    file = std::fopen(temporaryOf(index).c_str(), "wb");
     written[index] = file != nullptr;
   };
   auto write = [&](size_t index, const uint8_t* data, uint32_t count) {
@@ -129,11 +171,13 @@ int ExtractCommand(const Arguments& arguments) {
     if (written.count(index) == 0) start(index);
     if (file != nullptr && std::fwrite(data, 1, count, file) != count) written[index] = false;
   };
-  std::string error;
-  const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, write, &error);
+  std::string decodeError;
+  const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, write, &decodeError);
   finish();
-  if (!error.empty()) {
-    Complain(setup + ": " + error);
+  if (!decodeError.empty()) {
+    fs::remove_all(scratch, error);
+    if (madeFolder) fs::remove(folder, error);  // nothing was extracted into it
+    Complain(setup + ": " + decodeError);
     return EXIT_FAULT;
   }
   for (const DecodedFile& decodedFile : decoded) {
@@ -143,15 +187,18 @@ int ExtractCommand(const Arguments& arguments) {
       start(index);
       finish();
     }
-    if (decodedFile.matches && written[index] && std::rename(partOf(index).c_str(), targets[index].string().c_str()) == 0) {
-      std::printf("%s\n", targets[index].string().c_str());
-      continue;
+    if (decodedFile.matches && written[index]) {
+      fs::create_directories(targets[index].parent_path(), error);
+      if (std::rename(temporaryOf(index).c_str(), targets[index].string().c_str()) == 0) {
+        std::printf("%s\n", targets[index].string().c_str());
+        continue;
+      }
     }
-    std::remove(partOf(index).c_str());
     Complain(decodedFile.matches ? summary.records[index].name + ": cannot write " + targets[index].string()
                                  : Describe(summary.records[index], decodedFile));
     ++faults;
   }
+  fs::remove_all(scratch, error);  // with the temporaries of the files that failed
   return faults == 0 ? EXIT_OK : EXIT_FAULT;
 }
 
@@ -160,7 +207,8 @@ int VerifyCommand(const Arguments& arguments) {
   if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
-  std::vector<std::string> faults = VolumeFaults(setup, summary);
+  std::vector<std::string> faults = FileTableFaults(summary.records, summary.defaultDir);
+  for (std::string& fault : VolumeFaults(setup, summary)) faults.push_back(std::move(fault));
   std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);
   if (!error.empty()) faults.push_back(setup + ": " + error);

@@ -28,6 +28,13 @@ const char* WordOf(const WordTable& table, uint32_t value, uint32_t otherwise) {
   return "?";
 }
 
+bool HasValue(const WordTable& table, uint32_t value) {
+  for (const NamedValue& named : table) {
+    if (named.value == value) return true;
+  }
+  return false;
+}
+
 bool ValueOf(const WordTable& table, const std::string& word, uint32_t* value) {
   for (const NamedValue& named : table) {
     if (word == named.word) {

@@ -23,6 +23,9 @@ extern const WordTable REGISTRY_ROOT_WORDS;
 // The word shown for a value; a value the program reads as another is shown as that one.
 const char* WordOf(const WordTable& table, uint32_t value, uint32_t otherwise);
 
+// Whether the value is one of the table's (the program reads any other as a default).
+bool HasValue(const WordTable& table, uint32_t value);
+
 // Whether the word is one of the table's; its value goes to *value.
 bool ValueOf(const WordTable& table, const std::string& word, uint32_t* value);
 

@@ -4,6 +4,7 @@
 #include "builder/data_area_writer.h"
 #include "builder/setup_reader.h"
 
+#include <cstring>
 #include <filesystem>
 
 #include "archive/archive_format.h"
@@ -12,6 +13,7 @@
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
 #include "base/byte_order.h"
+#include "base/memory.h"
 #include "base/session_paths.h"
 #include "builder/archive_writer.h"
 #include "builder/file_bytes.h"
@@ -30,7 +32,10 @@ std::string LoadFault(LoadStatus status) {
   return "";
 }
 
-std::string Text(const char* text) { return text != nullptr ? text : ""; }
+// A loaded text (or path buffer), read no further than its memory block.
+std::string Text(const char* text) {
+  return text != nullptr ? std::string(text, strnlen(text, MemSize(text))) : std::string();
+}
 
 // The records of the loaded table, read field by field at the format's offsets.
 std::vector<FileRecord> LoadedRecords() {

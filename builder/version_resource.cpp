@@ -7,31 +7,16 @@
 #include <cstddef>
 
 #include "base/byte_order.h"
+#include "builder/pe_headers.h"
 
 namespace {
 
-// IMAGE_DOS_HEADER: 64 bytes, e_lfanew (the PE signature's offset) its last field.
-constexpr size_t DOS_HEADER_SIZE = 64;
-constexpr size_t DOS_LFANEW_OFFSET = 0x3C;
-constexpr uint8_t PE_SIGNATURE[4] = {'P', 'E', 0, 0};
-// IMAGE_FILE_HEADER, right after the signature.
-constexpr size_t COFF_HEADER_SIZE = 20;
-constexpr size_t COFF_SECTION_COUNT_OFFSET = 2;
-constexpr size_t COFF_OPTIONAL_SIZE_OFFSET = 16;
-// The optional header's magic, then NumberOfRvaAndSizes and the data directories behind it:
-// PE32+ drops BaseOfData and widens ImageBase and the four stack and heap sizes, 16 bytes more.
-constexpr uint16_t PE32_MAGIC = 0x10B;
-constexpr uint16_t PE32_PLUS_MAGIC = 0x20B;
+// The optional header's NumberOfRvaAndSizes and the data directories behind it: PE32+ drops
+// BaseOfData and widens ImageBase and the four stack and heap sizes, 16 bytes more.
 constexpr size_t PE32_DIRECTORY_COUNT_OFFSET = 92;
 constexpr size_t PE32_PLUS_DIRECTORY_COUNT_OFFSET = 108;
 constexpr size_t DATA_DIRECTORY_SIZE = 8;  // RVA, size
 constexpr uint32_t RESOURCE_DIRECTORY_INDEX = 2;
-// IMAGE_SECTION_HEADER: an 8-byte name, then the fields read here.
-constexpr size_t SECTION_HEADER_SIZE = 40;
-constexpr size_t SECTION_VIRTUAL_SIZE_OFFSET = 8;
-constexpr size_t SECTION_ADDRESS_OFFSET = 12;
-constexpr size_t SECTION_RAW_SIZE_OFFSET = 16;
-constexpr size_t SECTION_RAW_POINTER_OFFSET = 20;
 
 // IMAGE_RESOURCE_DIRECTORY: its named and id entry counts at 12 and 14, its entries behind it.
 constexpr size_t RESOURCE_DIRECTORY_SIZE = 16;
@@ -60,93 +45,19 @@ bool Fail(std::string* error, std::string reason) {
   return false;
 }
 
-std::string Hex(uint32_t value) {
-  static const char DIGITS[] = "0123456789ABCDEF";
-  std::string text = "0x";
-  bool started = false;
-  for (int shift = 28; shift >= 0; shift -= 4) {
-    const uint32_t digit = value >> shift & 0xF;
-    if (digit != 0 || started || shift == 0) text += DIGITS[digit], started = true;
-  }
-  return text;
-}
-
-// True when [offset, offset + size) lies within a buffer of `total` bytes.
-bool Holds(size_t total, uint64_t offset, uint64_t size) {
-  return offset <= total && size <= total - offset;
-}
-
-// The section table of a PE file, and its one question: where an RVA's bytes are in the file.
-struct SectionTable {
-  const std::vector<uint8_t>* file = nullptr;
-  size_t offset = 0;
-  uint16_t count = 0;
-
-  // The file offset of rva, and the bytes from it to the end of its section's raw data (cut at
-  // the file's end). False when no section holds rva in the file.
-  bool Map(uint32_t rva, size_t* fileOffset, size_t* available) const {
-    for (uint16_t i = 0; i < count; ++i) {
-      const uint8_t* header = file->data() + offset + size_t(i) * SECTION_HEADER_SIZE;
-      const uint32_t address = LoadU32LE(header + SECTION_ADDRESS_OFFSET);
-      const uint32_t virtualSize = LoadU32LE(header + SECTION_VIRTUAL_SIZE_OFFSET);
-      const uint32_t rawSize = LoadU32LE(header + SECTION_RAW_SIZE_OFFSET);
-      // Raw data is padded to the file alignment; past the virtual size it is not mapped.
-      const uint32_t extent = virtualSize != 0 && virtualSize < rawSize ? virtualSize : rawSize;
-      if (rva < address || rva - address >= extent) continue;
-      const uint64_t start =
-          uint64_t(LoadU32LE(header + SECTION_RAW_POINTER_OFFSET)) + (rva - address);
-      if (start >= file->size()) return false;
-      const uint64_t end = start + (extent - (rva - address));
-      *fileOffset = static_cast<size_t>(start);
-      *available = static_cast<size_t>((end < file->size() ? end : file->size()) - start);
-      return true;
-    }
-    return false;
-  }
-};
-
-// Reads the headers up to the section table and the resource directory's RVA (0: none).
-bool ReadHeaders(const std::vector<uint8_t>& file, SectionTable* sections, uint32_t* resourceRva,
-                 std::string* error) {
-  if (file.size() < DOS_HEADER_SIZE || file[0] != 'M' || file[1] != 'Z') {
-    return Fail(error, "not a PE file (no MZ header)");
-  }
-  const uint64_t pe = LoadU32LE(file.data() + DOS_LFANEW_OFFSET);
-  if (!Holds(file.size(), pe, sizeof PE_SIGNATURE + COFF_HEADER_SIZE)) {
-    return Fail(error, "not a PE file (its PE header at " + Hex(uint32_t(pe)) +
-                           " is outside the file)");
-  }
-  const uint8_t* p = file.data() + pe;
-  for (size_t i = 0; i < sizeof PE_SIGNATURE; ++i) {
-    if (p[i] != PE_SIGNATURE[i]) return Fail(error, "not a PE file (no PE signature)");
-  }
-  const uint8_t* coff = p + sizeof PE_SIGNATURE;
-  const uint16_t optionalSize = LoadU16LE(coff + COFF_OPTIONAL_SIZE_OFFSET);
-  const uint64_t optional = pe + sizeof PE_SIGNATURE + COFF_HEADER_SIZE;
-  if (optionalSize < 2 || !Holds(file.size(), optional, optionalSize)) {
-    return Fail(error, "not a PE file (its optional header is missing or outside the file)");
-  }
-  const uint16_t magic = LoadU16LE(file.data() + optional);
-  if (magic != PE32_MAGIC && magic != PE32_PLUS_MAGIC) {
-    return Fail(error, "not a PE file (optional header magic " + Hex(magic) + ")");
-  }
+// The resource directory's RVA from the optional header (0: none).
+uint32_t ResourceRva(const std::vector<uint8_t>& file, const PeHeaders& headers) {
   const size_t countOffset =
-      magic == PE32_MAGIC ? PE32_DIRECTORY_COUNT_OFFSET : PE32_PLUS_DIRECTORY_COUNT_OFFSET;
+      headers.magic == PE32_MAGIC ? PE32_DIRECTORY_COUNT_OFFSET : PE32_PLUS_DIRECTORY_COUNT_OFFSET;
   const size_t resourceEntry = countOffset + 4 + RESOURCE_DIRECTORY_INDEX * DATA_DIRECTORY_SIZE;
-  *resourceRva = 0;
+  const uint8_t* optional = file.data() + headers.optional;
   // A header too short for the resource entry, or counting fewer directories, has no resources.
-  if (optionalSize >= resourceEntry + DATA_DIRECTORY_SIZE &&
-      LoadU32LE(file.data() + optional + countOffset) > RESOURCE_DIRECTORY_INDEX &&
-      LoadU32LE(file.data() + optional + resourceEntry + 4) != 0) {
-    *resourceRva = LoadU32LE(file.data() + optional + resourceEntry);
+  if (headers.optionalSize >= resourceEntry + DATA_DIRECTORY_SIZE &&
+      LoadU32LE(optional + countOffset) > RESOURCE_DIRECTORY_INDEX &&
+      LoadU32LE(optional + resourceEntry + 4) != 0) {
+    return LoadU32LE(optional + resourceEntry);
   }
-  sections->file = &file;
-  sections->offset = static_cast<size_t>(optional + optionalSize);
-  sections->count = LoadU16LE(coff + COFF_SECTION_COUNT_OFFSET);
-  if (!Holds(file.size(), sections->offset, uint64_t(sections->count) * SECTION_HEADER_SIZE)) {
-    return Fail(error, "the section table is outside the file");
-  }
-  return true;
+  return 0;
 }
 
 // The resource tree: the bytes from the root directory to the end of its section. Every offset
@@ -311,11 +222,12 @@ bool ReadVersionBlocks(const uint8_t* bytes, size_t size, FileVersionInfo* info,
 }  // namespace
 
 bool ReadVersionInfo(const std::vector<uint8_t>& file, FileVersionInfo* info, std::string* error) {
-  SectionTable sections;
-  uint32_t resourceRva = 0;
-  if (!ReadHeaders(file, &sections, &resourceRva, error)) return false;
+  PeHeaders headers;
+  const std::string fault = ReadPeHeaders(file, &headers);
+  if (!fault.empty()) return Fail(error, fault);
+  const uint32_t resourceRva = ResourceRva(file, headers);
   if (resourceRva == 0) return Fail(error, "no version resource (the file has no resources)");
   size_t offset = 0, size = 0;
-  if (!FindVersionData(sections, resourceRva, &offset, &size, error)) return false;
+  if (!FindVersionData(headers.sections, resourceRva, &offset, &size, error)) return false;
   return ReadVersionBlocks(file.data() + offset, size, info, error);
 }

@@ -36,6 +36,21 @@ LoadStatus LoadInto(FileHandle file, uint16_t flags, uint32_t size, T** field) {
   return status;
 }
 
+// A text's block need not hold its terminator, and every reader takes the text as a C string:
+// the block's last byte becomes a terminator, and a block without bytes is no text.
+LoadStatus LoadText(FileHandle file, uint16_t flags, uint32_t size, char** field) {
+  LoadStatus status = LoadInto(file, flags, size, field);
+  if (*field != nullptr) {
+    const uint32_t length = MemSize(*field);
+    if (length == 0) {
+      MemFree(*field);
+    } else {
+      (*field)[length - 1] = '\0';
+    }
+  }
+  return status;
+}
+
 LoadStatus LoadDefaultDir(FileHandle file, uint16_t flags, uint32_t size) {
   uint8_t* block = nullptr;
   LoadStatus status = LoadBlockPayload(file, flags, size, &block);
@@ -104,13 +119,13 @@ LoadStatus HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t s
     case BLOCK_DEFAULT_DIR: return LoadDefaultDir(file, flags, size);
     case BLOCK_WIZARD_IMAGE: return LoadInto(file, flags, size, &Archive.wizardImage);
     case BLOCK_BACKGROUND_IMAGE: return LoadInto(file, flags, size, &Archive.backgroundImage);
-    case BLOCK_APP_NAME: return LoadInto(file, flags, size, &Archive.appName);
-    case BLOCK_BACKGROUND_TITLE: return LoadInto(file, flags, size, &Archive.backgroundTitle);
-    case BLOCK_DIR_REG_KEY: return LoadInto(file, flags, size, &Archive.dirRegKey);
-    case BLOCK_DIR_REG_VALUE: return LoadInto(file, flags, size, &Archive.dirRegValue);
-    case BLOCK_DIR_INI_FILE: return LoadInto(file, flags, size, &Archive.dirIniFile);
-    case BLOCK_DIR_INI_SECTION: return LoadInto(file, flags, size, &Archive.dirIniSection);
-    case BLOCK_DIR_INI_KEY: return LoadInto(file, flags, size, &Archive.dirIniKey);
+    case BLOCK_APP_NAME: return LoadText(file, flags, size, &Archive.appName);
+    case BLOCK_BACKGROUND_TITLE: return LoadText(file, flags, size, &Archive.backgroundTitle);
+    case BLOCK_DIR_REG_KEY: return LoadText(file, flags, size, &Archive.dirRegKey);
+    case BLOCK_DIR_REG_VALUE: return LoadText(file, flags, size, &Archive.dirRegValue);
+    case BLOCK_DIR_INI_FILE: return LoadText(file, flags, size, &Archive.dirIniFile);
+    case BLOCK_DIR_INI_SECTION: return LoadText(file, flags, size, &Archive.dirIniSection);
+    case BLOCK_DIR_INI_KEY: return LoadText(file, flags, size, &Archive.dirIniKey);
     case BLOCK_SPARE: return LoadInto(file, flags, size, &Archive.spare);
     case BLOCK_DIALOG_TEMPLATES: {
       LoadStatus status = LoadInto(file, flags, size, &Archive.templates);

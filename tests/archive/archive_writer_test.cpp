@@ -20,9 +20,10 @@ TEST(ArchiveWriter, RefusesStubWithoutOrWithTwoMarkers) {
   std::vector<uint8_t> twice = FakeImage();
   for (size_t i = 0; i < IMAGE_SIZE_MARKER_LENGTH; ++i) twice[300 + i] = IMAGE_SIZE_MARKER[i];
   EXPECT_THROW(ArchiveWriter(std::move(twice)), std::runtime_error);
-  std::vector<uint8_t> atEnd(200, 0);
-  atEnd.insert(atEnd.end(), IMAGE_SIZE_MARKER, IMAGE_SIZE_MARKER + 6);
-  atEnd.push_back(0);  // room for only one byte of the value
+  std::vector<uint8_t> atEnd = FakeImage();
+  // The one section's raw data ends one byte behind the marker: room for one byte of the value.
+  StoreU32LE(test_support::FakeImageSection(atEnd) + test_support::FAKE_SECTION_RAW_SIZE,
+             uint32_t(test_support::FAKE_IMAGE_MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH + 1));
   EXPECT_THROW(ArchiveWriter(std::move(atEnd)), std::runtime_error);
 }
 

@@ -8,6 +8,7 @@
 #include "archive/checksum.h"
 #include "base/byte_order.h"
 #include "builder/file_records.h"
+#include "named_record.h"
 
 namespace {
 
@@ -27,13 +28,6 @@ std::string Refusal(const FileRecord& record, const std::string& defaultDir = "C
     return e.what();
   }
   return "";
-}
-
-FileRecord Named(const std::string& name, uint8_t dirCode = DIR_INSTALL) {
-  FileRecord record;
-  record.name = name;
-  record.dirCode = dirCode;
-  return record;
 }
 
 TEST(FileRecords, RecordWithoutVersionBlockIsSeventyTwoBytes) {
