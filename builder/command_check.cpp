@@ -124,11 +124,13 @@ int ExtractCommand(const Arguments& arguments) {
   if (!SetupArgument(arguments, "extract", true, &setup, &folder)) return EXIT_USAGE;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
+  // The files take their names as written, in UTF-8.
+  const SetupSummary shown = AsWritten(summary);
   std::map<size_t, fs::path> targets;
   std::vector<size_t> extracted;
   int faults = 0;
-  for (size_t i = 0; i < summary.records.size(); ++i) {
-    const FileRecord& record = summary.records[i];
+  for (size_t i = 0; i < shown.records.size(); ++i) {
+    const FileRecord& record = shown.records[i];
     if (!HasStream(record)) continue;
     const fs::path target = ExtractedPath(folder, record);
     if (target.empty()) {
@@ -140,7 +142,7 @@ int ExtractCommand(const Arguments& arguments) {
     extracted.push_back(i);
   }
   // Two records of one target would leave one file under both names: nothing is extracted.
-  const std::vector<std::string> clashes = TargetClashes(summary.records, extracted);
+  const std::vector<std::string> clashes = TargetClashes(shown.records, extracted);
   for (const std::string& clash : clashes) Complain(clash + "; nothing extracted");
   if (!clashes.empty()) return EXIT_FAULT;
   std::error_code error;
@@ -194,8 +196,8 @@ int ExtractCommand(const Arguments& arguments) {
         continue;
       }
     }
-    Complain(decodedFile.matches ? summary.records[index].name + ": cannot write " + targets[index].string()
-                                 : Describe(summary.records[index], decodedFile));
+    Complain(decodedFile.matches ? shown.records[index].name + ": cannot write " + targets[index].string()
+                                 : Describe(shown.records[index], decodedFile));
     ++faults;
   }
   fs::remove_all(scratch, error);  // with the temporaries of the files that failed
@@ -217,7 +219,7 @@ int VerifyCommand(const Arguments& arguments) {
     if (file.matches) {
       ++good;
     } else {
-      faults.push_back(Describe(summary.records[file.index], file));
+      faults.push_back(Describe(AsWritten(summary).records[file.index], file));
     }
   }
   for (const std::string& fault : faults) Complain(fault);

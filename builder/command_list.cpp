@@ -56,7 +56,7 @@ std::string Json(const std::string& text) {
       std::snprintf(escape, sizeof escape, "\\u%04x", c);
       quoted += escape;
     } else {
-      quoted += char(c);  // ANSI text above 0x7F passes as it is
+      quoted += char(c);  // UTF-8 passes as it is
     }
   }
   return quoted + "\"";
@@ -65,6 +65,7 @@ std::string Json(const std::string& text) {
 void PrintText(const SetupSummary& s) {
   std::printf("application:       %s\n", s.appName.empty() ? "(none)" : s.appName.c_str());
   std::printf("default directory: %s\n", s.defaultDir.c_str());
+  std::printf("code page:         %u\n", s.codePage);
   std::printf("directory:         %s\n", s.setupFlags & SETUP_FLAG_CHANGE_DIR ? "may change" : "fixed");
   std::printf("background:        %s\n", s.setupFlags & SETUP_FLAG_FULL_SCREEN ? "full screen" : "windowed");
   if (!s.backgroundTitle.empty()) std::printf("background title:  %s\n", s.backgroundTitle.c_str());
@@ -90,8 +91,8 @@ void PrintText(const SetupSummary& s) {
 }
 
 void PrintJson(const SetupSummary& s) {
-  std::printf("{\"application\": %s, \"default_dir\": %s, \"change_dir\": %s, \"full_screen\": %s,\n",
-              Json(s.appName).c_str(), Json(s.defaultDir).c_str(), s.setupFlags & SETUP_FLAG_CHANGE_DIR ? "true" : "false",
+  std::printf("{\"application\": %s, \"default_dir\": %s, \"code_page\": %u, \"change_dir\": %s, \"full_screen\": %s,\n",
+              Json(s.appName).c_str(), Json(s.defaultDir).c_str(), s.codePage, s.setupFlags & SETUP_FLAG_CHANGE_DIR ? "true" : "false",
               s.setupFlags & SETUP_FLAG_FULL_SCREEN ? "true" : "false");
   std::printf(" \"background_title\": %s, \"wizard_picture\": %s, \"background_picture\": %s, \"start_page\": %s,\n",
               Json(s.backgroundTitle).c_str(), s.wizardPicture ? "true" : "false", s.backgroundPicture ? "true" : "false",
@@ -147,9 +148,9 @@ int ListCommand(const Arguments& arguments) {
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
   if (json) {
-    PrintJson(summary);
+    PrintJson(AsWritten(summary));
   } else {
-    PrintText(summary);
+    PrintText(AsWritten(summary));
   }
   return EXIT_OK;
 }

@@ -54,7 +54,7 @@ void CheckShortcut(std::vector<std::string>& faults, const std::string& label, c
 
 std::string TargetKey(const FileRecord& record) {
   std::string key = record.installMode == MODE_EXTERNAL ? BESIDE_THE_SETUP
-                                                        : std::to_string(record.dirCode <= DIR_FONTS ? record.dirCode : DIR_INSTALL);
+                                                        : std::to_string(record.dirCode <= DIR_FONTS ? uint32_t(record.dirCode) : uint32_t(DIR_INSTALL));
   std::string part;
   for (size_t i = 0; i <= record.name.size(); ++i) {
     const char c = i < record.name.size() ? record.name[i] : '\\';

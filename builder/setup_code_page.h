@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-// The value of the setup's BLOCK_CODE_PAGE, walking the header blocks from imageSize on; the
-// default code page when the setup has none (one made by another writer), when the walk
-// leaves the file, or when the noted code page is not one of SetupCodePages().
-uint16_t SetupCodePage(const std::vector<uint8_t>& setup, uint32_t imageSize);
+// The value of the setup's BLOCK_CODE_PAGE, walking the header blocks of the setup file at
+// path from imageSize on; the default code page when the setup has none (one made by another
+// writer), when the walk leaves the file, or when the noted code page is not one of
+// SetupCodePages().
+uint16_t SetupCodePage(const std::string& path, uint32_t imageSize);

@@ -16,7 +16,9 @@
 #include "base/memory.h"
 #include "base/session_paths.h"
 #include "builder/archive_writer.h"
+#include "builder/code_page.h"
 #include "builder/file_bytes.h"
+#include "builder/setup_code_page.h"
 #include "codec/decoder.h"
 
 namespace {
@@ -151,6 +153,7 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
   std::error_code ignored;
   summary->fileSize = std::filesystem::file_size(path, ignored);
   summary->setupFlags = Archive.SetupFlags;
+  summary->codePage = SetupCodePage(path, summary->imageSize);
   summary->appName = Text(Archive.appName);
   summary->defaultDir = Text(InstallDir);
   summary->backgroundTitle = Text(Archive.backgroundTitle);
@@ -181,6 +184,19 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
   }
   FreeSetupArchive();
   return true;
+}
+
+SetupSummary AsWritten(const SetupSummary& summary) {
+  const CodePageText text(summary.codePage);
+  SetupSummary shown = summary;
+  for (std::string* field : {&shown.appName, &shown.defaultDir, &shown.backgroundTitle, &shown.dirRegKey,
+                             &shown.dirRegValue, &shown.dirIniFile, &shown.dirIniSection, &shown.dirIniKey}) {
+    *field = text.Decode(*field);
+  }
+  for (FileRecord& record : shown.records) {
+    for (std::string* field : RecordStrings(record)) *field = text.Decode(*field);
+  }
+  return shown;
 }
 
 std::vector<DecodedFile> DecodeFiles(const std::string& path, const SetupSummary& summary,

@@ -15,6 +15,7 @@ struct SetupSummary {
   uint64_t fileSize = 0;    // the setup file's bytes
   uint32_t dataAreaOffset = 0;  // where BLOCK_END's data size field lies in the setup file
   uint32_t setupFlags = 0;
+  uint16_t codePage = 0;  // of every text and name below, which hold the program's bytes
   std::string appName, defaultDir, backgroundTitle;
   uint16_t startPage = 0;
   bool wizardPicture = false, backgroundPicture = false;
@@ -28,6 +29,10 @@ struct SetupSummary {
 // Loads the setup at path with the program's loader. False with the reason when it is not
 // a setup or its blocks do not load.
 bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::string* error);
+
+// The summary with its texts and names in UTF-8, as the manifest wrote them (from the
+// summary's code page), for the tool's output and the names of the files it extracts.
+SetupSummary AsWritten(const SetupSummary& summary);
 
 // One file's stream as decoded: what came out, and whether it matched its record.
 struct DecodedFile {
