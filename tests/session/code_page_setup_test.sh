@@ -13,6 +13,17 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
+# Wine takes the Windows code page from the locale's name, and the Unix names of files from
+# the C library's locale, which must exist: each is made here from Debian's locale sources.
+locales="$work/locales"
+mkdir -p "$locales"
+for locale in de_DE cs_CZ ru_RU; do
+  if ! localedef -i "$locale" -f UTF-8 "$locales/$locale.UTF-8" >/dev/null 2>&1; then
+    echo "SKIPPED: localedef cannot make $locale.UTF-8 (Debian's package locales)"
+    exit 77
+  fi
+done
+
 # code page, Unix locale of the Windows one, application name, welcome line, two file names
 cases=(
   "1252|de_DE.UTF-8|Grüße aus Köln €|Größe: 5 € für Äpfel|Übersicht.txt|Bücher\\Straße.txt"
@@ -54,8 +65,9 @@ TOML
   # Installed in a Windows of that code page.
   installed="$WINEPREFIX/drive_c/Lodrun CP$page"
   rm -rf "$installed" "$shots/cp$page"
+  mkdir -p "$shots/cp$page"
   hex=$(printf '%s' "$line" | od -An -tx1 | tr -d ' \n')
-  LC_ALL=$locale "${wine_run[@]}" "$walker" --welcome-line "$hex" "$dir/setup.exe" "$(basename "$shots")/cp$page" \
+  env LOCPATH="$locales" LC_ALL="$locale" "${wine_run[@]}" "$walker" --welcome-line "$hex" "$dir/setup.exe" "$(basename "$shots")/cp$page" \
     >"$dir/walk.log" 2>&1
   walked=$?
   cat "$dir/walk.log"
@@ -67,7 +79,7 @@ TOML
   cmp "$dir/second.txt" "$installed/${second//\\//}" || fail "\"$second\" not installed under its name"
   echo "code page $page: built, listed, extracted and installed with its names as written"
 
-  LC_ALL=$locale "${wine_run[@]}" "C:\\Lodrun CP$page\\uninst.exe" /S >/dev/null 2>&1 ||
+  env LOCPATH="$locales" LC_ALL="$locale" "${wine_run[@]}" "C:\\Lodrun CP$page\\uninst.exe" /S >/dev/null 2>&1 ||
     fail "the uninstall program of code page $page failed"
   for i in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
   [ ! -e "$installed" ] || fail "code page $page: still installed: $(ls -R "$installed")"

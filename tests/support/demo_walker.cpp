@@ -6,10 +6,12 @@
 // bytes HEX gives. Exits 0 when the setup went through all of its pages and ended with 0.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "builder/dialog_template.h"
 #include "resources/dialog_ids.h"
 #include "support/wizard_driver.h"
 
@@ -62,13 +64,19 @@ std::wstring Wide(const std::string& text, UINT codePage) {
   return wide;
 }
 
-int TextWidth(HWND control, const std::wstring& text) {
-  const HDC dc = GetDC(control);
-  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+// The text's width in the pages' font: the templates' face and size at normal weight, made
+// here, since the setup's own font handle means nothing in this process.
+int TextWidth(const std::wstring& text) {
+  const HDC dc = GetDC(nullptr);
+  const HFONT font = CreateFontA(-MulDiv(DIALOG_FONT_POINTS, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                                 FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH, DIALOG_FONT_FACE);
+  const HGDIOBJ old = SelectObject(dc, font);
   SIZE size = {};
   GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
   SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
   return size.cx;
 }
 
@@ -76,22 +84,32 @@ int TextWidth(HWND control, const std::wstring& text) {
 // text, and its ink on screen is as wide as the text in the control's font, not as wide as
 // the UTF-8 bytes shown one character each (the mojibake of a setup written without its
 // code page).
-bool ShowsWelcomeLine(HWND page, const std::string& hex) {
+bool ShowsWelcomeLine(HWND page, const std::string& hex, const std::string& folder) {
   std::string utf8;
   for (size_t i = 0; i + 1 < hex.size(); i += 2) utf8 += char(std::stoi(hex.substr(i, 2), nullptr, 16));
   const std::wstring expected = Wide(utf8, CP_UTF8), mojibake = Wide(utf8, CP_ACP);
   const HWND line = GetDlgItem(page, ID_PAGE_TEXT_1);
   wchar_t shown[256] = {};
-  GetWindowTextW(line, shown, 256);
-  const int expectedWidth = TextWidth(line, expected), mojibakeWidth = TextWidth(line, mojibake);
+  // Read until it is the text (a cross-process read may come before the page has set it).
+  for (DWORD waited = 0; waited < WINDOW_TIMEOUT_MS && expected != shown; waited += QUICK_POLL_MS) {
+    GetWindowTextW(line, shown, 256);
+    Sleep(QUICK_POLL_MS);
+  }
+  const int expectedWidth = TextWidth(expected), mojibakeWidth = TextWidth(mojibake);
   const Capture capture = Capture::OfClient(line);
+  capture.Save(std::string(folder) + "/welcome-line");
   const COLORREF background = capture.Pixel(capture.Width() - 1, capture.Height() - 1);
-  int ink = 0;  // one past the rightmost column that is not background
+  // The line may be centred: its ink spans from the first column that is not background to
+  // the last.
+  int first = capture.Width(), last = -1;
   for (int x = 0; x < capture.Width(); ++x) {
     for (int y = 0; y < capture.Height(); ++y) {
-      if (capture.Pixel(x, y) != background) ink = x + 1;
+      if (capture.Pixel(x, y) == background) continue;
+      first = std::min(first, x);
+      last = x;
     }
   }
+  const int ink = last - first + 1;
   std::printf("demo_walker: welcome line %s; ink %d px wide, the text %d px, its mojibake %d px (code page %u)\n",
               expected == shown ? "as written" : "NOT as written", ink, expectedWidth, mojibakeWidth, GetACP());
   return expected == shown && std::abs(ink - expectedWidth) <= 3 && std::abs(ink - mojibakeWidth) > 3;
@@ -128,8 +146,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   HWND page = CurrentPageOf(setup.frame);
-  if (!welcomeLine.empty() && !ShowsWelcomeLine(page, welcomeLine)) {
-    Capture::OfWindow(setup.mainWindow).Save(folder + "/welcome-line");
+  if (!welcomeLine.empty() && !ShowsWelcomeLine(page, welcomeLine, folder)) {
     CloseWizard(setup);
     return 1;
   }
