@@ -78,7 +78,7 @@ bool Holds(size_t total, uint64_t offset, uint64_t size) {
 
 // The section table of a PE file, and its one question: where an RVA's bytes are in the file.
 struct SectionTable {
-  const std::vector<uint8_t>* file = nullptr;
+  const ByteView* file = nullptr;
   size_t offset = 0;
   uint16_t count = 0;
 
@@ -106,7 +106,7 @@ struct SectionTable {
 };
 
 // Reads the headers up to the section table and the resource directory's RVA (0: none).
-bool ReadHeaders(const std::vector<uint8_t>& file, SectionTable* sections, uint32_t* resourceRva,
+bool ReadHeaders(const ByteView& file, SectionTable* sections, uint32_t* resourceRva,
                  std::string* error) {
   if (file.size() < DOS_HEADER_SIZE || file[0] != 'M' || file[1] != 'Z') {
     return Fail(error, "not a PE file (no MZ header)");
@@ -310,7 +310,7 @@ bool ReadVersionBlocks(const uint8_t* bytes, size_t size, FileVersionInfo* info,
 
 }  // namespace
 
-bool ReadVersionInfo(const std::vector<uint8_t>& file, FileVersionInfo* info, std::string* error) {
+bool ReadVersionInfo(ByteView file, FileVersionInfo* info, std::string* error) {
   SectionTable sections;
   uint32_t resourceRva = 0;
   if (!ReadHeaders(file, &sections, &resourceRva, error)) return false;
