@@ -184,6 +184,7 @@ void WriteFilesInPlace(const std::vector<std::string>& names, const FileContent&
       throw SystemError("rename into", names[i], error);
     }
   }
+  if (beforeRename) beforeRename(names.size());
   // The volumes follow each other without a gap: the first one missing ends the old set.
   for (uint32_t n = uint32_t(names.size());; ++n) {
     const std::string stale = VolumeFileName(names.front(), n);

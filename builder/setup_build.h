@@ -42,7 +42,8 @@ uint64_t WriteSetup(const std::string& output, const BuiltSetup& built, const Da
 
 // What WriteFilesInPlace writes into names[index]; throws std::runtime_error when it cannot.
 using FileContent = std::function<void(size_t index, ByteSink& out)>;
-// Told before each rename with the number of renames done; a test stops the process there.
+// Told before each rename with the number of renames done, and once more after the last
+// before the stale volumes are removed; a test stops the process there.
 using RenameStep = std::function<void(size_t renamesDone)>;
 
 // Writes each file under a temporary name beside its target and flushes it and its folder
