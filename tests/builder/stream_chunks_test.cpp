@@ -6,25 +6,20 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "builder/data_area_writer.h"
 #include "builder/file_records.h"
 #include "codec/decoder.h"
+#include "support/random_bytes.h"
 #include "support/temp_file.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test_support::RandomBytes;
 
-Bytes RandomBytes(size_t size, uint32_t seed) {
-  std::mt19937 generator(seed);
-  Bytes out(size);
-  for (uint8_t& byte : out) byte = static_cast<uint8_t>(generator());
-  return out;
-}
+using Bytes = std::vector<uint8_t>;
 
 // Lines that repeat with small changes, so that every piece finds matches of its own.
 Bytes Text(size_t size) {
@@ -84,21 +79,21 @@ TEST_P(StreamChunks, PiecesThatDoNotCompressDecodeAsOneStream) {
 // Stored, fastest, and the default level.
 INSTANTIATE_TEST_SUITE_P(Levels, StreamChunks, testing::Values(0, 1, DEFAULT_COMPRESSION_LEVEL));
 
-TEST(StreamChunk, FileOfOnePieceKeepsEncodeStreamsBytes) {
+TEST(ChunkedFile, FileOfOnePieceKeepsEncodeStreamsBytes) {
   for (size_t size : {size_t{0}, size_t{1}, size_t{70000}, STREAM_CHUNK_SIZE}) {
     const Bytes content = Text(size);
     EXPECT_EQ(BuildFileArea({InMemory(content)}, "C:\\App").dataArea, EncodeStream(content.data(), size)) << size;
   }
 }
 
-TEST(StreamChunk, PieceAfterTheLastIsRefused) {
+TEST(ChunkedFile, PieceAfterTheLastIsRefused) {
   StreamEncoder encoder(1);
   Bytes stream;
   encoder.Add(nullptr, 0, true, stream);
   EXPECT_THROW(encoder.Add(nullptr, 0, true, stream), std::logic_error);
 }
 
-TEST(StreamChunk, SourceFileGivesTheStreamOfItsContent) {
+TEST(ChunkedFile, SourceFileGivesTheStreamOfItsContent) {
   const Bytes content = Text(2 * STREAM_CHUNK_SIZE + 3);
   TempFile source(content);
   FileInput file;
@@ -111,7 +106,7 @@ TEST(StreamChunk, SourceFileGivesTheStreamOfItsContent) {
   EXPECT_TRUE(StreamDecodesTo(area.dataArea, content));
 }
 
-TEST(StreamChunk, SourceThatChangedSinceTheManifestIsRefused) {
+TEST(ChunkedFile, SourceThatChangedSinceTheManifestIsRefused) {
   TempFile source(Text(5000));
   FileInput file;
   file.record.name = "changed.dat";
