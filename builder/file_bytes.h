@@ -7,8 +7,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+// "cannot WHAT NAME: the system's reason" for a call on a file that failed with errno error.
+std::runtime_error SystemError(const std::string& what, const std::string& name, int error);
 
 // The file's bytes; empty when it cannot be read (callers that must tell an empty file from
 // a missing one look at the file first).
@@ -41,6 +45,8 @@ class VectorSink final : public ByteSink {
  private:
   std::vector<uint8_t>& out_;
 };
+
+// The rest is the system's (POSIX, system_files.cpp); the Windows tests use what is above.
 
 // Writes to an open file descriptor, which the caller owns; name is told in the error.
 class DescriptorSink final : public ByteSink {

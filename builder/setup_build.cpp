@@ -57,10 +57,6 @@ std::string TemporaryName(const std::string& target, size_t n) {
   return target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(n);
 }
 
-std::runtime_error SystemError(const std::string& what, const std::string& name, int error) {
-  return std::runtime_error("cannot " + what + " " + name + ": " + std::strerror(error));
-}
-
 // The folder that holds path, as open() takes it.
 std::string FolderOf(const std::string& path) {
   const std::string folder = std::filesystem::path(path).parent_path().string();
