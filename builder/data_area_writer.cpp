@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 #include "archive/checksum.h"
-
 #include "builder/archive_writer.h"
 
 namespace {
@@ -18,6 +17,8 @@ namespace {
 constexpr size_t VOLUME_SUFFIX_BUFFER = 16;
 // The header's 4 bits, filled to the byte, then the 16-bit length.
 constexpr uint64_t STORED_BLOCK_OVERHEAD = 1 + STREAM_STORED_LENGTH_BITS / 8;
+static_assert(STREAM_CHUNK_SIZE % CHECKSUM_WORD_SIZE == 0,
+              "pieces of whole checksum words sum to the whole file's checksum");
 
 std::runtime_error FileError(const FileRecord& record, const std::string& what) {
   return std::runtime_error("file '" + record.name + "': " + what);

@@ -86,6 +86,15 @@ TEST(ChunkedFile, FileOfOnePieceKeepsEncodeStreamsBytes) {
   }
 }
 
+TEST(ChunkedFile, StoredStreamSizeIsTheLeastAStoredStreamTakes) {
+  for (size_t size : {size_t{0}, size_t{1}, size_t{65535}, size_t{65536}, STREAM_CHUNK_SIZE}) {
+    EXPECT_EQ(StoredStreamSize(size), BuildFileArea({InMemory(Text(size))}, "C:\\App", 0).dataArea.size()) << size;
+  }
+  // Later pieces start blocks of their own, which only adds to it.
+  const size_t pieces = 2 * STREAM_CHUNK_SIZE + 1;
+  EXPECT_LT(StoredStreamSize(pieces), BuildFileArea({InMemory(Text(pieces))}, "C:\\App", 0).dataArea.size());
+}
+
 TEST(ChunkedFile, PieceAfterTheLastIsRefused) {
   StreamEncoder encoder(1);
   Bytes stream;
