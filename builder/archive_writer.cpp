@@ -140,20 +140,30 @@ std::vector<FileRecord> ArchiveWriter::AddFiles(const std::vector<FileInput>& fi
                                                 const std::string& defaultDir, bool compress,
                                                 int level, const FileProgress& progress) {
   FileArea area = BuildFileArea(files, defaultDir, level, progress);
-  AddLoadedBlock(BLOCK_FILE_TABLE, FileTableContent(area.records), compress, level);
+  AddFileTable(area.records, compress, level);
   SetDataArea(std::move(area.dataArea));
   return area.records;
 }
 
-std::vector<uint8_t> ArchiveWriter::SetupFile(const std::vector<uint8_t>& firstVolume) const {
+void ArchiveWriter::AddFileTable(const std::vector<FileRecord>& records, bool compress, int level) {
+  AddLoadedBlock(BLOCK_FILE_TABLE, FileTableContent(records), compress, level);
+}
+
+std::vector<uint8_t> ArchiveWriter::SetupHead(uint32_t firstVolumeSize) const {
+  if (firstVolumeSize > MAX_FIELD_VALUE - VOLUME_SIZE_FIELD) throw std::runtime_error("data area too large");
   std::vector<uint8_t> file = image_;
   file.insert(file.end(), blocks_.begin(), blocks_.end());
   // BLOCK_END's size is the data size field plus the first volume's data; it must not be 0,
   // since a block of size 0 is skipped without reading its payload.
   PutU16(file, BLOCK_END);
   PutU16(file, 0);
-  PutU32(file, static_cast<uint32_t>(VOLUME_SIZE_FIELD + firstVolume.size()));
-  PutU32(file, static_cast<uint32_t>(firstVolume.size()));
+  PutU32(file, static_cast<uint32_t>(VOLUME_SIZE_FIELD + firstVolumeSize));
+  PutU32(file, firstVolumeSize);
+  return file;
+}
+
+std::vector<uint8_t> ArchiveWriter::SetupFile(const std::vector<uint8_t>& firstVolume) const {
+  std::vector<uint8_t> file = SetupHead(static_cast<uint32_t>(firstVolume.size()));
   file.insert(file.end(), firstVolume.begin(), firstVolume.end());
   return file;
 }

@@ -61,6 +61,15 @@ class ArchiveWriter {
                                    int level = DEFAULT_COMPRESSION_LEVEL,
                                    const FileProgress& progress = {});
 
+  // BLOCK_FILE_TABLE of records whose streams are written elsewhere (WriteFileArea); the
+  // data area is then written behind SetupHead.
+  void AddFileTable(const std::vector<FileRecord>& records, bool compress,
+                    int level = DEFAULT_COMPRESSION_LEVEL);
+
+  // The setup file up to its data: stub, blocks, BLOCK_END and the data size field, for a
+  // setup file that holds firstVolumeSize bytes of the data area.
+  std::vector<uint8_t> SetupHead(uint32_t firstVolumeSize) const;
+
   // The whole setup file, holding the whole data area.
   std::vector<uint8_t> Finish() const;
 
@@ -70,7 +79,7 @@ class ArchiveWriter {
   std::vector<std::vector<uint8_t>> FinishVolumes(uint32_t volumeDataSize) const;
 
  private:
-  // Stub, blocks, BLOCK_END and the first volume's data.
+  // SetupHead and the first volume's data.
   std::vector<uint8_t> SetupFile(const std::vector<uint8_t>& firstVolume) const;
 
   std::vector<uint8_t> image_;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "builder/build_checks.h"
 #include "builder/commands.h"
 #include "builder/file_bytes.h"
 #include "builder/manifest.h"
@@ -152,15 +153,23 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
   if (!ParseArguments(arguments, &parsed)) return EXIT_USAGE;
   Manifest manifest;
   std::vector<ManifestProblem> problems;
-  if (!ReadManifest(parsed.manifest, &manifest, &problems)) {
+  ReadManifest(parsed.manifest, &manifest, &problems);
+  for (const ManifestProblem& problem : StoredDataAreaProblems(manifest, parsed.level)) problems.push_back(problem);
+  const std::string stubPath = ProgramBesideTool(parsed.stub, STUB_NAME, programPath);
+  std::vector<std::string> programs = {stubPath};
+  if (manifest.builtUninstaller) programs.push_back(ProgramBesideTool(parsed.uninstaller, UNINSTALLER_NAME, programPath));
+  // Every problem is told before anything is compressed.
+  const std::vector<std::string> outputProblems = OutputProblems(parsed.output, BuildInputs(manifest, programs));
+  if (!problems.empty() || !outputProblems.empty()) {
     for (const ManifestProblem& problem : problems) {
       std::fprintf(stderr, "%s\n", FormatProblem(parsed.manifest, problem).c_str());
     }
-    std::fprintf(stderr, "lodrun: %zu problem%s in %s; nothing written\n", problems.size(),
-                 problems.size() == 1 ? "" : "s", parsed.manifest.c_str());
+    for (const std::string& problem : outputProblems) Complain(problem);
+    const size_t count = problems.size() + outputProblems.size();
+    std::fprintf(stderr, "lodrun: %zu problem%s in %s; nothing written\n", count, count == 1 ? "" : "s",
+                 parsed.manifest.c_str());
     return EXIT_USAGE;
   }
-  const std::string stubPath = ProgramBesideTool(parsed.stub, STUB_NAME, programPath);
   std::vector<uint8_t> stub = ReadFileBytes(stubPath);
   if (stub.empty()) {
     Complain("cannot read the setup program " + stubPath + " (give one with --stub)");
@@ -168,10 +177,9 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
   }
   BuildOptions options;
   if (manifest.builtUninstaller) {
-    const std::string path = ProgramBesideTool(parsed.uninstaller, UNINSTALLER_NAME, programPath);
-    options.uninstallImage = ReadFileBytes(path);
+    options.uninstallImage = ReadFileBytes(programs.back());
     if (options.uninstallImage.empty()) {
-      Complain("cannot read the uninstall program " + path + " (give one with --uninstaller)");
+      Complain("cannot read the uninstall program " + programs.back() + " (give one with --uninstaller)");
       return EXIT_USAGE;
     }
   }
@@ -180,14 +188,16 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
   options.volumeSize = parsed.volumeSize;
   options.progress = [&](size_t done, const FileRecord& record) { progress.Update(done, record); };
   try {
-    const BuiltSetup built = BuildSetup(manifest, std::move(stub), options);
-    const std::vector<std::string> names = SetupFileNames(parsed.output, built.files.size());
-    WriteFilesInPlace(names, built.files);
-    uint64_t total = 0;
-    for (const std::vector<uint8_t>& file : built.files) total += file.size();
+    // The data area waits beside the output, so that the setup's files are made from it by
+    // copies within one file system.
+    const fs::path outputPath(parsed.output);
+    DataSpool spool(outputPath.has_parent_path() ? outputPath.parent_path().string() : ".");
+    const BuiltSetup built = BuildSetup(manifest, std::move(stub), options, spool);
+    const uint64_t total = WriteSetup(parsed.output, built, spool);
+    const size_t volumes = built.volumeDataSizes.size() - 1;
     std::fprintf(stderr, "lodrun: wrote %s (%llu bytes%s): %zu files, %llu bytes packed into %llu (%.1f%%), %.1f s\n",
                  parsed.output.c_str(), static_cast<unsigned long long>(total),
-                 names.size() > 1 ? (", " + std::to_string(names.size() - 1) + " volumes").c_str() : "",
+                 volumes > 0 ? (", " + std::to_string(volumes) + " volumes").c_str() : "",
                  built.records.size(), static_cast<unsigned long long>(built.contentBytes),
                  static_cast<unsigned long long>(built.packedBytes),
                  built.contentBytes > 0 ? 100.0 * double(built.packedBytes) / double(built.contentBytes) : 100.0,

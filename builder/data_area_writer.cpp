@@ -5,30 +5,62 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
+#include "archive/checksum.h"
 #include "builder/archive_writer.h"
 
 namespace {
 
-constexpr size_t MAX_FIELD_VALUE = 0xFFFFFFFFu;  // every size of the setup file is a u32
 // ".D", the digits of the largest int and the terminator.
 constexpr size_t VOLUME_SUFFIX_BUFFER = 16;
+// The header's 4 bits, filled to the byte, then the 16-bit length.
+constexpr uint64_t STORED_BLOCK_OVERHEAD = 1 + STREAM_STORED_LENGTH_BITS / 8;
+static_assert(STREAM_CHUNK_SIZE % CHECKSUM_WORD_SIZE == 0,
+              "pieces of whole checksum words sum to the whole file's checksum");
 
 std::runtime_error FileError(const FileRecord& record, const std::string& what) {
   return std::runtime_error("file '" + record.name + "': " + what);
 }
 
-// The record of one input, with its content's size and checksum and its stream.
-FileRecord FillRecord(const FileInput& file, std::vector<uint8_t>& stream, int level) {
+// Hands the file's content to piece in pieces of STREAM_CHUNK_SIZE bytes, from memory or
+// from its source.
+void ReadContent(const FileInput& file, const FilePiece& piece) {
+  if (!file.source.empty()) return ReadFilePieces(file.source, file.sourceSize, STREAM_CHUNK_SIZE, piece);
+  size_t at = 0;
+  do {
+    const size_t size = std::min(STREAM_CHUNK_SIZE, file.content.size() - at);
+    piece(file.content.data() + at, size, at + size == file.content.size());
+    at += size;
+  } while (at < file.content.size());
+}
+
+// The record of one input, with its content's size and checksum, its stream written to data.
+// areaSize is the data area's size before it; the stream must fit behind it.
+FileRecord WriteFile(const FileInput& file, int level, uint64_t areaSize, ByteSink& data) {
   FileRecord record = file.record;
-  if (file.content.size() > MAX_FIELD_VALUE) throw FileError(record, "more than 0xFFFFFFFF bytes");
-  record.size = static_cast<uint32_t>(file.content.size());
-  record.checksum = FileChecksum(file.content);
-  stream.clear();
-  if (HasStream(record)) stream = EncodeStream(file.content.data(), file.content.size(), level);
-  if (stream.size() > MAX_FIELD_VALUE) throw FileError(record, "its stream exceeds 0xFFFFFFFF bytes");
-  record.packedSize = static_cast<uint32_t>(stream.size());
+  uint64_t size = 0, packed = 0;
+  uint32_t checksum = CHECKSUM_START;
+  std::unique_ptr<StreamEncoder> encoder;
+  if (HasStream(record)) encoder = std::make_unique<StreamEncoder>(level);
+  std::vector<uint8_t> stream;
+  ReadContent(file, [&](const uint8_t* piece, size_t count, bool last) {
+    size += count;
+    if (size >= MAX_FIELD_VALUE) throw FileError(record, "0xFFFFFFFF bytes or more");
+    // Every piece but the last is a whole number of the checksum's words.
+    checksum = ChecksumUpdate(piece, uint32_t(count), checksum);
+    if (!encoder) return;
+    stream.clear();
+    encoder->Add(piece, count, last, stream);
+    packed += stream.size();
+    if (packed >= MAX_FIELD_VALUE) throw FileError(record, "its stream reaches 0xFFFFFFFF bytes");
+    if (areaSize + packed >= MAX_FIELD_VALUE) throw FileError(record, "the data area would reach 0xFFFFFFFF bytes");
+    data.Write(stream);
+  });
+  record.size = uint32_t(size);
+  record.checksum = checksum;
+  record.packedSize = uint32_t(packed);
   return record;
 }
 
@@ -36,34 +68,50 @@ FileRecord FillRecord(const FileInput& file, std::vector<uint8_t>& stream, int l
 
 bool HasStream(const FileRecord& record) { return record.installMode != MODE_EXTERNAL; }
 
+uint64_t StoredStreamSize(uint64_t size) {
+  const uint64_t blocks = size == 0 ? 1 : (size + STREAM_MAX_STORED_LENGTH - 1) / STREAM_MAX_STORED_LENGTH;
+  return size + blocks * STORED_BLOCK_OVERHEAD;
+}
+
+std::vector<FileRecord> WriteFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
+                                      int level, ByteSink& data, const FileProgress& progress) {
+  std::vector<FileRecord> records;
+  uint64_t areaSize = 0;
+  for (const FileInput& file : files) {
+    CheckFileRecord(file.record, defaultDir);
+    records.push_back(WriteFile(file, level, areaSize, data));
+    areaSize += records.back().packedSize;
+    if (progress) progress(records.size(), records.back());
+  }
+  return records;
+}
+
 FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
                        int level, const FileProgress& progress) {
   FileArea area;
-  std::vector<uint8_t> stream;
-  for (const FileInput& file : files) {
-    CheckFileRecord(file.record, defaultDir);
-    FileRecord record = FillRecord(file, stream, level);
-    if (area.dataArea.size() + stream.size() > MAX_FIELD_VALUE) {
-      throw FileError(record, "the data area would exceed 0xFFFFFFFF bytes");
-    }
-    area.dataArea.insert(area.dataArea.end(), stream.begin(), stream.end());
-    area.records.push_back(std::move(record));
-    if (progress) progress(area.records.size(), area.records.back());
-  }
+  VectorSink data(area.dataArea);
+  area.records = WriteFileArea(files, defaultDir, level, data, progress);
   return area;
+}
+
+std::vector<uint32_t> VolumeDataSizes(uint64_t dataSize, uint32_t volumeDataSize) {
+  if (volumeDataSize == 0) throw std::invalid_argument("a volume must hold at least one byte");
+  std::vector<uint32_t> sizes;
+  do {  // an empty data area still makes the setup file's volume
+    sizes.push_back(uint32_t(std::min<uint64_t>(volumeDataSize, dataSize)));
+    dataSize -= sizes.back();
+  } while (dataSize > 0);
+  return sizes;
 }
 
 std::vector<std::vector<uint8_t>> SplitDataArea(const std::vector<uint8_t>& data,
                                                 uint32_t volumeDataSize) {
-  if (volumeDataSize == 0) throw std::invalid_argument("a volume must hold at least one byte");
   std::vector<std::vector<uint8_t>> volumes;
-  size_t start = 0;
-  do {  // an empty data area still makes the setup file's volume
-    const size_t length = std::min<size_t>(volumeDataSize, data.size() - start);
-    volumes.emplace_back(data.begin() + static_cast<ptrdiff_t>(start),
-                         data.begin() + static_cast<ptrdiff_t>(start + length));
-    start += length;
-  } while (start < data.size());
+  auto start = data.begin();
+  for (uint32_t size : VolumeDataSizes(data.size(), volumeDataSize)) {
+    volumes.emplace_back(start, start + size);
+    start += size;
+  }
   return volumes;
 }
 

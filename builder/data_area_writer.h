@@ -8,16 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "builder/file_bytes.h"
 #include "builder/file_records.h"
 #include "builder/stream_encoder.h"
 
-// One file of the setup: its record and its content. The builder fills the record's size,
-// checksum and packedSize. A MODE_EXTERNAL file lies beside the setup: its content (the
-// file that will lie there) gives size and checksum, and it has no stream.
+// One file of the setup: its record and its content, held in memory or read from source
+// piece by piece. The builder fills the record's size, checksum and packedSize. A
+// MODE_EXTERNAL file lies beside the setup: its content (the file that will lie there)
+// gives size and checksum, and it has no stream.
 struct FileInput {
   FileRecord record;
-  std::vector<uint8_t> content;
+  std::vector<uint8_t> content;  // the bytes, when source is empty
+  std::string source;            // else the file that holds them
+  uint64_t sourceSize = 0;       // its size when the manifest was read; it must still have it
 };
+
+// The fewest bytes that a stored stream (level 0) of a content of size bytes takes: each
+// stored block holds at most STREAM_MAX_STORED_LENGTH bytes behind its header and length.
+uint64_t StoredStreamSize(uint64_t size);
 
 // The file table and the data area that belong together.
 struct FileArea {
@@ -28,14 +36,24 @@ struct FileArea {
 // True when the record's stream is in the data area (every mode but MODE_EXTERNAL).
 bool HasStream(const FileRecord& record);
 
-// Fills each record and compresses each content at level into one stream; the streams stand
-// back to back without gaps. Throws std::runtime_error naming the file for a record that
-// CheckFileRecord refuses (defaultDir as there) and for a content, stream or data area of
-// more than 0xFFFFFFFF bytes.
+// Fills each record and compresses each content at level into one stream, written to data
+// piece by piece (STREAM_CHUNK_SIZE); the streams stand back to back without gaps. Returns
+// the records as filled. Throws std::runtime_error naming the file for a record that
+// CheckFileRecord refuses (defaultDir as there), for a content, stream or data area of
+// 0xFFFFFFFF bytes or more and for a source that cannot be read or has changed its size.
 // progress, when given, is told after each file with the record as filled.
 using FileProgress = std::function<void(size_t filesDone, const FileRecord& record)>;
+std::vector<FileRecord> WriteFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
+                                      int level, ByteSink& data, const FileProgress& progress = {});
+
+// WriteFileArea into memory.
 FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
                        int level = DEFAULT_COMPRESSION_LEVEL, const FileProgress& progress = {});
+
+// The data bytes of each volume when a data area of dataSize bytes is cut into volumes of
+// volumeDataSize bytes, the last one holding the rest; at least one. Throws
+// std::invalid_argument when volumeDataSize is 0.
+std::vector<uint32_t> VolumeDataSizes(uint64_t dataSize, uint32_t volumeDataSize);
 
 // Cuts the data area into volumes of volumeDataSize data bytes each (the size fields not
 // counted), the last one holding the rest; cuts fall at any byte, also inside a stream.

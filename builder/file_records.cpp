@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr size_t MAX_FIELD_VALUE = 0xFFFFFFFFu;  // every size of the setup file is a u32
 constexpr uint32_t PATH_SEPARATOR_LENGTH = 1;   // the backslash between two path parts
 
 std::runtime_error FileError(const FileRecord& record, const std::string& what) {

@@ -36,6 +36,10 @@ struct FileRecord {
   std::string desktopArguments;
 };
 
+// The largest value of the setup file's u32 fields: every size in it is one (a file's, its
+// stream's, the data area's, a volume's, a block's).
+constexpr uint64_t MAX_FIELD_VALUE = 0xFFFFFFFFu;
+
 // Characters of the longest path the program can build: its buffers keep a terminator.
 constexpr uint32_t MAX_PATH_LENGTH = PATH_BUFFER_SIZE - 1;
 // A folder that the builder cannot know, because the system names it when the setup runs

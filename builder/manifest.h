@@ -46,9 +46,10 @@ struct Manifest {
   DirectoryLookup registryLookup;
   DirectoryLookup iniLookup;
   std::vector<TextOverride> texts;  // section by section, on top of the default texts
-  std::vector<FileInput> files;     // one per file, directories and globs expanded
-  std::vector<std::string> sources; // files[i]'s source path (empty for an external file and
-                                    // the uninstall program the builder adds)
+  std::vector<FileInput> files;     // one per file, directories and globs expanded; a file's
+                                    // source is looked at, not read (its path and size)
+  std::vector<ManifestProblem> fileOrigins;  // where files[i] was named: line, column, key
+  std::vector<std::string> otherInputs;      // the texts and pictures read from files
   // files[0] is lodrun's own uninstall program ([setup] uninstaller), whose content the
   // build fills in from the uninstall program beside the tool.
   bool builtUninstaller = false;

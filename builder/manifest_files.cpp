@@ -2,7 +2,11 @@
 // one record per file, the version block from the file's own version resource, and the
 // checks over the whole set (one uninstall program, one file to open and one to run, no
 // target named twice).
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <stdexcept>
 
@@ -125,9 +129,7 @@ void ManifestReader::AddUninstaller(const toml::table& top) {
   }
   // First in the table: it is in place before any other file, as it will be removed last.
   m.files.insert(m.files.begin(), std::move(input));
-  m.sources.insert(m.sources.begin(), "");
-  fileSources.insert(fileSources.begin(), node->source());
-  fileKeys.insert(fileKeys.begin(), "setup.uninstaller");
+  AddFileOrigin(m.fileOrigins.begin(), node->source(), "setup.uninstaller");
   m.builtUninstaller = true;
 }
 
@@ -171,12 +173,36 @@ bool ManifestReader::ReadShortcuts(const toml::table& record, const std::string&
   return any;
 }
 
+bool ManifestReader::LookAtSource(const toml::node& where, const std::string& key, const fs::path& path,
+                                  FileInput* input) {
+  std::error_code error;
+  input->source = path.string();
+  input->sourceSize = fs::file_size(path, error);
+  if (error || ::access(input->source.c_str(), R_OK) != 0) {
+    Problem(where, key, "\"" + input->source + "\" cannot be read (" +
+                            (error ? error.message() : std::string(std::strerror(errno))) + "); expected a readable file");
+    return false;
+  }
+  if (input->sourceSize >= MAX_FIELD_VALUE) {
+    Problem(where, key, "\"" + input->source + "\" holds " + std::to_string(input->sourceSize) +
+                            " bytes; a file of the setup holds fewer than 4 GiB (0xFFFFFFFF bytes), as its size field is a u32");
+    return false;
+  }
+  return true;
+}
+
 void ManifestReader::AddVersionBlock(const toml::node& where, const std::string& key,
-                                     const std::string& source, const std::vector<uint8_t>& content,
-                                     FileRecord* record) {
+                                     const std::string& source, FileRecord* record) {
   FileVersionInfo info;
   std::string error;
-  if (!ReadVersionInfo(content, &info, &error)) {
+  // Mapped: only the headers and the resource are read from the disk.
+  bool read = false;
+  try {
+    read = ReadVersionInfo(MappedFile(source).Bytes(), &info, &error);
+  } catch (const std::exception& failure) {
+    error = failure.what();
+  }
+  if (!read) {
     Problem(where, key, "\"" + source + "\": " + error +
                             "; check_version and check_language need a file with a version resource");
     record->flags &= uint8_t(~(FE_VERSION_CHECK | FE_LANGUAGE_CHECK));
@@ -253,10 +279,10 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
     }
     input.record.name = NormalisedPath(named ? (single || relative.empty() ? name : name + "\\" + relative) : relative);
     if (fields.installMode != MODE_EXTERNAL) {
-      input.content = ReadFileBytes(file.path);
+      if (!LookAtSource(*table.get("source"), key + ".source", file.path, &input)) continue;
       if (HasVersionBlock(fields)) {
         AddVersionBlock(*table.get(fields.flags & FE_VERSION_CHECK ? "check_version" : "check_language"),
-                        key, file.path.string(), input.content, &input.record);
+                        key, input.source, &input.record);
       }
     }
     if (LeavesItsFolder(input.record.name)) {
@@ -282,9 +308,7 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
       continue;
     }
     m.files.push_back(std::move(input));
-    m.sources.push_back(file.path.string());
-    fileSources.push_back(table.source());
-    fileKeys.push_back(key);
+    AddFileOrigin(m.fileOrigins.end(), table.source(), key);
   }
 }
 
@@ -308,7 +332,7 @@ void ManifestReader::CheckFileSet() {
     const FileRecord& record = m.files[i].record;
     for (Single& single : singles) {
       if (!single.is(record)) continue;
-      if (single.seen) Problem(fileSources[i], fileKeys[i], single.what);
+      if (single.seen) FileProblem(i, single.what);
       single.seen = true;
     }
     // Windows names are the same in any case; dots and spaces at a name's end and "." parts
@@ -316,8 +340,7 @@ void ManifestReader::CheckFileSet() {
     const std::string target = std::to_string(record.dirCode) + "|" + codePage.UpperName(record.name);
     const auto [first, added] = targets.emplace(target, i);
     if (!added) {
-      Problem(fileSources[i], fileKeys[i],
-              "\"" + Shown(record.name) + "\" is installed by " + fileKeys[first->second] +
+      FileProblem(i, "\"" + Shown(record.name) + "\" is installed by " + m.fileOrigins[first->second].key +
                   " already; expected each target once");
     }
   }

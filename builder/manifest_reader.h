@@ -51,6 +51,14 @@ class ManifestReader {
   void Problem(const toml::node& node, const std::string& key, const std::string& message) {
     Problem(node.source(), key, message);
   }
+  // A problem where files[i] was named.
+  void FileProblem(size_t i, const std::string& message) {
+    problems.push_back(m.fileOrigins[i]);
+    problems.back().message = message;
+  }
+  void AddFileOrigin(std::vector<ManifestProblem>::iterator at, const toml::source_region& where, const std::string& key) {
+    m.fileOrigins.insert(at, {uint32_t(where.begin.line), uint32_t(where.begin.column), key, ""});
+  }
   static std::string Join(const std::string& prefix, std::string_view key) {
     return prefix.empty() ? std::string(key) : prefix + "." + std::string(key);
   }
@@ -146,6 +154,7 @@ class ManifestReader {
       return false;
     }
     *content = ReadFileBytes(path);
+    m.otherInputs.push_back(path.string());
     return true;
   }
   void NotTooLong(const toml::table& table, const char* name, const std::string& prefix,
@@ -174,7 +183,10 @@ class ManifestReader {
   // A shortcut's name: its link file's name (name and ".lnk") must be a name.
   void CheckShortcutName(const toml::node& node, const std::string& key, const std::string& name);
   void AddVersionBlock(const toml::node& where, const std::string& key, const std::string& source,
-                       const std::vector<uint8_t>& content, FileRecord* record);
+                       FileRecord* record);
+  // The source's size into input (looked at, not read); false after a problem at where when
+  // it cannot be read or is too large for the setup.
+  bool LookAtSource(const toml::node& where, const std::string& key, const fs::path& path, FileInput* input);
   void AddUninstaller(const toml::table& top);
   void CheckFileSet();
 
@@ -183,8 +195,6 @@ class ManifestReader {
   fs::path base;
   const std::string& source;
   CodePageText codePage;
-  std::vector<toml::source_region> fileSources;  // where each of m.files was named
-  std::vector<std::string> fileKeys;             // and under which key
 };
 
 }  // namespace manifest_reading

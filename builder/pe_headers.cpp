@@ -43,7 +43,7 @@ bool Holds(size_t total, uint64_t offset, uint64_t size) {
 
 bool SectionTable::Map(uint32_t rva, size_t* fileOffset, size_t* available) const {
   for (uint16_t i = 0; i < count; ++i) {
-    const uint8_t* header = file->data() + offset + size_t(i) * SECTION_HEADER_SIZE;
+    const uint8_t* header = file.data() + offset + size_t(i) * SECTION_HEADER_SIZE;
     const uint32_t address = LoadU32LE(header + SECTION_ADDRESS_OFFSET);
     const uint32_t virtualSize = LoadU32LE(header + SECTION_VIRTUAL_SIZE_OFFSET);
     const uint32_t rawSize = LoadU32LE(header + SECTION_RAW_SIZE_OFFSET);
@@ -51,10 +51,10 @@ bool SectionTable::Map(uint32_t rva, size_t* fileOffset, size_t* available) cons
     const uint32_t extent = virtualSize != 0 && virtualSize < rawSize ? virtualSize : rawSize;
     if (rva < address || rva - address >= extent) continue;
     const uint64_t start = uint64_t(LoadU32LE(header + SECTION_RAW_POINTER_OFFSET)) + (rva - address);
-    if (start >= file->size()) return false;
+    if (start >= file.size()) return false;
     const uint64_t end = start + (extent - (rva - address));
     *fileOffset = static_cast<size_t>(start);
-    *available = static_cast<size_t>((end < file->size() ? end : file->size()) - start);
+    *available = static_cast<size_t>((end < file.size() ? end : file.size()) - start);
     return true;
   }
   return false;
@@ -63,15 +63,15 @@ bool SectionTable::Map(uint32_t rva, size_t* fileOffset, size_t* available) cons
 size_t SectionTable::ImageExtent() const {
   uint64_t end = 0;
   for (uint16_t i = 0; i < count; ++i) {
-    const uint8_t* header = file->data() + offset + size_t(i) * SECTION_HEADER_SIZE;
+    const uint8_t* header = file.data() + offset + size_t(i) * SECTION_HEADER_SIZE;
     const uint32_t rawSize = LoadU32LE(header + SECTION_RAW_SIZE_OFFSET);
     if (rawSize == 0) continue;  // uninitialised data has no bytes in the file
     end = std::max(end, uint64_t(LoadU32LE(header + SECTION_RAW_POINTER_OFFSET)) + rawSize);
   }
-  return static_cast<size_t>(std::min<uint64_t>(end, file->size()));
+  return static_cast<size_t>(std::min<uint64_t>(end, file.size()));
 }
 
-std::string ReadPeHeaders(const std::vector<uint8_t>& file, PeHeaders* headers) {
+std::string ReadPeHeaders(ByteView file, PeHeaders* headers) {
   if (file.size() < DOS_HEADER_SIZE || file[0] != 'M' || file[1] != 'Z') {
     return "not a PE file (no MZ header)";
   }
@@ -96,7 +96,7 @@ std::string ReadPeHeaders(const std::vector<uint8_t>& file, PeHeaders* headers) 
   headers->optional = static_cast<size_t>(optional);
   headers->optionalSize = optionalSize;
   headers->magic = magic;
-  headers->sections.file = &file;
+  headers->sections.file = file;
   headers->sections.offset = static_cast<size_t>(optional + optionalSize);
   headers->sections.count = LoadU16LE(coff + COFF_SECTION_COUNT_OFFSET);
   if (!Holds(file.size(), headers->sections.offset, uint64_t(headers->sections.count) * SECTION_HEADER_SIZE)) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/file_bytes.h"
+
 constexpr uint16_t PE32_MAGIC = 0x10B;
 constexpr uint16_t PE32_PLUS_MAGIC = 0x20B;
 
@@ -20,7 +22,7 @@ bool Holds(size_t total, uint64_t offset, uint64_t size);
 
 // The section table of a PE file, and its questions.
 struct SectionTable {
-  const std::vector<uint8_t>* file = nullptr;
+  ByteView file{nullptr, 0};
   size_t offset = 0;
   uint16_t count = 0;
 
@@ -42,4 +44,4 @@ struct PeHeaders {
 // Reads the DOS header, the PE signature, the file and optional headers and the section
 // table's place, every offset checked against the file. Empty when they hold, else the reason
 // in a sentence ("not a PE file (...)", "the section table is outside the file").
-std::string ReadPeHeaders(const std::vector<uint8_t>& file, PeHeaders* headers);
+std::string ReadPeHeaders(ByteView file, PeHeaders* headers);

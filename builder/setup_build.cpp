@@ -2,11 +2,14 @@
 // texts, templates and pictures, the file table last before the data area.
 #include "builder/setup_build.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "builder/archive_writer.h"
@@ -54,9 +57,41 @@ std::string TemporaryName(const std::string& target, size_t n) {
   return target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(n);
 }
 
+// The folder that holds path, as open() takes it.
+std::string FolderOf(const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+// Flushes the folder's entries to the disk, so that the names made in it last.
+void SyncFolder(const std::string& folder) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) throw SystemError("open the folder", folder, errno);
+  const bool synced = ::fsync(descriptor) == 0;
+  const int error = errno;
+  ::close(descriptor);
+  if (!synced) throw SystemError("flush the folder", folder, error);
+}
+
+// Writes one file under name with its content, flushed to the disk.
+void WriteFlushed(const std::string& name, const std::string& target, size_t index, const FileContent& content) {
+  const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (descriptor < 0) throw SystemError("write", target, errno);
+  try {
+    DescriptorSink sink(descriptor, target);
+    content(index, sink);
+    if (::fsync(descriptor) != 0) throw SystemError("flush", target, errno);
+  } catch (...) {
+    ::close(descriptor);
+    throw;
+  }
+  if (::close(descriptor) != 0) throw SystemError("write", target, errno);
+}
+
 }  // namespace
 
-BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const BuildOptions& options) {
+BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const BuildOptions& options,
+                      ByteSink& data) {
   const bool compress = options.level > 0;
   const int level = options.level;
   ArchiveWriter writer(std::move(stub));
@@ -79,16 +114,19 @@ BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const
   if (manifest.builtUninstaller) {
     std::vector<FileInput> files = manifest.files;
     files.front().content = BuildUninstallProgram(options.uninstallImage, UninstallTexts(manifest));
-    built.records = writer.AddFiles(files, manifest.defaultDir, compress, level, options.progress);
+    built.records = WriteFileArea(files, manifest.defaultDir, level, data, options.progress);
   } else {
-    built.records = writer.AddFiles(manifest.files, manifest.defaultDir, compress, level, options.progress);
+    built.records = WriteFileArea(manifest.files, manifest.defaultDir, level, data, options.progress);
   }
+  writer.AddFileTable(built.records, compress, level);
   for (const FileRecord& record : built.records) {
     built.contentBytes += record.size;
     built.packedBytes += record.packedSize;
   }
-  built.files = options.volumeSize == 0 ? std::vector<std::vector<uint8_t>>{writer.Finish()}
-                                        : writer.FinishVolumes(options.volumeSize);
+  // Without a volume size the whole data area, which fits a u32, stays in the setup file.
+  built.volumeDataSizes = VolumeDataSizes(built.packedBytes, options.volumeSize == 0 ? uint32_t(MAX_FIELD_VALUE)
+                                                                                   : options.volumeSize);
+  built.head = writer.SetupHead(built.volumeDataSizes.front());
   return built;
 }
 
@@ -98,35 +136,56 @@ std::vector<std::string> SetupFileNames(const std::string& output, size_t count)
   return names;
 }
 
-void WriteFilesInPlace(const std::vector<std::string>& names,
-                       const std::vector<std::vector<uint8_t>>& contents) {
+uint64_t WriteSetup(const std::string& output, const BuiltSetup& built, const DataSpool& spool) {
+  std::vector<uint64_t> starts = {0};
+  for (uint32_t size : built.volumeDataSizes) starts.push_back(starts.back() + size);
+  WriteFilesInPlace(SetupFileNames(output, built.volumeDataSizes.size()), [&](size_t n, ByteSink& out) {
+    if (n == 0) {
+      out.Write(built.head);
+    } else {
+      std::vector<uint8_t> sizeField;
+      PutU32(sizeField, built.volumeDataSizes[n]);
+      out.Write(sizeField);
+    }
+    spool.CopyTo(starts[n], built.volumeDataSizes[n], out);
+  });
+  return built.head.size() + VOLUME_SIZE_FIELD * (built.volumeDataSizes.size() - 1) + starts.back();
+}
+
+void WriteFilesInPlace(const std::vector<std::string>& names, const FileContent& content,
+                       const RenameStep& beforeRename) {
   std::vector<std::string> temporaries;
   auto removeAll = [&] {
     for (const std::string& temporary : temporaries) std::remove(temporary.c_str());
   };
-  for (size_t i = 0; i < names.size(); ++i) {
-    temporaries.push_back(TemporaryName(names[i], i));
-    FILE* file = std::fopen(temporaries.back().c_str(), "wb");
-    const std::vector<uint8_t>& bytes = contents.at(i);
-    const bool written = file != nullptr &&
-                         std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int error = errno;
-    const bool closed = file != nullptr && std::fclose(file) == 0;
-    if (!written || !closed) {
-      removeAll();
-      throw std::runtime_error("cannot write " + names[i] + ": " + std::strerror(error));
+  std::set<std::string> folders;
+  try {
+    for (size_t i = 0; i < names.size(); ++i) {
+      temporaries.push_back(TemporaryName(names[i], i));
+      WriteFlushed(temporaries.back(), names[i], i, content);
+      folders.insert(FolderOf(names[i]));
     }
+    for (const std::string& folder : folders) SyncFolder(folder);
+  } catch (...) {
+    removeAll();
+    throw;
   }
-  for (size_t i = 0; i < names.size(); ++i) {
+  // The setup file last: until it is renamed the old one stands; once it is, all of its
+  // volumes stand beside it.
+  for (size_t step = 0; step < names.size(); ++step) {
+    const size_t i = (step + 1) % names.size();
+    if (beforeRename) beforeRename(step);
     if (std::rename(temporaries[i].c_str(), names[i].c_str()) != 0) {
       const int error = errno;
       removeAll();
-      throw std::runtime_error("cannot rename into " + names[i] + ": " + std::strerror(error));
+      throw SystemError("rename into", names[i], error);
     }
   }
+  if (beforeRename) beforeRename(names.size());
   // The volumes follow each other without a gap: the first one missing ends the old set.
   for (uint32_t n = uint32_t(names.size());; ++n) {
     const std::string stale = VolumeFileName(names.front(), n);
     if (std::remove(stale.c_str()) != 0) break;
   }
+  for (const std::string& folder : folders) SyncFolder(folder);
 }

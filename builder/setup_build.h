@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,23 +19,39 @@ struct BuildOptions {
 };
 
 struct BuiltSetup {
-  std::vector<std::vector<uint8_t>> files;  // the setup file, then volume 1, 2, ...
-  std::vector<FileRecord> records;          // as written, sizes and checksums filled
-  uint64_t contentBytes = 0;                // the files' bytes before compression
-  uint64_t packedBytes = 0;                 // their streams' bytes
+  std::vector<uint8_t> head;              // the setup file before its data (SetupHead)
+  std::vector<uint32_t> volumeDataSizes;  // data bytes of the setup file, then of volume 1, 2, ...
+  std::vector<FileRecord> records;        // as written, sizes and checksums filled
+  uint64_t contentBytes = 0;              // the files' bytes before compression
+  uint64_t packedBytes = 0;               // their streams' bytes
 };
 
-// The setup's bytes. Throws std::runtime_error naming what cannot be written (a file the
-// program could not hold, a stub or uninstall program without its image size record).
-BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const BuildOptions& options);
+// The setup's head and records; the data area, the files' streams, goes to data. Throws
+// std::runtime_error naming what cannot be written (a file the program could not hold, a
+// source that changed since the manifest was read, a stub or uninstall program without its
+// image size record).
+BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const BuildOptions& options,
+                      ByteSink& data);
 
 // The names of the setup's files: output, then VolumeFileName(output, n) for volume n.
 std::vector<std::string> SetupFileNames(const std::string& output, size_t count);
 
-// Writes each file under a temporary name beside its target, then renames them all into
-// place once every one is written. Throws std::runtime_error, with every temporary file
-// removed and no target touched, when a write fails. Volumes of an earlier build of the same
-// setup beyond the new ones are removed after the renames, so that none is taken for a part
-// of this one.
-void WriteFilesInPlace(const std::vector<std::string>& names,
-                       const std::vector<std::vector<uint8_t>>& contents);
+// Writes the built setup, its data area taken from the spool, as output and its volumes
+// (WriteFilesInPlace). Returns the bytes written.
+uint64_t WriteSetup(const std::string& output, const BuiltSetup& built, const DataSpool& spool);
+
+// What WriteFilesInPlace writes into names[index]; throws std::runtime_error when it cannot.
+using FileContent = std::function<void(size_t index, ByteSink& out)>;
+// Told before each rename with the number of renames done, and once more after the last
+// before the stale volumes are removed; a test stops the process there.
+using RenameStep = std::function<void(size_t renamesDone)>;
+
+// Writes each file under a temporary name beside its target and flushes it and its folder
+// to the disk; then renames them into place, the volumes first and the setup file
+// (names[0]) last, so that an interrupted build leaves the old setup file, whose volumes
+// verify tells apart when they are not all its own, or the whole new set. Volumes of an
+// earlier build beyond the new ones are removed only after that. Throws
+// std::runtime_error, with every temporary file removed and no target touched, when a
+// write fails.
+void WriteFilesInPlace(const std::vector<std::string>& names, const FileContent& content,
+                       const RenameStep& beforeRename = {});

@@ -255,6 +255,16 @@ std::vector<std::string> VolumeFaults(const std::string& path, const SetupSummar
                        std::to_string(volume.size() < VOLUME_SIZE_FIELD ? 0 : LoadU32LE(volume.data())));
     }
   }
+  // Every volume but the last holds as much as the setup file: another size is another build's.
+  for (size_t n = 1; n < summary.volumeDataSizes.size(); ++n) {
+    const bool last = n + 1 == summary.volumeDataSizes.size();
+    const uint64_t size = summary.volumeDataSizes[n], cut = summary.volumeDataSizes[0];
+    if (last ? size > cut : size != cut) {
+      faults.push_back(summary.volumes[n - 1] + ": its size field says " + std::to_string(size) +
+                       " data bytes where this setup's volumes hold " + std::to_string(cut) +
+                       (last ? " at most" : "") + "; it belongs to another build");
+    }
+  }
   const uint64_t firstEnd = uint64_t(summary.dataAreaOffset) + VOLUME_SIZE_FIELD + summary.volumeDataSizes[0];
   if (summary.fileSize < firstEnd) {
     faults.push_back(path + ": the setup file ends " + std::to_string(firstEnd - summary.fileSize) +

@@ -85,18 +85,17 @@ class DeflateBitReader {
   size_t position_ = 0;  // in bits
 };
 
-// Appends bits of the program's stream to a byte vector. Fewer than 8 bits are pending
-// between calls.
+// Collects the bits of the program's stream as bytes. Fewer than 8 bits are pending
+// between calls, and they stay pending from one piece's rewrite to the next: the pieces'
+// blocks follow each other bit for bit.
 class StreamBitWriter {
  public:
-  explicit StreamBitWriter(std::vector<uint8_t>& out) : out_(out) {}
-
   // Appends the low n bits of bits (n <= MAX_PUT_BITS).
   void Put(uint32_t bits, unsigned n) {
     pending_ |= uint64_t{LowBits(bits, n)} << pendingCount_;
     pendingCount_ += n;
     for (; pendingCount_ >= 8; pendingCount_ -= 8) {
-      out_.push_back(static_cast<uint8_t>(pending_));
+      bytes_.push_back(static_cast<uint8_t>(pending_));
       pending_ >>= 8;
     }
   }
@@ -105,10 +104,12 @@ class StreamBitWriter {
     if (pendingCount_ != 0) Put(0, 8 - pendingCount_);
   }
   // Appends whole bytes; byte-aligned only.
-  void PutBytes(const uint8_t* bytes, size_t count) { out_.insert(out_.end(), bytes, bytes + count); }
+  void PutBytes(const uint8_t* bytes, size_t count) { bytes_.insert(bytes_.end(), bytes, bytes + count); }
+  // The whole bytes written so far; taking them leaves the pending bits in place.
+  std::vector<uint8_t>& Bytes() { return bytes_; }
 
  private:
-  std::vector<uint8_t>& out_;
+  std::vector<uint8_t> bytes_;
   uint64_t pending_ = 0;
   unsigned pendingCount_ = 0;
 };
@@ -198,11 +199,13 @@ const DeflateCode& DeflateFixedDistanceCode() {
 
 // ---- The rewriter ----
 
+// Rewrites one deflate stream into out. When endsStream is false its final block is
+// written as an ordinary one and its last bits stay pending, for the next piece to follow.
 class StreamRewriter {
  public:
-  StreamRewriter(const uint8_t* deflate, size_t size, std::vector<uint8_t>& out,
-                 std::vector<uint8_t>* blockTypes)
-      : in_(deflate, size), out_(out), size_(size), blockTypes_(blockTypes) {}
+  StreamRewriter(const uint8_t* deflate, size_t size, StreamBitWriter& out,
+                 std::vector<uint8_t>* blockTypes, bool endsStream)
+      : in_(deflate, size), out_(out), size_(size), blockTypes_(blockTypes), endsStream_(endsStream) {}
 
   bool Run();
 
@@ -231,9 +234,10 @@ class StreamRewriter {
   }
 
   DeflateBitReader in_;
-  StreamBitWriter out_;
+  StreamBitWriter& out_;
   size_t size_;
   std::vector<uint8_t>* blockTypes_;
+  bool endsStream_;
   bool final_ = false;       // the block being rewritten is the last one
   uint64_t produced_ = 0;    // decoded bytes so far, which bounds match distances
 };
@@ -253,13 +257,13 @@ bool StreamRewriter::Run() {
     }
     if (!ok || in_.Overrun()) return false;
   } while (!final_);
-  out_.AlignToByte();
+  if (endsStream_) out_.AlignToByte();
   // The stream must end in the byte that holds its last bit, as the decoder's will.
   return in_.BytesTouched() == size_;
 }
 
 void StreamRewriter::WriteBlockHeader(uint32_t type) {
-  out_.Put(type | (final_ ? STREAM_BLOCK_FINAL : 0), STREAM_BLOCK_HEADER_BITS);
+  out_.Put(type | (final_ && endsStream_ ? STREAM_BLOCK_FINAL : 0), STREAM_BLOCK_HEADER_BITS);
   if (blockTypes_ != nullptr) blockTypes_->push_back(static_cast<uint8_t>(type));
 }
 
@@ -389,26 +393,49 @@ struct CompressorDeleter {
 
 bool RewriteDeflateStream(const uint8_t* deflate, size_t size, std::vector<uint8_t>& out,
                           std::vector<uint8_t>* blockTypes) {
-  out.clear();
+  StreamBitWriter writer;
   // The rewritten stream differs from the original by a few bits per block.
-  out.reserve(size + size / 64 + 16);
+  writer.Bytes().reserve(size + size / 64 + 16);
   if (blockTypes != nullptr) blockTypes->clear();
-  return StreamRewriter(deflate, size, out, blockTypes).Run();
+  const bool ok = StreamRewriter(deflate, size, writer, blockTypes, true).Run();
+  out.swap(writer.Bytes());
+  return ok;
+}
+
+struct StreamEncoder::State {
+  std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor;
+  std::vector<uint8_t> deflate;  // one piece's deflate output
+  StreamBitWriter writer;
+  bool ended = false;
+};
+
+StreamEncoder::StreamEncoder(int level) : state_(new State) {
+  state_->compressor.reset(libdeflate_alloc_compressor(level));
+  if (!state_->compressor) throw std::invalid_argument("compression level must be 0 to 12");
+}
+
+StreamEncoder::~StreamEncoder() = default;
+
+void StreamEncoder::Add(const uint8_t* data, size_t size, bool last, std::vector<uint8_t>& out) {
+  if (state_->ended) throw std::logic_error("the stream has ended");
+  static const uint8_t kNothing = 0;
+  if (size == 0) data = &kNothing;
+  const size_t bound = libdeflate_deflate_compress_bound(state_->compressor.get(), size);
+  if (state_->deflate.size() < bound) state_->deflate.resize(bound);
+  const size_t written = libdeflate_deflate_compress(state_->compressor.get(), data, size,
+                                                     state_->deflate.data(), state_->deflate.size());
+  if (written == 0) throw std::runtime_error("libdeflate could not compress the data");
+  if (!StreamRewriter(state_->deflate.data(), written, state_->writer, nullptr, last).Run()) {
+    throw std::runtime_error("libdeflate's stream cannot be rewritten for the program's decoder");
+  }
+  std::vector<uint8_t>& bytes = state_->writer.Bytes();
+  out.insert(out.end(), bytes.begin(), bytes.end());
+  bytes.clear();
+  state_->ended = last;
 }
 
 std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size, int level) {
-  std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
-      libdeflate_alloc_compressor(level));
-  if (!compressor) throw std::invalid_argument("compression level must be 0 to 12");
-  static const uint8_t kNothing = 0;
-  if (size == 0) data = &kNothing;
-  std::vector<uint8_t> deflate(libdeflate_deflate_compress_bound(compressor.get(), size));
-  size_t written =
-      libdeflate_deflate_compress(compressor.get(), data, size, deflate.data(), deflate.size());
-  if (written == 0) throw std::runtime_error("libdeflate could not compress the data");
   std::vector<uint8_t> stream;
-  if (!RewriteDeflateStream(deflate.data(), written, stream)) {
-    throw std::runtime_error("libdeflate's stream cannot be rewritten for the program's decoder");
-  }
+  StreamEncoder(level).Add(data, size, true, stream);
   return stream;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "codec/stream_format.h"
@@ -16,6 +17,31 @@ constexpr int DEFAULT_COMPRESSION_LEVEL = 12;
 // fails or produces a stream that the program's decoder would refuse.
 std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size,
                                   int level = DEFAULT_COMPRESSION_LEVEL);
+
+// The pieces that a file is compressed in: libdeflate compresses whole buffers only, so each
+// piece is compressed on its own and its blocks are rewritten as the next blocks of the
+// file's one stream. Matches never reach back into an earlier piece; a file of one piece
+// gives exactly EncodeStream's bytes.
+constexpr size_t STREAM_CHUNK_SIZE = size_t{1} << 20;
+
+// One stream made of pieces given one after the other (at most STREAM_CHUNK_SIZE bytes
+// each keeps memory bounded; any size works). Throws as EncodeStream.
+class StreamEncoder {
+ public:
+  explicit StreamEncoder(int level = DEFAULT_COMPRESSION_LEVEL);
+  ~StreamEncoder();
+  StreamEncoder(const StreamEncoder&) = delete;
+  StreamEncoder& operator=(const StreamEncoder&) = delete;
+
+  // Compresses the next piece and appends the stream's whole bytes so far to out; the last
+  // piece's final block ends the stream and fills its last byte. Throws std::logic_error
+  // for a piece after the last.
+  void Add(const uint8_t* data, size_t size, bool last, std::vector<uint8_t>& out);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // Rewrites one raw deflate stream (RFC 1951, from any encoder) into the program's format.
 // Returns false, leaving out unspecified, when the input is not a valid deflate stream, when

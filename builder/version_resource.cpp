@@ -46,7 +46,7 @@ bool Fail(std::string* error, std::string reason) {
 }
 
 // The resource directory's RVA from the optional header (0: none).
-uint32_t ResourceRva(const std::vector<uint8_t>& file, const PeHeaders& headers) {
+uint32_t ResourceRva(ByteView file, const PeHeaders& headers) {
   const size_t countOffset =
       headers.magic == PE32_MAGIC ? PE32_DIRECTORY_COUNT_OFFSET : PE32_PLUS_DIRECTORY_COUNT_OFFSET;
   const size_t resourceEntry = countOffset + 4 + RESOURCE_DIRECTORY_INDEX * DATA_DIRECTORY_SIZE;
@@ -96,7 +96,7 @@ bool FindVersionData(const SectionTable& sections, uint32_t resourceRva, size_t*
   if (!sections.Map(resourceRva, &root, &tree.size) || tree.size < RESOURCE_DIRECTORY_SIZE) {
     return Fail(error, "resource directory outside the file");
   }
-  tree.bytes = sections.file->data() + root;
+  tree.bytes = sections.file.data() + root;
   static const char* const LEVELS[] = {"type", "name", "language"};
   uint32_t at = 0;
   for (int level = 0; level < 3; ++level) {
@@ -221,7 +221,7 @@ bool ReadVersionBlocks(const uint8_t* bytes, size_t size, FileVersionInfo* info,
 
 }  // namespace
 
-bool ReadVersionInfo(const std::vector<uint8_t>& file, FileVersionInfo* info, std::string* error) {
+bool ReadVersionInfo(ByteView file, FileVersionInfo* info, std::string* error) {
   PeHeaders headers;
   const std::string fault = ReadPeHeaders(file, &headers);
   if (!fault.empty()) return Fail(error, fault);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/file_bytes.h"
+
 // The numbers of VS_FIXEDFILEINFO and the first translation of the file's version resource.
 struct FileVersionInfo {
   uint32_t fileVersionMS = 0, fileVersionLS = 0, productVersionMS = 0, productVersionLS = 0;
@@ -20,4 +22,4 @@ struct FileVersionInfo {
 // sets *error to the reason in a sentence and returns false. Any bytes may be given: every
 // offset is checked against the file, and a missing VarFileInfo or Translation gives language
 // 0 (the file claims no language), not an error.
-bool ReadVersionInfo(const std::vector<uint8_t>& file, FileVersionInfo* info, std::string* error);
+bool ReadVersionInfo(ByteView file, FileVersionInfo* info, std::string* error);

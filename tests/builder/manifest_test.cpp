@@ -46,7 +46,8 @@ desktop = { shortcut = "Tool on desktop", arguments = "/d" }
   EXPECT_EQ(r.iconIndex, 3);
   EXPECT_EQ(r.groupFolder + "|" + r.groupShortcut + "|" + r.groupArguments, "Tools|Tool|/g");
   EXPECT_EQ(r.desktopShortcut + "|" + r.desktopArguments, "Tool on desktop|/d");
-  EXPECT_EQ(m.files[0].content, Content(300, 1));
+  EXPECT_EQ(m.files[0].source, folder.Path("bin/tool.exe"));
+  EXPECT_EQ(m.files[0].sourceSize, 300u);
 }
 
 TEST_F(ManifestRead, DefaultsAreARemovedFileOfItsOwnNameInTheInstallationFolder) {
@@ -69,7 +70,8 @@ TEST_F(ManifestRead, FolderGivesOneRecordPerFileInByteOrderKeepingSubfolders) {
     EXPECT_EQ(file.record.installMode, MODE_KEEP);
   }
   EXPECT_EQ(names, (std::vector<std::string>{"Docs\\Zed\\c.txt", "Docs\\a.txt", "Docs\\b.txt", "Docs\\sub\\d.txt"}));
-  EXPECT_EQ(m.files[1].content, std::vector<uint8_t>({'H', 'e', 'l', 'p', '/', 'a', '.', 't', 'x', 't'}));
+  EXPECT_EQ(m.files[1].source, folder.Path("Help/a.txt"));
+  EXPECT_EQ(m.files[1].sourceSize, 10u);
 }
 
 TEST_F(ManifestRead, PatternMatchesWithinOnePartBelowItsFixedFolders) {
@@ -129,7 +131,8 @@ TEST_F(ManifestRead, UninstallerKeyAddsTheProgramFirstUnderItsName) {
   EXPECT_EQ(m.files[0].record.name, DEFAULT_UNINSTALLER_NAME);
   EXPECT_EQ(m.files[0].record.flags, FE_UNINSTALLER);
   EXPECT_EQ(m.files[0].record.dirCode, DIR_INSTALL);
-  EXPECT_EQ(m.sources.size(), m.files.size());
+  EXPECT_EQ(m.fileOrigins.size(), m.files.size());
+  EXPECT_TRUE(m.files[0].source.empty());
   m = Good("[setup]\nuninstaller = \"Remove Demo.exe\"\n[texts.uninstall]\nconfirm = \"Sure?\"\n");
   ASSERT_EQ(m.files.size(), 1u);
   EXPECT_EQ(m.files[0].record.name, "Remove Demo.exe");
@@ -226,7 +229,7 @@ TEST_F(ManifestRead, ExternalFileNeedsOnlyItsName) {
   const Manifest m = Good("[[files]]\nname = \"big.dat\"\nmode = \"external\"\nat_end = \"open\"\n");
   ASSERT_EQ(m.files.size(), 1u);
   EXPECT_EQ(m.files[0].record.installMode, MODE_EXTERNAL);
-  EXPECT_TRUE(m.files[0].content.empty());
+  EXPECT_TRUE(m.files[0].content.empty() && m.files[0].source.empty());
   EXPECT_NE(Bad("[[files]]\nmode = \"external\"\n").find("files[0].name: is missing"), std::string::npos);
 }
 

@@ -18,9 +18,12 @@
 #include "codec/decoder.h"
 #include "deflate_bits.h"
 #include "support/deflate_peers.h"
+#include "support/random_bytes.h"
 #include "support/temp_file.h"
 
 namespace {
+
+using test_support::RandomBytes;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -81,13 +84,6 @@ Bytes Binaries(size_t size) {
     if (!dlls.empty()) return ReadFilesUpTo(dlls, size);
   }
   return ReadFilesUpTo(FilesUnder("/usr/bin", [](const fs::path&) { return true; }), size);
-}
-
-Bytes RandomBytes(size_t size, uint32_t seed) {
-  std::mt19937 generator(seed);
-  Bytes out(size);
-  for (uint8_t& byte : out) byte = static_cast<uint8_t>(generator());
-  return out;
 }
 
 // Runs of one byte value, from 1 byte to beyond the window, with short text in between.
