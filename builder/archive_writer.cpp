@@ -22,22 +22,22 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value) {
   StoreU32LE(out.data() + out.size() - 4, value);
 }
 
-size_t FindImageSize(const std::vector<uint8_t>& stub) {
+size_t FindImageSize(ByteView stub) {
   // Only the program's image counts: a setup's archive may hold another copy of the record
   // (a stored uninstall program), and the program reads its own from its own data.
   PeHeaders headers;
   const std::string fault = ReadPeHeaders(stub, &headers);
   if (!fault.empty()) throw std::runtime_error("the stub is " + fault);
   const size_t extent = headers.sections.ImageExtent();
-  const auto image = stub.begin() + static_cast<std::ptrdiff_t>(extent);
+  const uint8_t* image = stub.data() + extent;
   const uint8_t* begin = IMAGE_SIZE_MARKER;
   const uint8_t* end = IMAGE_SIZE_MARKER + IMAGE_SIZE_MARKER_LENGTH;
-  auto hit = std::search(stub.begin(), image, begin, end);
+  auto hit = std::search(stub.data(), image, begin, end);
   if (hit == image) throw std::runtime_error("the stub holds no ImageSize marker");
   if (std::search(hit + 1, image, begin, end) != image) {
     throw std::runtime_error("the stub holds the ImageSize marker more than once");
   }
-  size_t offset = static_cast<size_t>(hit - stub.begin()) + IMAGE_SIZE_MARKER_LENGTH;
+  size_t offset = static_cast<size_t>(hit - stub.data()) + IMAGE_SIZE_MARKER_LENGTH;
   if (offset + 4 > extent) throw std::runtime_error("the stub ends inside ImageSize");
   return offset;
 }

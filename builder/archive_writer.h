@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/data_area_writer.h"
+#include "builder/file_bytes.h"
 #include "builder/stream_encoder.h"
 
 // Finds the one ImageSize record in a built stub (the marker followed by the u32) and stores
@@ -17,7 +18,7 @@ void PatchImageSize(std::vector<uint8_t>& stub, uint32_t size);
 
 // Offset of the u32 behind the marker, searched in the image alone: in a setup file the
 // archive behind the image never counts. Throws like PatchImageSize.
-size_t FindImageSize(const std::vector<uint8_t>& stub);
+size_t FindImageSize(ByteView stub);
 
 class ArchiveWriter {
  public:

@@ -89,6 +89,11 @@ bool IsSetupCodePage(uint32_t codePage) {
   return std::find(SETUP_CODE_PAGES.begin(), SETUP_CODE_PAGES.end(), codePage) != SETUP_CODE_PAGES.end();
 }
 
+const CodePageText& DefaultCodePageText() {
+  static const CodePageText text(DEFAULT_CODE_PAGE);
+  return text;
+}
+
 uint32_t Utf8Length(const std::string& text) {
   return uint32_t(std::count_if(text.begin(), text.end(), [](char c) { return (uint8_t(c) & 0xC0) != 0x80; }));
 }

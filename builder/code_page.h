@@ -47,6 +47,9 @@ class CodePageText {
   std::string upperTable_;  // upperTable_[b]: byte b in upper case
 };
 
+// The texts of DEFAULT_CODE_PAGE, made once.
+const CodePageText& DefaultCodePageText();
+
 // The number of UTF-8 characters in text (bytes that start a character).
 uint32_t Utf8Length(const std::string& text);
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "builder/commands.h"
 #include "builder/data_area_writer.h"
@@ -141,8 +142,17 @@ int ExtractCommand(const Arguments& arguments) {
     targets[i] = target;
     extracted.push_back(i);
   }
+  // Names the code page tells apart may still read alike as UTF-8 (bytes it leaves undefined).
+  std::set<fs::path> paths;
+  for (const auto& [index, target] : targets) {
+    if (!paths.insert(target).second) {
+      Complain(RecordLabel(shown.records, index) + " has the name of another record as UTF-8; nothing extracted");
+      return EXIT_FAULT;
+    }
+  }
   // Two records of one target would leave one file under both names: nothing is extracted.
-  const std::vector<std::string> clashes = TargetClashes(shown.records, extracted);
+  // Compared as the program's Windows compares them: the setup's bytes in its code page.
+  const std::vector<std::string> clashes = TargetClashes(summary.records, extracted, CodePageText(summary.codePage));
   for (const std::string& clash : clashes) Complain(clash + "; nothing extracted");
   if (!clashes.empty()) return EXIT_FAULT;
   std::error_code error;
@@ -209,7 +219,7 @@ int VerifyCommand(const Arguments& arguments) {
   if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
-  std::vector<std::string> faults = FileTableFaults(summary.records, summary.defaultDir);
+  std::vector<std::string> faults = FileTableFaults(summary.records, summary.defaultDir, CodePageText(summary.codePage));
   for (std::string& fault : VolumeFaults(setup, summary)) faults.push_back(std::move(fault));
   std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);

@@ -74,14 +74,6 @@ std::pair<uint32_t, uint32_t> SourcePlace(const std::string& source, size_t offs
 
 }  // namespace
 
-std::string Quoted(const std::vector<std::string>& words) {
-  std::string list;
-  for (size_t i = 0; i < words.size(); ++i) {
-    list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + ("\"" + words[i] + "\"");
-  }
-  return list;
-}
-
 std::string Lowered(std::string text) {
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
   return text;

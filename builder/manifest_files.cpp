@@ -13,6 +13,7 @@
 #include "builder/file_expansion.h"
 #include "builder/file_records.h"
 #include "builder/manifest_reader.h"
+#include "builder/record_check.h"
 #include "builder/version_resource.h"
 
 namespace manifest_reading {
@@ -41,24 +42,6 @@ bool LeavesItsFolder(const std::string& name) {
 }
 
 }  // namespace
-
-std::string NameProblem(NameFault fault) {
-  switch (fault) {
-    case NAME_OK: break;
-    case NAME_EMPTY: return "has an empty name or an empty part; expected a name in every part";
-    case NAME_DOT_PART: return "has a part \".\" or \"..\"; expected names inside their folder";
-    case NAME_BAD_CHARACTER:
-      return "holds one of \\ / : * ? \" < > | where Windows cannot store it; expected a name without them";
-    case NAME_CONTROL_CHARACTER: return "holds a control character; expected printable characters";
-    case NAME_TRAILING_DOT_OR_SPACE:
-      return "ends a name with a dot or a space, which Windows drops; expected a name that ends otherwise";
-    case NAME_RESERVED_DEVICE:
-      return "names a device of Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9); expected another name";
-    case NAME_TOO_LONG:
-      return "has a name of more than " + std::to_string(NAME_PART_MAX) + " characters; expected a shorter one";
-  }
-  return "";
-}
 
 std::string NormalisedPath(std::string path) {
   path.resize(NormaliseNamePath(&path[0]));
@@ -335,9 +318,7 @@ void ManifestReader::CheckFileSet() {
       if (single.seen) FileProblem(i, single.what);
       single.seen = true;
     }
-    // Windows names are the same in any case; dots and spaces at a name's end and "." parts
-    // are refused or gone from the normalised name by now.
-    const std::string target = std::to_string(record.dirCode) + "|" + codePage.UpperName(record.name);
+    const std::string target = TargetKey(record, codePage);
     const auto [first, added] = targets.emplace(target, i);
     if (!added) {
       FileProblem(i, "\"" + Shown(record.name) + "\" is installed by " + m.fileOrigins[first->second].key +

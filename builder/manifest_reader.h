@@ -13,6 +13,7 @@
 #include "archive/names.h"
 #include "builder/code_page.h"
 #include "builder/file_bytes.h"
+#include "builder/name_problem.h"
 #include "builder/manifest.h"
 #include "builder/record_words.h"
 
@@ -21,15 +22,11 @@ namespace manifest_reading {
 namespace fs = std::filesystem;
 
 
-// "\"a\", \"b\" or \"c\"".
-std::string Quoted(const std::vector<std::string>& words);
 
 
 // The text in lower case: Windows names are the same in any case.
 std::string Lowered(std::string text);
 
-// What a name's fault is, in words; and what is expected instead.
-std::string NameProblem(NameFault fault);
 
 // A relative path in the form the program stores: slashes as backslashes, no doubled
 // separators and no "." parts.

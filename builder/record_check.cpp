@@ -7,11 +7,9 @@
 
 #include "archive/names.h"
 #include "base/text_format.h"
-#include "builder/manifest_reader.h"
+#include "builder/name_problem.h"
 #include "builder/record_words.h"
 
-using manifest_reading::NameProblem;
-using manifest_reading::Quoted;
 
 namespace {
 
@@ -23,13 +21,12 @@ constexpr uint8_t SHARED_MAX = 1;
 constexpr char BESIDE_THE_SETUP[] = "beside";
 
 // One part of a name as Windows compares it; empty for a part that names no folder of its own.
-std::string FoldedPart(std::string part) {
+std::string FoldedPart(std::string part, const CodePageText& codePage) {
   if (part == ".") return "";
   if (part != "..") {
     while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
   }
-  for (char& c : part) c = UpperAscii(c);
-  return part;
+  return codePage.UpperName(part);
 }
 
 std::string NameFaultText(const std::string& text, NameFault fault) {
@@ -52,7 +49,7 @@ void CheckShortcut(std::vector<std::string>& faults, const std::string& label, c
 
 }  // namespace
 
-std::string TargetKey(const FileRecord& record) {
+std::string TargetKey(const FileRecord& record, const CodePageText& codePage) {
   std::string key = record.installMode == MODE_EXTERNAL ? BESIDE_THE_SETUP
                                                         : std::to_string(record.dirCode <= DIR_FONTS ? uint32_t(record.dirCode) : uint32_t(DIR_INSTALL));
   std::string part;
@@ -62,7 +59,7 @@ std::string TargetKey(const FileRecord& record) {
       part += c;
       continue;
     }
-    const std::string folded = FoldedPart(part);
+    const std::string folded = FoldedPart(part, codePage);
     if (!folded.empty()) key += "\\" + folded;
     part.clear();
   }
@@ -114,11 +111,12 @@ std::vector<std::string> RecordFaults(const std::vector<FileRecord>& records, si
   return faults;
 }
 
-std::vector<std::string> TargetClashes(const std::vector<FileRecord>& records, const std::vector<size_t>& indexes) {
+std::vector<std::string> TargetClashes(const std::vector<FileRecord>& records, const std::vector<size_t>& indexes,
+                                       const CodePageText& codePage) {
   std::vector<std::string> faults;
   std::map<std::string, size_t> files, folders;
   for (size_t index : indexes) {
-    const std::string key = TargetKey(records[index]);
+    const std::string key = TargetKey(records[index], codePage);
     const auto [first, added] = files.emplace(key, index);
     if (!added) {
       faults.push_back(RecordLabel(records, first->second) + " and " + RecordLabel(records, index) +
@@ -139,13 +137,14 @@ std::vector<std::string> TargetClashes(const std::vector<FileRecord>& records, c
   return faults;
 }
 
-std::vector<std::string> FileTableFaults(const std::vector<FileRecord>& records, const std::string& defaultDir) {
+std::vector<std::string> FileTableFaults(const std::vector<FileRecord>& records, const std::string& defaultDir,
+                                         const CodePageText& codePage) {
   std::vector<std::string> faults;
   std::vector<size_t> all;
   for (size_t i = 0; i < records.size(); ++i) {
     for (std::string& fault : RecordFaults(records, i, defaultDir)) faults.push_back(std::move(fault));
     all.push_back(i);
   }
-  for (std::string& fault : TargetClashes(records, all)) faults.push_back(std::move(fault));
+  for (std::string& fault : TargetClashes(records, all, codePage)) faults.push_back(std::move(fault));
   return faults;
 }

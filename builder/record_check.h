@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "builder/code_page.h"
 #include "builder/file_records.h"
 
 // The record's target as Windows compares names: its destination, then each part of its name
-// in upper case without its trailing dots and spaces; empty and "." parts do not count.
-std::string TargetKey(const FileRecord& record);
+// in upper case (that of the names' code page) without its trailing dots and spaces; empty and
+// "." parts do not count.
+std::string TargetKey(const FileRecord& record, const CodePageText& codePage = DefaultCodePageText());
 
 // How a fault names record `index` of the table: its name and its place.
 std::string RecordLabel(const std::vector<FileRecord>& records, size_t index);
@@ -24,7 +26,9 @@ std::vector<std::string> RecordFaults(const std::vector<FileRecord>& records, si
 
 // The records among `indexes` whose targets meet: two with one target, or one whose target is
 // a folder of another's. Each fault names both records.
-std::vector<std::string> TargetClashes(const std::vector<FileRecord>& records, const std::vector<size_t>& indexes);
+std::vector<std::string> TargetClashes(const std::vector<FileRecord>& records, const std::vector<size_t>& indexes,
+                                       const CodePageText& codePage = DefaultCodePageText());
 
 // Every record's faults, and the clashes of all records' targets.
-std::vector<std::string> FileTableFaults(const std::vector<FileRecord>& records, const std::string& defaultDir);
+std::vector<std::string> FileTableFaults(const std::vector<FileRecord>& records, const std::string& defaultDir,
+                                         const CodePageText& codePage = DefaultCodePageText());

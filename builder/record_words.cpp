@@ -50,3 +50,11 @@ std::vector<std::string> WordsOf(const WordTable& table) {
   for (const NamedValue& named : table) words.push_back(named.word);
   return words;
 }
+
+std::string Quoted(const std::vector<std::string>& words) {
+  std::string list;
+  for (size_t i = 0; i < words.size(); ++i) {
+    list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + ("\"" + words[i] + "\"");
+  }
+  return list;
+}

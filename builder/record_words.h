@@ -31,3 +31,6 @@ bool ValueOf(const WordTable& table, const std::string& word, uint32_t* value);
 
 // The table's words, in order.
 std::vector<std::string> WordsOf(const WordTable& table);
+
+// "\"a\", \"b\" or \"c\"": the words for a message.
+std::string Quoted(const std::vector<std::string>& words);

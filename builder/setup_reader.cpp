@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 
 #include "archive/archive_format.h"
 #include "archive/checksum.h"
@@ -50,6 +52,24 @@ std::vector<FileRecord> LoadedRecords() {
   return records;
 }
 
+// A volume file as far as the walk needs it: its bytes and its size field, its data unread.
+struct VolumeHead {
+  uint64_t bytes = 0;      // 0: missing or empty
+  uint32_t sizeField = 0;  // 0 when the file is shorter than the field
+};
+
+VolumeHead ReadVolumeHead(const std::string& name) {
+  VolumeHead head;
+  std::ifstream file(name, std::ios::binary | std::ios::ate);
+  if (!file) return head;
+  head.bytes = uint64_t(file.tellg());
+  uint8_t field[VOLUME_SIZE_FIELD];
+  if (head.bytes >= VOLUME_SIZE_FIELD && file.seekg(0).read(reinterpret_cast<char*>(field), sizeof field)) {
+    head.sizeField = LoadU32LE(field);
+  }
+  return head;
+}
+
 // Loads the setup at path into Archive (freed first); the reason when it does not load.
 bool LoadArchive(const std::string& path, uint32_t* imageSize, std::string* error) {
   static const bool paths = AllocateSessionPaths();
@@ -58,8 +78,14 @@ bool LoadArchive(const std::string& path, uint32_t* imageSize, std::string* erro
     *error = "no memory for the path buffers";
     return false;
   }
-  const std::vector<uint8_t> bytes = ReadFileBytes(path);
-  if (bytes.empty()) {
+  // Mapped, not read: only the program's image is looked at, however large the setup.
+  std::unique_ptr<MappedFile> mapped;
+  try {
+    mapped = std::make_unique<MappedFile>(path);
+  } catch (const std::exception&) {
+  }
+  const ByteView bytes = mapped ? mapped->Bytes() : ByteView(nullptr, 0);
+  if (bytes.size() == 0) {
     *error = "cannot read the file, or it is empty";
     return false;
   }
@@ -175,10 +201,8 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
   uint64_t held = Archive.VolumeSize;
   for (uint32_t n = 1; held < packed; ++n) {
     summary->volumes.push_back(VolumeFileName(path, n));
-    const std::vector<uint8_t> volume = ReadFileBytes(summary->volumes.back());
-    if (volume.size() < VOLUME_SIZE_FIELD) break;
-    const uint32_t size = LoadU32LE(volume.data());
-    if (size == 0) break;  // an empty volume would never end this walk
+    const uint32_t size = ReadVolumeHead(summary->volumes.back()).sizeField;
+    if (size == 0) break;  // a missing or empty volume would never end this walk
     summary->volumeDataSizes.push_back(size);
     held += size;
   }
@@ -244,15 +268,13 @@ std::vector<std::string> VolumeFaults(const std::string& path, const SetupSummar
   for (uint64_t size : summary.volumeDataSizes) held += size;
   for (size_t n = 0; n < summary.volumes.size(); ++n) {
     const std::string& name = summary.volumes[n];
-    const std::vector<uint8_t> volume = ReadFileBytes(name);
-    if (volume.empty()) {
+    const VolumeHead volume = ReadVolumeHead(name);
+    const uint64_t data = volume.bytes < VOLUME_SIZE_FIELD ? 0 : volume.bytes - VOLUME_SIZE_FIELD;
+    if (volume.bytes == 0) {
       faults.push_back(name + ": volume " + std::to_string(n + 1) + " is missing");
-    } else if (volume.size() < VOLUME_SIZE_FIELD ||
-               volume.size() - VOLUME_SIZE_FIELD != LoadU32LE(volume.data())) {
-      faults.push_back(name + ": the volume holds " +
-                       std::to_string(volume.size() < VOLUME_SIZE_FIELD ? 0 : volume.size() - VOLUME_SIZE_FIELD) +
-                       " data bytes, its size field says " +
-                       std::to_string(volume.size() < VOLUME_SIZE_FIELD ? 0 : LoadU32LE(volume.data())));
+    } else if (volume.bytes < VOLUME_SIZE_FIELD || data != volume.sizeField) {
+      faults.push_back(name + ": the volume holds " + std::to_string(data) + " data bytes, its size field says " +
+                       std::to_string(volume.sizeField));
     }
   }
   // Every volume but the last holds as much as the setup file: another size is another build's.

@@ -74,7 +74,7 @@ void WriteDecoderSeeds(const std::string& dir) {
   WriteSeed(dir, "zlib-rle", EncodeWithZlib(Text(2000), Z_RLE));
 }
 
-Bytes FakeImage() { return test_support::FakeImage(128, 32); }
+Bytes FakeImage() { return test_support::FakeImage(test_support::FAKE_IMAGE_MIN_SIZE, 32); }
 
 // The setup file behind the image.
 Bytes Archive(const ArchiveWriter& writer) {

@@ -68,3 +68,24 @@ TEST_F(Extract, SameNameInAnotherDestinationIsNoClash) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExtractCodePage, TargetsAreComparedInTheSetupsCodePageAndAsUtf8) {
+  ManifestFolder folder;
+  const auto run = [&] { return RunTool({"extract", folder.Path("setup.exe"), "-C", folder.Path("out")}); };
+  // 'é' (0xE9) and 'É' (0xC9) are one letter to Windows in code page 1252.
+  WriteChangedSetup(folder, "setup.exe", {{"\xE9t\xE9.txt", Content(30, 1)}, {"\xC9T\xC9.TXT", Content(40, 2)}});
+  const ToolRun windows = run();
+  EXPECT_EQ(windows.code, 1);
+  EXPECT_NE(windows.output.find("go to one target; nothing extracted"), std::string::npos) << windows.output;
+  // 0x81 and 0x8D are no characters of 1252: both read as U+FFFD, one name on this side.
+  WriteChangedSetup(folder, "setup.exe", {{"a\x81.txt", Content(30, 1)}, {"a\x8D.txt", Content(40, 2)}});
+  const ToolRun utf8 = run();
+  EXPECT_EQ(utf8.code, 1);
+  EXPECT_NE(utf8.output.find("has the name of another record as UTF-8; nothing extracted"), std::string::npos)
+      << utf8.output;
+  EXPECT_FALSE(folder.Exists("out"));
+}
+
+}  // namespace

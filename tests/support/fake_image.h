@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "archive/archive_format.h"
@@ -31,6 +32,11 @@ constexpr size_t FAKE_SECTION_VIRTUAL_SIZE = 8;
 constexpr size_t FAKE_SECTION_ADDRESS = 12;
 constexpr size_t FAKE_SECTION_RAW_SIZE = 16;
 
+// The smallest fake image: the DOS header's e_lfanew, then the PE headers behind it.
+constexpr size_t FAKE_IMAGE_MIN_SIZE = FAKE_PE_LFANEW + 4 + FAKE_PE_HEADERS_SIZE;
+static_assert(FAKE_IMAGE_MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH + 4 <= FAKE_IMAGE_SIZE - FAKE_PE_HEADERS_SIZE,
+              "the default image's record lies before its PE headers");
+
 // Where the fake image's one section header lies.
 inline uint8_t* FakeImageSection(std::vector<uint8_t>& image) {
   return image.data() + image.size() - FAKE_PE_HEADERS_SIZE + FAKE_PE_SECTION;
@@ -40,6 +46,10 @@ inline uint8_t* FakeImageSection(std::vector<uint8_t>& image) {
 // that a program without an archive holds), and the PE headers in the last bytes.
 inline std::vector<uint8_t> FakeImage(size_t size = FAKE_IMAGE_SIZE,
                                       size_t markerOffset = FAKE_IMAGE_MARKER_OFFSET) {
+  // A smaller image would put its PE signature over its own e_lfanew.
+  if (size < FAKE_IMAGE_MIN_SIZE || markerOffset + IMAGE_SIZE_MARKER_LENGTH + 4 > size - FAKE_PE_HEADERS_SIZE) {
+    throw std::invalid_argument("a fake image of this size cannot hold its record and its PE headers");
+  }
   std::vector<uint8_t> image(size, 0xCC);
   image[0] = 'M';
   image[1] = 'Z';
