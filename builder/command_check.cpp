@@ -219,7 +219,13 @@ int VerifyCommand(const Arguments& arguments) {
   if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
-  std::vector<std::string> faults = FileTableFaults(summary.records, summary.defaultDir, CodePageText(summary.codePage));
+  const CodePageText codePage(summary.codePage);
+  const SetupSummary shown = AsWritten(summary);
+  // The faults quote the records' bytes: shown in UTF-8, as the manifest wrote them.
+  std::vector<std::string> faults;
+  for (const std::string& fault : FileTableFaults(summary.records, summary.defaultDir, codePage)) {
+    faults.push_back(codePage.Decode(fault));
+  }
   for (std::string& fault : VolumeFaults(setup, summary)) faults.push_back(std::move(fault));
   std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);
@@ -229,7 +235,7 @@ int VerifyCommand(const Arguments& arguments) {
     if (file.matches) {
       ++good;
     } else {
-      faults.push_back(Describe(AsWritten(summary).records[file.index], file));
+      faults.push_back(Describe(shown.records[file.index], file));
     }
   }
   for (const std::string& fault : faults) Complain(fault);

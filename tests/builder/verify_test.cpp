@@ -42,6 +42,9 @@ TEST_F(Verify, NamesARecordWhoseNameWindowsCannotStore) {
   ExpectFault([](FileRecord& record) { record.name = "..\\doc.txt"; }, "has a part \".\" or \"..\"");
   ExpectFault([](FileRecord& record) { record.name = "doc.txt."; }, "ends a name with a dot or a space");
   ExpectFault([](FileRecord& record) { record.name = "AUX.txt"; }, "names a device of Windows");
+  // The setup's bytes (code page 1252) are quoted in UTF-8.
+  ExpectFault([](FileRecord& record) { record.name = "B\xFC" "cher\\a?.txt"; },
+              "its name \"B\xC3\xBC" "cher\\a?.txt\" holds one of");
 }
 
 TEST_F(Verify, NamesATargetPathLongerThanTheProgramsBuffers) {
