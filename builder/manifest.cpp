@@ -58,8 +58,10 @@ size_t SourceOffset(const std::string& source, uint32_t line, uint32_t column) {
     if (offset == std::string::npos) return offset;
     ++offset;
   }
-  for (uint32_t n = 1; n < column && offset < source.size(); ++offset) {
-    if ((uint8_t(source[offset + 1 < source.size() ? offset + 1 : offset]) & 0xC0) != 0x80) ++n;
+  // One character per column: its lead byte and its continuation bytes.
+  for (uint32_t n = 1; n < column && offset < source.size(); ++n) {
+    ++offset;
+    while (offset < source.size() && (uint8_t(source[offset]) & 0xC0) == 0x80) ++offset;
   }
   return offset;
 }
