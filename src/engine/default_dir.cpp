@@ -6,6 +6,7 @@
 
 #include "archive/setup_archive.h"
 #include "base/session_paths.h"
+#include "base/text_format.h"
 #include "engine/default_dir.h"
 #include "engine/target_paths.h"
 
@@ -72,7 +73,8 @@ void ExpandMacro(const char* macro, char* directory) {
     if (GetSystemDirectoryA(directory, PATH_BUFFER_SIZE) == 0) directory[0] = '\0';
   } else if (lstrcmpiA(macro, "#Program Files") == 0) {
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, PROGRAM_FILES_KEY, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PROGRAM_FILES_KEY, 0, KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS) {
       ReadRegistryPath(key, PROGRAM_FILES_VALUE, directory);
       RegCloseKey(key);
     }
@@ -92,8 +94,10 @@ void ExpandDirectoryMacro() {
   ExpandMacro(InstallDir, directory);
   char expanded[PATH_BUFFER_SIZE * 2];
   std::strcpy(expanded, directory);
-  if (expanded[0] != '\0' && expanded[std::strlen(expanded) - 1] != '\\') std::strcat(expanded, "\\");
-  std::strcat(expanded, rest);  // both parts are below PATH_BUFFER_SIZE
+  if (expanded[0] != '\0' && expanded[std::strlen(expanded) - 1] != '\\') {
+    AppendText(expanded, sizeof expanded, "\\");
+  }
+  AppendText(expanded, sizeof expanded, rest);  // both parts are below PATH_BUFFER_SIZE
   CopyPath(InstallDir, expanded);
 }
 

@@ -40,7 +40,8 @@ void RegisterUninstall(const char* keyPath) {
   HKEY uninstall = nullptr;
   HKEY key = nullptr;
   const char* name = OpenParentKey(keyPath, KEY_ALL_ACCESS, true, &uninstall);
-  if (name != nullptr && RegCreateKeyA(uninstall, name, &key) == ERROR_SUCCESS) {
+  if (name != nullptr && RegCreateKeyExA(uninstall, name, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
     SetStringValue(key, "DisplayName", Archive.appName);
     SetStringValue(key, "UninstallString", UninstallPath);
     RegCloseKey(key);

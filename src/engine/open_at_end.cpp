@@ -68,7 +68,7 @@ int OpenDocument(const char* document, const char* extension) {
   char command[OPEN_COMMAND_SIZE];
   LONG error = ReadDefaultValue(HKEY_CLASSES_ROOT, extension, command);
   if (error != ERROR_SUCCESS) return int(error);
-  std::strcat(command, OPEN_COMMAND_KEY);
+  AppendText(command, OPEN_COMMAND_SIZE, OPEN_COMMAND_KEY);  // fits: see OPEN_COMMAND_SIZE
   error = ReadDefaultValue(HKEY_CLASSES_ROOT, command, command);
   if (error != ERROR_SUCCESS) return int(error);
   if (!BuildOpenCommand(command, document)) return OPEN_COMMAND_TOO_LONG;

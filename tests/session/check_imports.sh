@@ -1,9 +1,10 @@
 #!/bin/sh
-# Fails unless every DLL that the program imports is one that Windows 95 and NT 4 ship:
+# Fails unless every DLL that the program imports is one that the first Windows 95 release
+# and NT 4 ship (no C runtime DLL: msvcrt.dll came later to Windows 95):
 # usage: check_imports.sh <objdump> <program.exe>
 objdump=$1
 program=$2
-allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll comdlg32.dll version.dll msvcrt.dll"
+allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll comdlg32.dll version.dll"
 dlls=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr 'A-Z' 'a-z' | tr -d '\r')
 if [ -z "$dlls" ]; then
   echo "no imports found in $program" >&2
