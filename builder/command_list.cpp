@@ -41,6 +41,13 @@ std::string Shortcuts(const FileRecord& record) {
   return shortcuts;
 }
 
+// "60 ms slices, 5 ms apart"; a slice of 0 is the program's one file per tick.
+std::string PacingText(uint32_t pacing) {
+  const std::string gap = std::to_string(PacingGapMs(pacing)) + " ms apart";
+  if (PacingSliceMs(pacing) == 0) return "one file per tick, " + gap;
+  return std::to_string(PacingSliceMs(pacing)) + " ms slices, " + gap;
+}
+
 double Ratio(const FileRecord& record) {
   return record.size == 0 ? 100.0 : 100.0 * double(record.packedSize) / double(record.size);
 }
@@ -72,6 +79,7 @@ void PrintText(const SetupSummary& s) {
   std::printf("pictures:          wizard %s, background %s\n", s.wizardPicture ? "yes" : "no",
               s.backgroundPicture ? "yes" : "no");
   std::printf("start page:        %s\n", s.startPage == START_PAGE_ALL ? "all" : WordOf(PAGE_WORDS, s.startPage, 0));
+  std::printf("install pacing:    %s\n", PacingText(s.installPacing).c_str());
   if (!s.dirRegKey.empty()) {
     std::printf("directory lookup:  registry %s\\%s [%s]\n", WordOf(REGISTRY_ROOT_WORDS, s.dirRegRoot, DIR_REG_CURRENT_USER),
                 s.dirRegKey.c_str(), s.dirRegValue.c_str());
@@ -97,6 +105,8 @@ void PrintJson(const SetupSummary& s) {
   std::printf(" \"background_title\": %s, \"wizard_picture\": %s, \"background_picture\": %s, \"start_page\": %s,\n",
               Json(s.backgroundTitle).c_str(), s.wizardPicture ? "true" : "false", s.backgroundPicture ? "true" : "false",
               Json(s.startPage == START_PAGE_ALL ? "all" : WordOf(PAGE_WORDS, s.startPage, 0)).c_str());
+  std::printf(" \"install_slice_ms\": %u, \"install_gap_ms\": %u,\n", PacingSliceMs(s.installPacing),
+              PacingGapMs(s.installPacing));
   std::printf(" \"size\": %llu, \"program_size\": %u, \"volumes\": %zu,\n \"files\": [",
               static_cast<unsigned long long>(s.fileSize), s.imageSize, s.volumes.size());
   for (size_t i = 0; i < s.records.size(); ++i) {

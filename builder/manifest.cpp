@@ -22,7 +22,8 @@ const std::vector<std::string> TOP_KEYS = {"setup", "texts", "files"};
 const std::vector<std::string> SETUP_KEYS = {
     "app_name",         "code_page",      "default_dir",    "change_dir",         "full_screen",
     "background_title", "wizard_picture", "background_picture", "start_page",
-    "information",      "directory_from_registry", "directory_from_ini", "uninstaller"};
+    "information",      "directory_from_registry", "directory_from_ini", "uninstaller",
+    "install_slice_ms", "install_gap_ms"};
 const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
 const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
 
@@ -158,6 +159,8 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
   ReadPicture(setup, "wizard_picture", &m.wizardPicture);
   ReadPicture(setup, "background_picture", &m.backgroundPicture);
   ReadStartPage(setup);
+  ReadMilliseconds(setup, "install_slice_ms", 0, MAX_INSTALL_SLICE_MS, &m.installSliceMs);
+  ReadMilliseconds(setup, "install_gap_ms", 1, MAX_INSTALL_GAP_MS, &m.installGapMs);
   std::vector<uint8_t> information;
   std::string text;
   if (SourceFile(setup, "information", "setup", &information) &&
@@ -236,6 +239,21 @@ void ManifestReader::ReadStartPage(const toml::table& setup) {
     return;
   }
   Problem(*node, "setup.start_page", (node->is_string() ? "\"" + word + "\" is not a page; " : "is not a page; ") + expected);
+}
+
+void ManifestReader::ReadMilliseconds(const toml::table& setup, const char* name, uint16_t least,
+                                      uint16_t most, uint16_t* out) {
+  const toml::node* node = setup.get(name);
+  if (node == nullptr) return;
+  const int64_t value = node->value<int64_t>().value_or(-1);
+  if (node->is_integer() && value >= least && value <= most) {
+    *out = uint16_t(value);
+    return;
+  }
+  const std::string expected = "expected a whole number of milliseconds from " + std::to_string(least) +
+                               " to " + std::to_string(most);
+  Problem(*node, Join("setup", name),
+          (node->is_integer() ? std::to_string(value) + " is out of range; " : "is not a number; ") + expected);
 }
 
 void ManifestReader::ReadLookups(const toml::table& setup) {

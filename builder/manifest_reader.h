@@ -169,6 +169,9 @@ class ManifestReader {
   void CheckDirectoryMacro(const toml::node& node);
   void ReadPicture(const toml::table& setup, const char* name, std::vector<uint8_t>* picture);
   void ReadStartPage(const toml::table& setup);
+  // setup.name, a whole number of milliseconds from least to most, into *out.
+  void ReadMilliseconds(const toml::table& setup, const char* name, uint16_t least, uint16_t most,
+                        uint16_t* out);
   void ReadLookups(const toml::table& setup);
   void ReadTexts(const toml::table& texts);
   void ReadFiles(const toml::node& files);

@@ -98,6 +98,7 @@ BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const
   writer.AddU32Block(BLOCK_SETUP_FLAGS, manifest.setupFlags);
   writer.AddU16Block(BLOCK_CODE_PAGE, manifest.codePage);
   if (manifest.startPage != START_PAGE_ALL) writer.AddU16Block(BLOCK_START_PAGE, manifest.startPage);
+  writer.AddU32Block(BLOCK_INSTALL_PACING, InstallPacing(manifest.installSliceMs, manifest.installGapMs));
   if (!manifest.defaultDir.empty()) writer.AddStringBlock(BLOCK_DEFAULT_DIR, manifest.defaultDir, compress, level);
   if (!manifest.appName.empty()) writer.AddStringBlock(BLOCK_APP_NAME, manifest.appName, compress, level);
   if (!manifest.backgroundTitle.empty()) {

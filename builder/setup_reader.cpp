@@ -184,6 +184,7 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
   summary->defaultDir = Text(InstallDir);
   summary->backgroundTitle = Text(Archive.backgroundTitle);
   summary->startPage = Archive.startPage;
+  summary->installPacing = Archive.installPacing;
   summary->wizardPicture = Archive.wizardImage != nullptr;
   summary->backgroundPicture = Archive.backgroundImage != nullptr;
   summary->dirRegRoot = Archive.dirRegRoot;

@@ -18,6 +18,7 @@ struct SetupSummary {
   uint16_t codePage = 0;  // of every text and name below, which hold the program's bytes
   std::string appName, defaultDir, backgroundTitle;
   uint16_t startPage = 0;
+  uint32_t installPacing = 0;  // BLOCK_INSTALL_PACING, or the program's default without it
   bool wizardPicture = false, backgroundPicture = false;
   uint32_t dirRegRoot = 0;
   std::string dirRegKey, dirRegValue, dirIniFile, dirIniSection, dirIniKey;

@@ -48,11 +48,26 @@ constexpr uint16_t BLOCK_SPARE = 0x1245;             // loaded, read by nobody
 // The builder's note of the code page the texts and names are written in (raw u16), for
 // its own readers; the program skips it like an unknown tag. A setup without it is 1252.
 constexpr uint16_t BLOCK_CODE_PAGE = 0x1246;
+// How the progress page paces the installation (raw): u16 time slice (ms), then u16 gap
+// between slices (ms). A tick installs files until its slice is used up, then waits the gap.
+constexpr uint16_t BLOCK_INSTALL_PACING = 0x1247;
 constexpr uint16_t BLOCK_END = 0x7F7F;               // u32 data size, then the data area
 
 // SetupFlags bits.
 constexpr uint32_t SETUP_FLAG_FULL_SCREEN = 0x0001;  // full-screen background mode
 constexpr uint32_t SETUP_FLAG_CHANGE_DIR = 0x0002;   // the user may change InstallDir
+
+// BLOCK_INSTALL_PACING read as one u32: the slice in the low half, the gap in the high one.
+// A setup without the block installs one file per tick (slice 0) with 50 ms between them.
+constexpr uint32_t PACING_GAP_SHIFT = 16;
+constexpr uint32_t PACING_SLICE_MASK = 0xFFFF;
+constexpr uint32_t InstallPacing(uint16_t sliceMs, uint16_t gapMs) {
+  return uint32_t(gapMs) << PACING_GAP_SHIFT | sliceMs;
+}
+constexpr uint32_t PacingSliceMs(uint32_t pacing) { return pacing & PACING_SLICE_MASK; }
+constexpr uint32_t PacingGapMs(uint32_t pacing) { return pacing >> PACING_GAP_SHIFT; }
+constexpr uint16_t DEFAULT_PACING_GAP_MS = 50;
+constexpr uint32_t DEFAULT_INSTALL_PACING = InstallPacing(0, DEFAULT_PACING_GAP_MS);
 
 // BLOCK_PAGE_TEXTS: the program keeps this many lists; further lists are skipped.
 constexpr uint32_t PAGE_TEXT_LISTS = 9;

@@ -111,6 +111,9 @@ LoadStatus HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t s
     case BLOCK_DIR_REG_ROOT:
       ReadU32(file, &Archive.dirRegRoot);
       return LOAD_OK;
+    case BLOCK_INSTALL_PACING:
+      ReadU32(file, &Archive.installPacing);
+      return LOAD_OK;
     case BLOCK_START_PAGE:
       if (ReadU16(file, &Archive.startPage) != FILE_OK) return LOAD_SHORT_READ;
       // Only pages 0 to 6 exist; any other page but "all" is a broken setup.

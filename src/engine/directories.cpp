@@ -30,7 +30,10 @@ DirectoryResult CreateDirectories(const char* path) {
   if (!CopyPath(directories, path)) return DIRECTORIES_FAILED;
   char* lastBackslash = std::strrchr(directories, '\\');
   if (lastBackslash != nullptr) lastBackslash[1] = '\0';
-  char work[PATH_BUFFER_SIZE] = "";
+  // Most files go where an earlier one went: a directory that exists is entered at once,
+  // without opening each of its parents again.
+  if (SetCurrentDirectoryA(directories)) return DIRECTORIES_OK;
+  char work[PATH_BUFFER_SIZE];  // each use below writes it first
   bool failed = false;
   const char* stop = std::strchr(directories + WalkStart(directories), '\\');
   if (stop == nullptr) {

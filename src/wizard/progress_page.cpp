@@ -1,5 +1,6 @@
-// The progress page: it runs the installation one file per timer tick, so that the page's
-// messages are handled between files, and lets the user cancel after a question.
+// The progress page: it runs the installation in timer ticks of a few files each (one file
+// per tick by default), so that the page's messages are handled between them, and lets the
+// user cancel after a question.
 #include "wizard/progress_page.h"
 
 #include "archive/page_texts.h"
@@ -80,12 +81,18 @@ void InitProgressPage(HWND page) {
   if (stepTimer == 0) InstallWithoutTimer();
 }
 
-// One file per tick; the timer is stopped while the step runs, so that no tick piles up.
+// Files until the tick's slice is used up (one file per tick with a slice of 0, as without
+// the pacing block), then the gap; the timer is stopped meanwhile, so that no tick piles up.
 void InstallStep(HWND page) {
   if (!Archive.DataAreaOpen || CancelPending) return;
   StopTimer(page);
-  if (InstallNextFile()) {
-    StartTimer(page, NEXT_STEP_DELAY_MS);
+  const DWORD start = GetTickCount();
+  bool more;
+  do {
+    more = InstallNextFile();
+  } while (more && !CancelPending && GetTickCount() - start < PacingSliceMs(Archive.installPacing));
+  if (more) {
+    StartTimer(page, PacingGapMs(Archive.installPacing));
     if (stepTimer != 0) return;
     InstallWithoutTimer();
     return;
@@ -131,17 +138,18 @@ void DrawBlocks(HDC dc, int width, int height, HBRUSH brush) {
 }  // namespace
 
 void SetProgress(uint32_t percent) {
-  ProgressPercent = percent > 100 ? 100 : percent;
+  // The blocks and the percentage follow the percent alone: the same one draws nothing new.
+  if (percent == ProgressPercent) return;
+  ProgressPercent = percent;
   if (ProgressPage != nullptr) DrawProgressBar(ProgressPage, nullptr);
 }
 
 void ShowCurrentFile(const char* path) {
-  char* shown = nullptr;
-  if (ProgressPage == nullptr || !MemAlloc(PATH_BUFFER_SIZE, &shown)) return;
+  if (ProgressPage == nullptr) return;
+  char shown[PATH_BUFFER_SIZE];
   CopyPath(shown, path);
   ShortenPath(shown, CURRENT_FILE_CHARS);
   SetDlgItemTextA(ProgressPage, ID_CURRENT_FILE, shown);
-  MemFree(shown);
 }
 
 void DrawProgressBar(HWND page, HDC dc) {
@@ -160,10 +168,13 @@ void DrawProgressBar(HWND page, HDC dc) {
     if (bitmap != nullptr) {
       HGDIOBJ previous = SelectObject(memory, bitmap);
       FillSolidRect(memory, 0, 0, width, height, GetSysColor(COLOR_BTNFACE));
-      FillSolidRect(memory, 0, 0, width, 1, GetSysColor(COLOR_BTNSHADOW));
-      FillSolidRect(memory, 0, 0, 1, height, GetSysColor(COLOR_BTNSHADOW));
-      FillSolidRect(memory, width - 1, 0, 1, height, GetSysColor(COLOR_BTNHIGHLIGHT));
-      FillSolidRect(memory, 0, height - 1, width, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+      // The sunken border: the shadow's row and column at the top left, then the
+      // highlight's at the bottom right, which own the two corners they share.
+      for (int side = 0; side < 2; ++side) {
+        const COLORREF edge = GetSysColor(side == 0 ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        FillSolidRect(memory, 0, side * (height - 1), width, 1, edge);
+        FillSolidRect(memory, side * (width - 1), 0, 1, height, edge);
+      }
       HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_ACTIVECAPTION));
       if (brush != nullptr) {
         DrawBlocks(memory, width, height, brush);

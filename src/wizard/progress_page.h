@@ -1,18 +1,19 @@
-// The progress page: one file installed per timer tick, the current file and a block bar.
+// The progress page: files installed in timer ticks (BLOCK_INSTALL_PACING), the current
+// file and a block bar.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-// The page's timer, 100 ms before the first file and 50 ms after each.
+// The page's timer: 100 ms before the first tick, then the pacing's gap after each.
 constexpr UINT_PTR INSTALL_TIMER_ID = 11;
 constexpr UINT FIRST_STEP_DELAY_MS = 100;
-constexpr UINT NEXT_STEP_DELAY_MS = 50;
 // The current file's line shows this many characters (ShortenPath).
 constexpr uint32_t CURRENT_FILE_CHARS = 30;
 
-// The progress shown, at most 100; the bar is drawn at once.
+// The progress shown, 0 to 100 (the engine's PercentDone never gives more); the bar is drawn
+// at once when it changes.
 void SetProgress(uint32_t percent);
 // Shows path, shortened, as the file being installed.
 void ShowCurrentFile(const char* path);

@@ -4,6 +4,10 @@
 // (FOLDER "demo" unless given), then lists the files in the directory that the directory page
 // showed. With --welcome-line, the welcome page's first line must show the text whose UTF-8
 // bytes HEX gives. Exits 0 when the setup went through all of its pages and ended with 0.
+// For the install-time benchmark: --timed SETUP walks it the same way without screenshots and
+// prints the milliseconds from its start until the page after the progress page showed (every
+// file in place); --timed-silent PROGRAM ARGUMENTS runs another setup and prints the
+// milliseconds until it ended.
 #include <windows.h>
 
 #include <algorithm>
@@ -115,6 +119,16 @@ bool ShowsWelcomeLine(HWND page, const std::string& hex, const std::string& fold
   return expected == shown && std::abs(ink - expectedWidth) <= 3 && std::abs(ink - mojibakeWidth) > 3;
 }
 
+// The --timed-silent run: PROGRAM with ARGUMENTS from its start to its end.
+int TimeSilentRun(const char* path, const char* arguments) {
+  const DWORD start = GetTickCount();
+  Process program = StartProgram(path, arguments);
+  if (program.handle == nullptr) return 1;
+  const DWORD code = FinishProgram(program);
+  std::printf("demo_walker: ran in %lu ms, exit code %lu\n", GetTickCount() - start, code);
+  return int(code);
+}
+
 // A setup that cannot load tells the user in a box; what it said, and its exit code.
 int ReadRefusal(const char* path) {
   Process program = StartProgram(path);
@@ -128,6 +142,13 @@ int ReadRefusal(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--refusal") return ReadRefusal(argv[2]);
+  if (argc == 4 && std::string(argv[1]) == "--timed-silent") return TimeSilentRun(argv[2], argv[3]);
+  const DWORD start = GetTickCount();
+  const bool timed = argc == 3 && std::string(argv[1]) == "--timed";
+  if (timed) {
+    --argc;
+    ++argv;
+  }
   std::string welcomeLine;
   if (argc >= 3 && std::string(argv[1]) == "--welcome-line") {
     welcomeLine = argv[2];
@@ -136,7 +157,8 @@ int main(int argc, char** argv) {
   }
   if (argc != 2 && argc != 3) {
     std::fprintf(stderr, "usage: demo_walker [--welcome-line HEX] SETUP [SCREENSHOT-FOLDER] | "
-                         "demo_walker --refusal SETUP\n");
+                         "demo_walker --refusal SETUP | demo_walker --timed SETUP | "
+                         "demo_walker --timed-silent PROGRAM ARGUMENTS\n");
     return 2;
   }
   const std::string folder = argc == 3 ? argv[2] : "demo";
@@ -154,7 +176,14 @@ int main(int argc, char** argv) {
   std::string directory;  // as the directory page shows it
   for (; page != nullptr && pages < MOST_PAGES; ++pages) {
     const std::string name = folder + "/" + std::to_string(pages);
-    if (GetDlgItem(page, ID_PROGRESS_GROUP) != nullptr) {
+    const bool progress = GetDlgItem(page, ID_PROGRESS_GROUP) != nullptr;
+    if (timed) {
+      if (progress) {
+        page = NextPage(setup, page);
+        std::printf("demo_walker: installed in %lu ms\n", GetTickCount() - start);
+        continue;
+      }
+    } else if (progress) {
       Sleep(PAINT_WAIT_MS);
       Capture::OfWindowAsShown(setup.mainWindow).Save(name);
     } else {

@@ -44,6 +44,7 @@ std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
   }
   writer.AddU32Block(BLOCK_SETUP_FLAGS, options.setupFlags);
   if (options.startPage != START_PAGE_ALL) writer.AddU16Block(BLOCK_START_PAGE, options.startPage);
+  if (options.installPacing) writer.AddU32Block(BLOCK_INSTALL_PACING, *options.installPacing);
   writer.AddStringBlock(BLOCK_APP_NAME, options.appName, false);
   if (!options.backgroundTitle.empty()) {
     writer.AddStringBlock(BLOCK_BACKGROUND_TITLE, options.backgroundTitle, false);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct WizardOptions {
   std::string appName = TEST_APP_NAME;  // BLOCK_APP_NAME: the Uninstall key's name
   std::vector<FileInput> files;   // the file table and the data area (stored streams)
   int absentTemplate = -1;        // a template number left out of the defaults, or none
+  std::optional<uint32_t> installPacing;  // BLOCK_INSTALL_PACING's value, or no such block
 };
 
 // A setup file over the built stub, with every template and text list of the defaults.
