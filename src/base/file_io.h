@@ -29,6 +29,10 @@ constexpr uint32_t FILE_BAD_POSITION = 0xFFFFFFFFu;
 
 FileHandle FileOpen(const char* path, FileOpenMode mode);
 FileHandle FileCreate(const char* path);
+// Creates a file that does not exist yet: INVALID_FILE when path is taken (FileNameTaken) or
+// cannot be created.
+FileHandle FileCreateNew(const char* path);
+bool FileNameTaken();
 FileStatus FileRead(FileHandle file, void* buffer, uint32_t count);
 uint32_t FileReadSome(FileHandle file, void* buffer, uint32_t count);
 FileStatus FileWrite(FileHandle file, const void* buffer, uint32_t count);

@@ -29,6 +29,13 @@ FileHandle FileCreate(const char* path) {
   return fd < 0 ? INVALID_FILE : fd;
 }
 
+FileHandle FileCreateNew(const char* path) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  return fd < 0 ? INVALID_FILE : fd;
+}
+
+bool FileNameTaken() { return errno == EEXIST; }
+
 uint32_t FileReadSome(FileHandle file, void* buffer, uint32_t count) {
   // Like ReadFile on a disk file: keep reading until count bytes or the end of the file.
   uint32_t done = 0;

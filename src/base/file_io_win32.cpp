@@ -31,6 +31,16 @@ FileHandle FileCreate(const char* path) {
                           nullptr));
 }
 
+FileHandle FileCreateNew(const char* path) {
+  return Wrap(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
+}
+
+bool FileNameTaken() {
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
 FileStatus FileRead(FileHandle file, void* buffer, uint32_t count) {
   DWORD got = 0;
   if (!ReadFile(H(file), buffer, count, &got, nullptr) || got != count) return FILE_SHORT_READ;

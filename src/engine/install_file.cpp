@@ -48,9 +48,11 @@ bool WriteTargetFile(FileEntry* entry) {
   CreateDirectories(TargetPath);
   // ScratchPath names the temporary file only once it is ours: Fail deletes it.
   char temporary[PATH_BUFFER_SIZE];
-  if (!TemporaryName(temporary)) return Fail(INSTALL_ERROR_CREATE, temporary);
-  FileHandle file = FileCreate(temporary);
-  if (file == INVALID_FILE) return Fail(INSTALL_ERROR_CREATE, temporary, FileSystemError());
+  bool taken = false;
+  FileHandle file = CreateTemporaryFile(temporary, &taken);
+  if (file == INVALID_FILE) {
+    return Fail(INSTALL_ERROR_CREATE, temporary, taken ? 0 : FileSystemError());
+  }
   CopyPath(ScratchPath, temporary);
   // A write that fails (a full disk) is told as such; a stream that decodes short or
   // broken shows in the checksum.

@@ -118,8 +118,19 @@ bool ExistingFileMatches(const FileEntry* entry, const char* path) {
   return matches;
 }
 
-bool TemporaryName(char* path) {
-  return CopyPath(path, TargetPath) && ReplaceExtension(path, TEMPORARY_SUFFIX) && NextFreeName(path);
+FileHandle CreateTemporaryFile(char* path, bool* taken) {
+  *taken = false;
+  if (!CopyPath(path, TargetPath) || !ReplaceExtension(path, TEMPORARY_SUFFIX)) return INVALID_FILE;
+  char* letter = path + std::strlen(path) - 1;
+  for (;;) {
+    const FileHandle file = FileCreateNew(path);
+    if (file != INVALID_FILE || !FileNameTaken()) return file;
+    if (*letter == LAST_TEMPORARY_LETTER) {
+      *taken = true;
+      return INVALID_FILE;
+    }
+    ++*letter;
+  }
 }
 
 void RemoveStaleTemporaries(const char* used) {
@@ -172,6 +183,11 @@ int CheckVersion(const FileEntry* entry) {
 void ReplaceTarget(FileEntry* entry, const char* temporary) {
   // At every moment the old file or the new one stands under the target's name.
   entry->status = STATUS_NOT_PLACED;
+  // The usual target is new: the plain move places it, and refuses when a file stands there.
+  if (MoveFileA(temporary, TargetPath)) {
+    entry->status = STATUS_CREATED;
+    return;
+  }
   const DWORD attributes = GetFileAttributesA(TargetPath);
   const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
   for (;;) {

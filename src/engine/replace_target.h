@@ -3,6 +3,8 @@
 // names beside the target.
 #pragma once
 
+#include "base/file_io.h"
+
 #include <cstdint>
 
 struct FileEntry;
@@ -32,10 +34,12 @@ int AskInUse(FileEntry* entry, const char* temporary);
 // Whether the file at path is the record's already: its size, then its checksum.
 bool ExistingFileMatches(const FileEntry* entry, const char* path);
 
-// The temporary name for TargetPath into path: its extension replaced by ".$$A", the last
-// letter raised while a file of that name exists. False when ".$$Z" is taken too or the
-// name would not fit.
-bool TemporaryName(char* path);
+// Creates the temporary file for TargetPath, its name into path: the extension replaced by
+// ".$$A", the last letter raised while a file of that name exists (each name is tried by
+// creating it, so that a taken one is passed over and a free one made in one call).
+// INVALID_FILE when ".$$Z" is taken too (*taken set), the name would not fit, or the file
+// cannot be created.
+FileHandle CreateTemporaryFile(char* path, bool* taken);
 
 // Deletes the temporary names beside TargetPath before used (from ".$$A" on): a run that was
 // stopped in the middle of a file left them, and they made this run choose used.
