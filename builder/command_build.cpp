@@ -19,14 +19,17 @@ namespace fs = std::filesystem;
 
 const char BUILD_HELP[] =
     "Usage: lodrun build MANIFEST.toml [-o SETUP.exe] [--volume-size SIZE] [--level 0-12]\n"
-    "                    [--stub PATH] [--uninstaller PATH]\n"
+    "                    [--jobs N] [--stub PATH] [--uninstaller PATH]\n"
     "Makes the setup file that the manifest describes.\n"
     "\n"
     "  -o, --output PATH     the setup file to write (default: setup.exe beside the manifest)\n"
     "  --volume-size SIZE    split the data area into volumes of SIZE data bytes each, written\n"
     "                        beside the setup as .D01, .D02, ...; SIZE takes K, M or G\n"
     "                        (1024-based), e.g. 1440K\n"
-    "  --level N             compression level, 0 (stored) to 12 (smallest, the default)\n"
+    "  --level N             compression level, 0 (stored) to 12 (smallest); the default, 10,\n"
+    "                        gives streams about 0.2% larger than 12 in two thirds of its time\n"
+    "  --jobs N              compress on N threads (default: one per core); the setup's bytes\n"
+    "                        are the same for every N\n"
     "  --stub PATH           the setup program to put in front of the archive (default: the\n"
     "                        lodrun-stub.exe beside this tool, or in ../share/lodrun)\n"
     "  --uninstaller PATH    the uninstall program that [setup] uninstaller adds (default:\n"
@@ -35,16 +38,21 @@ const char BUILD_HELP[] =
     "Problems in the manifest are reported as FILE:LINE:COLUMN: key: message, all of them,\n"
     "with exit code 2 and no file written.\n";
 
+static_assert(DEFAULT_COMPRESSION_LEVEL == 10, "the help names the default level");
+
 namespace {
 
 constexpr char STUB_NAME[] = "lodrun-stub.exe";
 constexpr char UNINSTALLER_NAME[] = "lodrun-uninst.exe";
 constexpr uint64_t MAX_VOLUME_SIZE = 0xFFFFFFFFu;  // a volume's size field is a u32
+// More threads than this only wait for each other.
+constexpr long MAX_JOBS = 1024;
 
 struct BuildArguments {
   std::string manifest, output, stub, uninstaller;
   uint32_t volumeSize = 0;
   int level = DEFAULT_COMPRESSION_LEVEL;
+  unsigned jobs = ALL_CORES;
 };
 
 // "1440K", "2M", "1000000": bytes, or 0 when the text is no size of a volume.
@@ -61,11 +69,25 @@ uint64_t ParseSize(const std::string& text) {
   return value * scale;
 }
 
+// The option's value as a whole number from least to most; false, having said so, for another.
+bool ParseWholeNumber(const std::string& option, const std::string& value, long least, long most, long* number) {
+  char* end = nullptr;
+  errno = 0;
+  *number = std::strtol(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || errno == ERANGE || *number < least || *number > most) {
+    Complain(option + " " + value + ": expected a whole number from " + std::to_string(least) + " to " +
+             std::to_string(most));
+    return false;
+  }
+  return true;
+}
+
 bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const bool takesValue = argument == "-o" || argument == "--output" || argument == "--volume-size" ||
-                            argument == "--level" || argument == "--stub" || argument == "--uninstaller";
+                            argument == "--level" || argument == "--jobs" || argument == "--stub" ||
+                            argument == "--uninstaller";
     if (takesValue && i + 1 >= arguments.size()) {
       Complain(argument + " needs a value (see lodrun build --help)");
       return false;
@@ -84,14 +106,13 @@ bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
       }
       parsed->volumeSize = uint32_t(size);
     } else if (argument == "--level") {
-      const std::string& value = arguments[++i];
-      char* end = nullptr;
-      const long level = std::strtol(value.c_str(), &end, 10);
-      if (value.empty() || *end != '\0' || level < 0 || level > 12) {
-        Complain("--level " + value + ": expected a whole number from 0 to 12");
-        return false;
-      }
+      long level = 0;
+      if (!ParseWholeNumber(argument, arguments[++i], MIN_COMPRESSION_LEVEL, MAX_COMPRESSION_LEVEL, &level)) return false;
       parsed->level = int(level);
+    } else if (argument == "--jobs") {
+      long jobs = 0;
+      if (!ParseWholeNumber(argument, arguments[++i], 1, MAX_JOBS, &jobs)) return false;
+      parsed->jobs = unsigned(jobs);
     } else if (!argument.empty() && argument[0] == '-') {
       Complain("unknown option " + argument + " (see lodrun build --help)");
       return false;
@@ -186,6 +207,7 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
   ProgressLine progress(manifest.files.size());
   options.level = parsed.level;
   options.volumeSize = parsed.volumeSize;
+  options.jobs = parsed.jobs;
   options.progress = [&](size_t done, const FileRecord& record) { progress.Update(done, record); };
   try {
     // The data area waits beside the output, so that the setup's files are made from it by

@@ -8,8 +8,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "archive/checksum.h"
 #include "builder/archive_writer.h"
+#include "builder/piece_compression.h"
 
 namespace {
 
@@ -17,49 +17,35 @@ namespace {
 constexpr size_t VOLUME_SUFFIX_BUFFER = 16;
 // The header's 4 bits, filled to the byte, then the 16-bit length.
 constexpr uint64_t STORED_BLOCK_OVERHEAD = 1 + STREAM_STORED_LENGTH_BITS / 8;
-static_assert(STREAM_CHUNK_SIZE % CHECKSUM_WORD_SIZE == 0,
-              "pieces of whole checksum words sum to the whole file's checksum");
 
 std::runtime_error FileError(const FileRecord& record, const std::string& what) {
   return std::runtime_error("file '" + record.name + "': " + what);
 }
 
-// Hands the file's content to piece in pieces of STREAM_CHUNK_SIZE bytes, from memory or
-// from its source.
-void ReadContent(const FileInput& file, const FilePiece& piece) {
-  if (!file.source.empty()) return ReadFilePieces(file.source, file.sourceSize, STREAM_CHUNK_SIZE, piece);
-  size_t at = 0;
-  do {
-    const size_t size = std::min(STREAM_CHUNK_SIZE, file.content.size() - at);
-    piece(file.content.data() + at, size, at + size == file.content.size());
-    at += size;
-  } while (at < file.content.size());
-}
-
-// The record of one input, with its content's size and checksum, its stream written to data.
-// areaSize is the data area's size before it; the stream must fit behind it.
-FileRecord WriteFile(const FileInput& file, int level, uint64_t areaSize, ByteSink& data) {
+// The record of one input, with its content's size and checksum, its stream written to data
+// from its pieces, the next ones of pieces. areaSize is the data area's size before it; the
+// stream must fit behind it.
+FileRecord WriteFile(const FileInput& file, int level, uint64_t areaSize, PieceCompression& pieces, ByteSink& data) {
   FileRecord record = file.record;
   uint64_t size = 0, packed = 0;
-  uint32_t checksum = CHECKSUM_START;
   std::unique_ptr<StreamEncoder> encoder;
   if (HasStream(record)) encoder = std::make_unique<StreamEncoder>(level);
   std::vector<uint8_t> stream;
-  ReadContent(file, [&](const uint8_t* piece, size_t count, bool last) {
-    size += count;
+  CompressedPiece piece;
+  do {
+    piece = pieces.Next();
+    size += piece.size;
     if (size >= MAX_FIELD_VALUE) throw FileError(record, "0xFFFFFFFF bytes or more");
-    // Every piece but the last is a whole number of the checksum's words.
-    checksum = ChecksumUpdate(piece, uint32_t(count), checksum);
-    if (!encoder) return;
+    if (!encoder) continue;
     stream.clear();
-    encoder->Add(piece, count, last, stream);
+    encoder->AddCompressed(piece.compressed, piece.last, stream);
     packed += stream.size();
     if (packed >= MAX_FIELD_VALUE) throw FileError(record, "its stream reaches 0xFFFFFFFF bytes");
     if (areaSize + packed >= MAX_FIELD_VALUE) throw FileError(record, "the data area would reach 0xFFFFFFFF bytes");
     data.Write(stream);
-  });
+  } while (!piece.last);
   record.size = uint32_t(size);
-  record.checksum = checksum;
+  record.checksum = piece.checksum;
   record.packedSize = uint32_t(packed);
   return record;
 }
@@ -74,12 +60,13 @@ uint64_t StoredStreamSize(uint64_t size) {
 }
 
 std::vector<FileRecord> WriteFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
-                                      int level, ByteSink& data, const FileProgress& progress) {
+                                      int level, ByteSink& data, const FileProgress& progress, unsigned jobs) {
+  PieceCompression pieces(files, level, jobs);
   std::vector<FileRecord> records;
   uint64_t areaSize = 0;
   for (const FileInput& file : files) {
     CheckFileRecord(file.record, defaultDir);
-    records.push_back(WriteFile(file, level, areaSize, data));
+    records.push_back(WriteFile(file, level, areaSize, pieces, data));
     areaSize += records.back().packedSize;
     if (progress) progress(records.size(), records.back());
   }
@@ -87,10 +74,10 @@ std::vector<FileRecord> WriteFileArea(const std::vector<FileInput>& files, const
 }
 
 FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
-                       int level, const FileProgress& progress) {
+                       int level, const FileProgress& progress, unsigned jobs) {
   FileArea area;
   VectorSink data(area.dataArea);
-  area.records = WriteFileArea(files, defaultDir, level, data, progress);
+  area.records = WriteFileArea(files, defaultDir, level, data, progress, jobs);
   return area;
 }
 

@@ -36,19 +36,26 @@ struct FileArea {
 // True when the record's stream is in the data area (every mode but MODE_EXTERNAL).
 bool HasStream(const FileRecord& record);
 
+// The threads a build compresses on when told ALL_CORES: one per core.
+constexpr unsigned ALL_CORES = 0;
+
 // Fills each record and compresses each content at level into one stream, written to data
-// piece by piece (STREAM_CHUNK_SIZE); the streams stand back to back without gaps. Returns
-// the records as filled. Throws std::runtime_error naming the file for a record that
-// CheckFileRecord refuses (defaultDir as there), for a content, stream or data area of
-// 0xFFFFFFFF bytes or more and for a source that cannot be read or has changed its size.
-// progress, when given, is told after each file with the record as filled.
+// piece by piece (STREAM_CHUNK_SIZE); the streams stand back to back without gaps. The pieces
+// are compressed on jobs threads at once (PieceCompression), which gives the bytes of one
+// thread. Returns the records as filled. Throws std::runtime_error naming the file for a
+// record that CheckFileRecord refuses (defaultDir as there), for a content, stream or data
+// area of 0xFFFFFFFF bytes or more and for a source that cannot be read or has changed its
+// size: the first of them in table order. progress, when given, is told after each file with
+// the record as filled.
 using FileProgress = std::function<void(size_t filesDone, const FileRecord& record)>;
 std::vector<FileRecord> WriteFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
-                                      int level, ByteSink& data, const FileProgress& progress = {});
+                                      int level, ByteSink& data, const FileProgress& progress = {},
+                                      unsigned jobs = ALL_CORES);
 
 // WriteFileArea into memory.
 FileArea BuildFileArea(const std::vector<FileInput>& files, const std::string& defaultDir,
-                       int level = DEFAULT_COMPRESSION_LEVEL, const FileProgress& progress = {});
+                       int level = DEFAULT_COMPRESSION_LEVEL, const FileProgress& progress = {},
+                       unsigned jobs = ALL_CORES);
 
 // The data bytes of each volume when a data area of dataSize bytes is cut into volumes of
 // volumeDataSize bytes, the last one holding the rest; at least one. Throws

@@ -8,14 +8,6 @@
 #include <memory>
 #include <stdexcept>
 
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
-
 std::runtime_error SystemError(const std::string& what, const std::string& name, int error) {
   return std::runtime_error("cannot " + what + " " + name + ": " + std::strerror(error));
 }
@@ -25,21 +17,20 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-void ReadFilePieces(const std::string& path, uint64_t size, size_t pieceSize, const FilePiece& piece) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) throw SystemError("read", path, errno);
-  std::vector<uint8_t> buffer(size < pieceSize ? size_t(size) : pieceSize);
-  uint64_t left = size;
-  do {  // an empty file still gives its one empty piece
-    const size_t want = left < buffer.size() ? size_t(left) : buffer.size();
-    if (std::fread(buffer.data(), 1, want, file.get()) != want) {
-      if (std::ferror(file.get())) throw SystemError("read", path, errno);
-      throw std::runtime_error(path + " has become shorter since the manifest was read");
-    }
-    left -= want;
-    if (left == 0 && std::fgetc(file.get()) != EOF) {
-      throw std::runtime_error(path + " has grown since the manifest was read");
-    }
-    piece(buffer.data(), want, left == 0);
-  } while (left > 0);
+FilePieceReader::FilePieceReader(const std::string& path, uint64_t size)
+    : file_(std::fopen(path.c_str(), "rb"), std::fclose), path_(path), left_(size) {
+  if (!file_) throw SystemError("read", path, errno);
+}
+
+bool FilePieceReader::Next(size_t pieceSize, std::vector<uint8_t>& piece) {
+  piece.resize(left_ < pieceSize ? size_t(left_) : pieceSize);
+  if (std::fread(piece.data(), 1, piece.size(), file_.get()) != piece.size()) {
+    if (std::ferror(file_.get())) throw SystemError("read", path_, errno);
+    throw std::runtime_error(path_ + " has become shorter since the manifest was read");
+  }
+  left_ -= piece.size();
+  if (left_ == 0 && std::fgetc(file_.get()) != EOF) {
+    throw std::runtime_error(path_ + " has grown since the manifest was read");
+  }
+  return left_ == 0;
 }

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,12 +20,21 @@ std::runtime_error SystemError(const std::string& what, const std::string& name,
 // a missing one look at the file first).
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
-// Hands the size bytes of the file at path to piece, in pieces of pieceSize bytes but the
-// last (a single empty piece for an empty file); last is true for the last one. Throws
-// std::runtime_error naming the file when it cannot be read or no longer holds exactly size
-// bytes (it changed since it was looked at).
-using FilePiece = std::function<void(const uint8_t* data, size_t size, bool last)>;
-void ReadFilePieces(const std::string& path, uint64_t size, size_t pieceSize, const FilePiece& piece);
+// Reads the size bytes of the file at path piece after piece. Throws std::runtime_error
+// naming the file when it cannot be read or no longer holds exactly size bytes (it changed
+// since it was looked at).
+class FilePieceReader {
+ public:
+  FilePieceReader(const std::string& path, uint64_t size);
+  // Replaces piece with the next pieceSize bytes, or the rest when fewer are left; true when
+  // they are the last (an empty file has one empty piece).
+  bool Next(size_t pieceSize, std::vector<uint8_t>& piece);
+
+ private:
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+  std::string path_;
+  uint64_t left_;
+};
 
 // Where bytes are written. Write throws std::runtime_error when they cannot be.
 class ByteSink {

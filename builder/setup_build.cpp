@@ -115,9 +115,10 @@ BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const
   if (manifest.builtUninstaller) {
     std::vector<FileInput> files = manifest.files;
     files.front().content = BuildUninstallProgram(options.uninstallImage, UninstallTexts(manifest));
-    built.records = WriteFileArea(files, manifest.defaultDir, level, data, options.progress);
+    built.records = WriteFileArea(files, manifest.defaultDir, level, data, options.progress, options.jobs);
   } else {
-    built.records = WriteFileArea(manifest.files, manifest.defaultDir, level, data, options.progress);
+    built.records = WriteFileArea(manifest.files, manifest.defaultDir, level, data, options.progress,
+                                  options.jobs);
   }
   writer.AddFileTable(built.records, compress, level);
   for (const FileRecord& record : built.records) {

@@ -13,6 +13,7 @@
 
 struct BuildOptions {
   int level = DEFAULT_COMPRESSION_LEVEL;
+  unsigned jobs = ALL_CORES;  // the threads that compress the files
   uint32_t volumeSize = 0;  // data bytes per volume; 0 keeps the whole data area in the setup file
   FileProgress progress;    // told after each file is compressed
   std::vector<uint8_t> uninstallImage;  // the uninstall program, when the manifest adds it

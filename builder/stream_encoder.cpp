@@ -402,30 +402,48 @@ bool RewriteDeflateStream(const uint8_t* deflate, size_t size, std::vector<uint8
   return ok;
 }
 
-struct StreamEncoder::State {
+struct PieceCompressor::State {
   std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor;
-  std::vector<uint8_t> deflate;  // one piece's deflate output
-  StreamBitWriter writer;
-  bool ended = false;
 };
 
-StreamEncoder::StreamEncoder(int level) : state_(new State) {
+PieceCompressor::PieceCompressor(int level) : state_(new State) {
   state_->compressor.reset(libdeflate_alloc_compressor(level));
   if (!state_->compressor) throw std::invalid_argument("compression level must be 0 to 12");
 }
+
+PieceCompressor::~PieceCompressor() = default;
+
+void PieceCompressor::Compress(const uint8_t* data, size_t size, std::vector<uint8_t>& compressed) {
+  static const uint8_t kNothing = 0;
+  if (size == 0) data = &kNothing;
+  compressed.resize(libdeflate_deflate_compress_bound(state_->compressor.get(), size));
+  const size_t written = libdeflate_deflate_compress(state_->compressor.get(), data, size, compressed.data(),
+                                                     compressed.size());
+  if (written == 0) throw std::runtime_error("libdeflate could not compress the data");
+  compressed.resize(written);
+}
+
+struct StreamEncoder::State {
+  PieceCompressor compressor;
+  std::vector<uint8_t> deflate;  // one piece's deflate output
+  StreamBitWriter writer;
+  bool ended = false;
+  explicit State(int level) : compressor(level) {}
+};
+
+StreamEncoder::StreamEncoder(int level) : state_(new State(level)) {}
 
 StreamEncoder::~StreamEncoder() = default;
 
 void StreamEncoder::Add(const uint8_t* data, size_t size, bool last, std::vector<uint8_t>& out) {
   if (state_->ended) throw std::logic_error("the stream has ended");
-  static const uint8_t kNothing = 0;
-  if (size == 0) data = &kNothing;
-  const size_t bound = libdeflate_deflate_compress_bound(state_->compressor.get(), size);
-  if (state_->deflate.size() < bound) state_->deflate.resize(bound);
-  const size_t written = libdeflate_deflate_compress(state_->compressor.get(), data, size,
-                                                     state_->deflate.data(), state_->deflate.size());
-  if (written == 0) throw std::runtime_error("libdeflate could not compress the data");
-  if (!StreamRewriter(state_->deflate.data(), written, state_->writer, nullptr, last).Run()) {
+  state_->compressor.Compress(data, size, state_->deflate);
+  AddCompressed(state_->deflate, last, out);
+}
+
+void StreamEncoder::AddCompressed(const std::vector<uint8_t>& compressed, bool last, std::vector<uint8_t>& out) {
+  if (state_->ended) throw std::logic_error("the stream has ended");
+  if (!StreamRewriter(compressed.data(), compressed.size(), state_->writer, nullptr, last).Run()) {
     throw std::runtime_error("libdeflate's stream cannot be rewritten for the program's decoder");
   }
   std::vector<uint8_t>& bytes = state_->writer.Bytes();

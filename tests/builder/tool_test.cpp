@@ -96,6 +96,15 @@ TEST_F(Tool, SameInputsGiveIdenticalBytes) {
   EXPECT_FALSE(folder.Read("first.D01").empty());
 }
 
+TEST_F(Tool, AnyNumberOfJobsGivesTheBytesOfOne) {
+  ASSERT_EQ(Build("one.exe", {"--jobs", "1"}).code, 0);
+  for (const char* jobs : {"2", "5"}) {
+    const ToolRun build = Build("many.exe", {"--jobs", jobs});
+    ASSERT_EQ(build.code, 0) << build.output;
+    EXPECT_EQ(folder.Read("many.exe"), folder.Read("one.exe")) << jobs;
+  }
+}
+
 TEST_F(Tool, ManifestWithProblemsExitsWithTwoAndLeavesEarlierOutputAlone) {
   folder.Write("setup.exe", "an earlier setup");
   folder.Write("setup.toml", "[setup]\nap_name = \"X\"\n[[files]]\nsource = \"missing\"\nmode = \"gone\"\n");
@@ -177,6 +186,12 @@ TEST_F(Tool, HelpVersionAndWrongUsage) {
   EXPECT_EQ(RunTool({"frobnicate"}).code, 2);
   EXPECT_EQ(RunTool({"build"}).code, 2);
   EXPECT_EQ(RunTool({"build", folder.Path("setup.toml"), "--level", "13"}).code, 2);
+  for (const char* jobs : {"0", "-2", "1025", "2x", "99999999999999999999"}) {
+    const ToolRun build = RunTool({"build", folder.Path("setup.toml"), "--jobs", jobs});
+    EXPECT_EQ(build.code, 2) << jobs;
+    EXPECT_NE(build.output.find("--jobs " + std::string(jobs) + ": expected a whole number from 1 to 1024"),
+              std::string::npos) << build.output;
+  }
   for (const char* size : {"99999999999999999999999", "4G", "0", "-1", "12X"}) {
     const ToolRun volumes = RunTool({"build", folder.Path("setup.toml"), "--volume-size", size});
     EXPECT_EQ(volumes.code, 2) << size;

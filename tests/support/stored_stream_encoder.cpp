@@ -12,18 +12,39 @@ constexpr size_t MAX_STORED_BLOCK = 0xFFFF;  // the u16 length field
 
 }  // namespace
 
-struct StreamEncoder::State {
-  bool ended = false;
-};
+// A piece's compressed form is the piece itself; AddCompressed writes its stored blocks.
+struct PieceCompressor::State {};
 
-StreamEncoder::StreamEncoder(int level) : state_(new State) {
+PieceCompressor::PieceCompressor(int level) : state_(new State) {
   if (level < 0 || level > 12) throw std::invalid_argument("compression level out of range");
 }
+
+PieceCompressor::~PieceCompressor() = default;
+
+void PieceCompressor::Compress(const uint8_t* data, size_t size, std::vector<uint8_t>& compressed) {
+  compressed.assign(data, data + size);
+}
+
+struct StreamEncoder::State {
+  PieceCompressor compressor;
+  std::vector<uint8_t> piece;
+  bool ended = false;
+  explicit State(int level) : compressor(level) {}
+};
+
+StreamEncoder::StreamEncoder(int level) : state_(new State(level)) {}
 
 StreamEncoder::~StreamEncoder() = default;
 
 void StreamEncoder::Add(const uint8_t* data, size_t size, bool last, std::vector<uint8_t>& out) {
+  state_->compressor.Compress(data, size, state_->piece);
+  AddCompressed(state_->piece, last, out);
+}
+
+void StreamEncoder::AddCompressed(const std::vector<uint8_t>& compressed, bool last, std::vector<uint8_t>& out) {
   if (state_->ended) throw std::logic_error("the stream has ended");
+  const uint8_t* data = compressed.data();
+  const size_t size = compressed.size();
   size_t done = 0;
   do {  // an empty piece still gives one block, the final one of an empty last piece
     const size_t length = size - done < MAX_STORED_BLOCK ? size - done : MAX_STORED_BLOCK;
