@@ -21,6 +21,6 @@ int main(int argc, char** argv) {
   }
   const Bytes standard = BenchReadFile((streamDir + "/deflate.bin").c_str());
   MeasureDecoders(LODRUN_BENCH_BUILD, corpus, ours, standard,
-                  BenchArg(argc, argv, 3, "--decode-reps", 5));
+                  BenchArg(argc, argv, 3, "--decode-reps", 9));
   return 0;
 }

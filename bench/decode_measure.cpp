@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "codec/decoder.h"
 #include "support/temp_file.h"
@@ -72,6 +74,44 @@ void DecompressWithLibdeflate(libdeflate_decompressor* decompressor, const Bytes
   if (libdeflate_deflate_decompress(decompressor, stream.data(), stream.size(), out.data(), out.size(),
                                     nullptr) != LIBDEFLATE_SUCCESS) {
     BenchFail("libdeflate's decompressor failed");
+  }
+}
+
+// The calling thread's CPU time in seconds: what the decoder itself spent, which other work on
+// a shared machine changes less than the wall clock.
+double ThreadCpuSeconds() {
+  timespec now{};
+  if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) BenchFail("clock_gettime");
+  return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// One decoder of the comparison and the times of its repetitions.
+struct TimedDecoder {
+  std::function<void()> work;
+  std::vector<double> wall;
+  std::vector<double> cpu;
+};
+
+// reps rounds of every decoder; each round starts one decoder later than the one before, so
+// that no decoder always runs first (cold caches, a frequency step) or after the same one.
+void TimeRotated(int reps, std::vector<TimedDecoder>& decoders) {
+  const size_t n = decoders.size();
+  for (int rep = 0; rep < reps; ++rep) {
+    for (size_t k = 0; k < n; ++k) {
+      TimedDecoder& decoder = decoders[(size_t(rep) + k) % n];
+      const auto wallStart = std::chrono::steady_clock::now();
+      const double cpuStart = ThreadCpuSeconds();
+      decoder.work();
+      decoder.cpu.push_back(ThreadCpuSeconds() - cpuStart);
+      decoder.wall.push_back(
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count());
+    }
   }
 }
 
@@ -144,16 +184,24 @@ void MeasureDecoders(const char* build, const Bytes& corpus, const Bytes& ours,
   DecompressWithLibdeflate(decompressor, standard, decoded);
   CheckDecoded("libdeflate", decoded, corpus);
 
-  const double lodrun =
-      BenchMbPerSecond(corpus.size(), BenchBestTime(reps, [&] { DecodeWithLodrun(oursFile, decoded); }));
-  const double zlib =
-      BenchMbPerSecond(corpus.size(), BenchBestTime(reps, [&] { InflateWithZlib(standardFile, decoded); }));
-  const double libdeflate = BenchMbPerSecond(corpus.size(), BenchBestTime(reps, [&] {
-    DecompressWithLibdeflate(decompressor, standard, decoded);
-  }));
+  enum { LODRUN, ZLIB, LIBDEFLATE };
+  std::vector<TimedDecoder> decoders(3);
+  decoders[LODRUN].work = [&] { DecodeWithLodrun(oursFile, decoded); };
+  decoders[ZLIB].work = [&] { InflateWithZlib(standardFile, decoded); };
+  decoders[LIBDEFLATE].work = [&] { DecompressWithLibdeflate(decompressor, standard, decoded); };
+  TimeRotated(reps, decoders);
   libdeflate_free_decompressor(decompressor);
-  std::printf("decode_mb_s build=%s lodrun=%.1f zlib=%.1f libdeflate=%.1f ratio_vs_zlib=%.3f "
-              "ratio_vs_libdeflate=%.3f (zlib %s, libdeflate %s)\n",
-              build, lodrun, zlib, libdeflate, lodrun / zlib, lodrun / libdeflate, zlibVersion(),
-              LIBDEFLATE_VERSION_STRING);
+  // One line per clock, each from the medians of its repetitions.
+  for (const bool cpu : {true, false}) {
+    double rate[3];
+    for (int i = 0; i < 3; ++i) {
+      rate[i] = BenchMbPerSecond(corpus.size(), Median(cpu ? decoders[i].cpu : decoders[i].wall));
+    }
+    std::printf("decode_mb_s build=%s clock=%s median_of=%d lodrun=%.1f zlib=%.1f "
+                "libdeflate=%.1f ratio_vs_zlib=%.3f ratio_vs_libdeflate=%.3f (zlib %s, "
+                "libdeflate %s)\n",
+                build, cpu ? "thread-cpu" : "wall", reps, rate[LODRUN], rate[ZLIB],
+                rate[LIBDEFLATE], rate[LODRUN] / rate[ZLIB], rate[LODRUN] / rate[LIBDEFLATE],
+                zlibVersion(), LIBDEFLATE_VERSION_STRING);
+  }
 }

@@ -31,8 +31,10 @@ int BenchArg(int argc, char** argv, int first, const char* name, int fallback);
 void ProfileDecoder(const Bytes& corpus, const Bytes& ours, int runs);
 
 // Decodes `ours` with the program's decoder and `standard` (the same content as a deflate
-// stream) with zlib and libdeflate, best of reps each, and prints the line
-//   decode_mb_s build=<build> lodrun=.. zlib=.. libdeflate=.. ratio_vs_zlib=.. ratio_vs_libdeflate=..
-// followed by the peers' versions.
+// stream) with zlib and libdeflate, reps rounds in an order rotated every round, and prints
+// for the thread's CPU time and for the wall clock the line
+//   decode_mb_s build=<build> clock=<clock> median_of=<reps> lodrun=.. zlib=.. libdeflate=..
+//   ratio_vs_zlib=.. ratio_vs_libdeflate=..
+// from the medians of the rounds, followed by the peers' versions.
 void MeasureDecoders(const char* build, const Bytes& corpus, const Bytes& ours,
                      const Bytes& standard, int reps);
