@@ -196,8 +196,9 @@ int main(int argc, char** argv) {
       break;
     }
     if (GetDlgItem(page, ID_DIRECTORY_EDIT) != nullptr) directory = ControlText(page, ID_DIRECTORY_EDIT);
-    // The progress page moves on by itself once the files are installed.
-    if (GetDlgItem(page, ID_PROGRESS_GROUP) == nullptr) Click(setup.frame, ID_NEXT);
+    // The progress page moves on by itself once the files are installed (by now it may be
+    // gone, so that asking it again would find no bar and click Next on the page after it).
+    if (!progress) Click(setup.frame, ID_NEXT);
     page = NextPage(setup, page);
   }
   const DWORD code = FinishProgram(setup.process);
