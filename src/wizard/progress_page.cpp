@@ -138,6 +138,7 @@ void DrawBlocks(HDC dc, int width, int height, HBRUSH brush) {
 }  // namespace
 
 void SetProgress(uint32_t percent) {
+  if (percent > 100) percent = 100;
   // The blocks and the percentage follow the percent alone: the same one draws nothing new.
   if (percent == ProgressPercent) return;
   ProgressPercent = percent;
