@@ -80,11 +80,21 @@ Process StartProgram(const std::string& path, const std::string& arguments) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   Process process;
-  if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &info)) {
-    CloseHandle(info.hThread);
-    process.handle = info.hProcess;
-    process.id = info.dwProcessId;
+  // Wine has been seen to refuse a start now and then on a loaded machine; a second try after
+  // a pause tells that apart from a program that cannot start, which fails both.
+  for (int attempt = 0; attempt < PROCESS_START_ATTEMPTS; ++attempt) {
+    if (attempt != 0) Sleep(PROCESS_START_PAUSE_MS);
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+      CloseHandle(info.hThread);
+      process.handle = info.hProcess;
+      process.id = info.dwProcessId;
+      return process;
+    }
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "cannot start %s (%s): error %lu\n", path.c_str(),
+                 GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "no such file" : "file present",
+                 static_cast<unsigned long>(error));
   }
   return process;
 }

@@ -14,6 +14,8 @@ namespace test_setups {
 
 // Every wait is bounded: the programs run under Wine, possibly emulated, so allow plenty.
 constexpr DWORD PROCESS_TIMEOUT_MS = 90000;
+constexpr int PROCESS_START_ATTEMPTS = 3;
+constexpr DWORD PROCESS_START_PAUSE_MS = 500;
 constexpr DWORD WINDOW_TIMEOUT_MS = 60000;
 constexpr DWORD POLL_INTERVAL_MS = 50;
 constexpr DWORD EXIT_TIMED_OUT = 0xDEADDEADu;
