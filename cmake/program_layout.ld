@@ -27,7 +27,7 @@ SECTIONS
     KEEP (SORT(*)(.idata$5))
     __IAT_end__ = .;
     KEEP (SORT(*)(.idata$6))
-    KEEP (SORT(*)(.idata$7))
+    KEEP (SORT(EXCLUDE_FILE (*:*s[0-9][0-9][0-9][0-9][0-9].o) *)(.idata$7))
     *(.data) *(SORT(.data$*)) *(.data.*)
     *(.bss) *(SORT(.bss$*)) *(.bss.*) *(COMMON)
   }
@@ -37,6 +37,9 @@ SECTIONS
   }
   /DISCARD/ :
   {
+    /* What is left of .idata$7 is a word per imported function that only ties it to its
+       DLL's descriptor when the linker picks archive members; the loader never reads it. */
+    *(.idata$7)
     *(.drectve) *(.note.GNU-stack) *(.gnu.lto_*) *(.debug*) *(.eh_frame*)
   }
 }

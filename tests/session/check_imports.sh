@@ -17,4 +17,12 @@ for dll in $dlls; do
     *) echo "unexpected import: $dll" >&2; status=1 ;;
   esac
 done
+# Every DLL's lookup table names its functions (the layout keeps only what the loader reads).
+empty=$("$objdump" -p "$program" | awk '
+  /DLL Name:/ { if (dll != "" && n == 0) print dll; dll = $3; n = 0; next }
+  dll != "" && /^\t[ ]*[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ { ++n }
+  END { if (dll != "" && n == 0) print dll }')
+for dll in $empty; do
+  echo "no functions listed for $dll" >&2; status=1
+done
 exit $status
