@@ -51,6 +51,12 @@ constexpr uint16_t BLOCK_CODE_PAGE = 0x1246;
 // How the progress page paces the installation (raw): u16 time slice (ms), then u16 gap
 // between slices (ms). A tick installs files until its slice is used up, then waits the gap.
 constexpr uint16_t BLOCK_INSTALL_PACING = 0x1247;
+// What the system's list of installed programs shows beside the name (loaded): u16 the
+// file table record whose installed file gives the icon, or APP_ENTRY_NO_ICON; i16 the
+// icon's index in it; then APP_ENTRY_TEXT_COUNT texts, each ended by a zero byte, in the
+// setup's code page: the version, the publisher, the web address. An empty text is not
+// written; the web address is also what the closing page's web button opens.
+constexpr uint16_t BLOCK_APP_ENTRY = 0x1248;
 constexpr uint16_t BLOCK_END = 0x7F7F;               // u32 data size, then the data area
 
 // SetupFlags bits.
@@ -68,6 +74,16 @@ constexpr uint32_t PacingSliceMs(uint32_t pacing) { return pacing & PACING_SLICE
 constexpr uint32_t PacingGapMs(uint32_t pacing) { return pacing >> PACING_GAP_SHIFT; }
 constexpr uint16_t DEFAULT_PACING_GAP_MS = 50;
 constexpr uint32_t DEFAULT_INSTALL_PACING = InstallPacing(0, DEFAULT_PACING_GAP_MS);
+
+// BLOCK_APP_ENTRY's fields.
+constexpr uint32_t APP_ENTRY_ICON_RECORD = 0;  // u16
+constexpr uint32_t APP_ENTRY_ICON_INDEX = 2;   // i16
+constexpr uint32_t APP_ENTRY_TEXTS = 4;        // the texts, in this order:
+constexpr uint32_t APP_ENTRY_VERSION = 0;
+constexpr uint32_t APP_ENTRY_PUBLISHER = 1;
+constexpr uint32_t APP_ENTRY_URL = 2;
+constexpr uint32_t APP_ENTRY_TEXT_COUNT = 3;
+constexpr uint16_t APP_ENTRY_NO_ICON = 0xFFFF;
 
 // BLOCK_PAGE_TEXTS: the program keeps this many lists; further lists are skipped.
 constexpr uint32_t PAGE_TEXT_LISTS = 9;
