@@ -1,6 +1,7 @@
 // Loading the setup archive: the walk over the header blocks behind the program image.
 #include <cstring>
 
+#include "archive/app_entry.h"
 #include "archive/file_table_check.h"
 #include "archive/setup_archive.h"
 #include "base/byte_order.h"
@@ -95,6 +96,19 @@ LoadStatus LoadFileTable(FileHandle file, uint16_t flags, uint32_t size) {
   return LOAD_OK;
 }
 
+// The entry's texts are read as C strings: a block whose texts do not end inside it is
+// refused, as a file table that does not fit its block is.
+LoadStatus LoadAppEntry(FileHandle file, uint16_t flags, uint32_t size) {
+  LoadStatus status = LoadInto(file, flags, size, &Archive.appEntry);
+  if (status != LOAD_OK) return status;
+  if (Archive.appEntry == nullptr || !AppEntryFits(Archive.appEntry, MemSize(Archive.appEntry))) {
+    MemFree(Archive.appEntry);
+    Archive.appEntry = nullptr;
+    return LOAD_BAD_VALUE;
+  }
+  return LOAD_OK;
+}
+
 LoadStatus LoadEnd(FileHandle file) {
   Archive.DataAreaOffset = FileTell(file);
   if (ReadU32(file, &Archive.VolumeSize) != FILE_OK) return LOAD_SHORT_READ;
@@ -130,6 +144,7 @@ LoadStatus HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t s
     case BLOCK_DIR_INI_SECTION: return LoadText(file, flags, size, &Archive.dirIniSection);
     case BLOCK_DIR_INI_KEY: return LoadText(file, flags, size, &Archive.dirIniKey);
     case BLOCK_SPARE: return LoadInto(file, flags, size, &Archive.spare);
+    case BLOCK_APP_ENTRY: return LoadAppEntry(file, flags, size);
     case BLOCK_DIALOG_TEMPLATES: {
       LoadStatus status = LoadInto(file, flags, size, &Archive.templates);
       Archive.templatesSize = Archive.templates != nullptr ? MemSize(Archive.templates) : 0;
@@ -210,5 +225,6 @@ void FreeSetupArchive() {
   MemFree(Archive.templates);
   MemFree(Archive.fileTable);
   MemFree(Archive.spare);
+  MemFree(Archive.appEntry);
   Archive = SetupArchive{};
 }

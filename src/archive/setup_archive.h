@@ -45,6 +45,7 @@ struct SetupArchive {
   uint16_t startPage = START_PAGE_ALL;
   uint8_t* spare{};
   uint32_t installPacing = DEFAULT_INSTALL_PACING;  // BLOCK_INSTALL_PACING's u32
+  uint8_t* appEntry{};        // BLOCK_APP_ENTRY, its texts checked (archive/app_entry.h)
   uint32_t DataAreaOffset{};  // file offset of BLOCK_END's data size field
   // The data area's reader (archive/data_area.h).
   FileHandle volumeFile = INVALID_FILE;  // the volume being read, once the data area is open

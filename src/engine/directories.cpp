@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/path_buffer.h"
+#include "base/session_paths.h"
 #include "engine/directories.h"
 #include "engine/disk_space.h"
 
@@ -49,4 +50,12 @@ DirectoryResult CreateDirectories(const char* path) {
     failed = !EnterOrCreate(work);
   }
   return failed ? DIRECTORIES_FAILED : DIRECTORIES_OK;
+}
+
+bool MakeInstallDirAbsolute() {
+  StripBackslash(InstallDir);
+  char* filePart = nullptr;
+  const DWORD length = GetFullPathNameA(InstallDir, PATH_BUFFER_SIZE, TargetPath, &filePart);
+  if (length != 0 && length < PATH_BUFFER_SIZE) CopyPath(InstallDir, TargetPath);
+  return std::strlen(InstallDir) <= INSTALL_DIR_MAX_LENGTH;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/path_buffer.h"
+
 // Results of CreateDirectories.
 enum DirectoryResult : int32_t {
   DIRECTORIES_OK = 0,
@@ -15,3 +17,10 @@ enum DirectoryResult : int32_t {
 // and not created; a path ending in a backslash is created whole). The current directory is
 // left at the deepest directory tested.
 DirectoryResult CreateDirectories(const char* path);
+
+// The longest installation directory: its trailing backslash must still fit a path buffer.
+constexpr uint32_t INSTALL_DIR_MAX_LENGTH = PATH_BUFFER_SIZE - 2;
+
+// InstallDir made absolute and without its trailing backslash (a root keeps it); false when
+// it is longer than INSTALL_DIR_MAX_LENGTH. TargetPath is used on the way.
+bool MakeInstallDirAbsolute();

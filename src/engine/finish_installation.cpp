@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "archive/app_entry.h"
 #include "archive/data_area.h"
 #include "archive/setup_archive.h"
 #include "base/file_io.h"
@@ -13,13 +14,69 @@
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/registrations.h"
+#include "engine/space_requirement.h"
+#include "engine/target_paths.h"
 #include "engine/uninstall_data.h"
 
 namespace {
 
+constexpr uint32_t ICON_INDEX_TEXT_SIZE = 8;  // ",-32768"
+static_assert(sizeof(",-32768") <= ICON_INDEX_TEXT_SIZE, "the comma, the sign and five digits");
+constexpr uint32_t KB_SHIFT = 10;
+static_assert(KB == 1u << KB_SHIFT, "bytes to KB is a shift");
+
 void SetStringValue(HKEY key, const char* name, const char* text) {
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                  static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+void SetNumberValue(HKEY key, const char* name, DWORD number) {
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+}
+
+// A text of the setup's entry, when it has one.
+void SetEntryText(HKEY key, const char* name, uint32_t n) {
+  const char* text = AppEntryText(n);
+  if (text[0] != '\0') SetStringValue(key, name, text);
+}
+
+// The files' sizes in whole KB, as the list of installed programs shows them; summed in 64
+// bits and divided by a shift (the program carries no 64-bit division).
+DWORD EstimatedSizeKB() {
+  uint64_t bytes = 0;
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) bytes += entry->size;
+  const uint64_t kb = (bytes + KB - 1) >> KB_SHIFT;
+  return kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : DWORD(kb);
+}
+
+// "path,index" of the installed file that gives the icon; nothing for a record outside the
+// table or a path that does not resolve.
+void SetDisplayIcon(HKEY key) {
+  const uint32_t record = AppEntryIconRecord();
+  if (record >= EntryCount()) return;
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < record; ++i) entry = NextEntry(entry);
+  if (ResolveTargetPath(entry) == TARGET_TOO_LONG) return;
+  char icon[PATH_BUFFER_SIZE + ICON_INDEX_TEXT_SIZE];
+  wsprintfA(icon, "%s,%d", TargetPath, AppEntryIconIndex());
+  SetStringValue(key, "DisplayIcon", icon);
+}
+
+// What the setup's entry adds beside the name: its texts and icon, where the application
+// lives, its size, and that it is removed, not changed or repaired.
+void SetAppEntryValues(HKEY key) {
+  SetEntryText(key, "DisplayVersion", APP_ENTRY_VERSION);
+  SetEntryText(key, "Publisher", APP_ENTRY_PUBLISHER);
+  SetEntryText(key, "URLInfoAbout", APP_ENTRY_URL);
+  SetDisplayIcon(key);
+  char location[PATH_BUFFER_SIZE];
+  CopyPath(location, InstallDir);
+  StripBackslash(location);
+  SetStringValue(key, "InstallLocation", location);
+  SetNumberValue(key, "EstimatedSize", EstimatedSizeKB());
+  SetNumberValue(key, "NoModify", 1);
+  SetNumberValue(key, "NoRepair", 1);
 }
 
 // The application's Uninstall key into keyPath (UNINSTALL_KEY_PATH_SIZE bytes); false when
@@ -44,6 +101,7 @@ void RegisterUninstall(const char* keyPath) {
                                          KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
     SetStringValue(key, "DisplayName", Archive.appName);
     SetStringValue(key, "UninstallString", UninstallPath);
+    if (HasAppEntry()) SetAppEntryValues(key);
     RegCloseKey(key);
   }
   if (uninstall != nullptr) RegCloseKey(uninstall);

@@ -1,6 +1,7 @@
 // The program's entry: start-up, the wizard inside the main window, and the shutdown.
 // Exit code 0 for every ordinary end; -1 when the setup archive cannot be loaded (after the
-// system's message for a damaged file) or the main window cannot be created.
+// system's message for a damaged file) or the main window cannot be created. A quiet run
+// (/Q) shows nothing and ends with a QuietExit code.
 #include <windows.h>
 #include <ole2.h>
 
@@ -13,6 +14,7 @@
 #include "session/command_line.h"
 #include "session/main_window.h"
 #include "session/page_loop.h"
+#include "session/quiet_install.h"
 #include "session/relaunch.h"
 #include "session/session.h"
 #include "session/session_win32.h"
@@ -78,18 +80,33 @@ void RunWizard() {
   FreeTemplateCopy(frameTemplate);
 }
 
+// The quiet run: no window, no box, and an exit code for every end.
+int RunQuietSession() {
+  QuietExit result = QUIET_REFUSED;
+  if (LoadSetupArchive()) {
+    ResolveDefaultDir();
+    if (ApplyInstallDirSwitch()) result = RunQuietInstallation();
+  }
+  FreeSetupArchive();
+  EndSession();
+  return result;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
-  if (ActivateRunningInstance()) return EXIT_OK;
   if (!BeginSession(instance)) {
     EndSession();
     return EXIT_SETUP_FAILED;
   }
   ParseCommandLine(commandLine);
-  if (DeleteSelfFlag) {
-    ScheduleSelfDeletion();
-  } else if (RelaunchFromRemovableDisk(showCommand)) {
+  if (ActivateRunningInstance()) {
+    EndSession();
+    return QuietInstall ? QUIET_REFUSED : EXIT_OK;
+  }
+  if (DeleteSelfFlag) ScheduleSelfDeletion();
+  if (QuietInstall) return RunQuietSession();
+  if (!DeleteSelfFlag && RelaunchFromRemovableDisk(showCommand)) {
     EndSession();
     return EXIT_OK;
   }
@@ -104,6 +121,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     return EndFailedSession();
   }
   ResolveDefaultDir();
+  ApplyInstallDirSwitch();  // a folder that does not fit leaves the default
   if (!CreateMainWindow()) return EndFailedSession();
   RunWizard();
   RunAfterWizardActions();

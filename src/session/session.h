@@ -4,5 +4,8 @@
 #pragma once
 
 extern bool DeleteSelfFlag;  // set by /DEL: mark the program's own file for deletion
+extern bool QuietInstall;    // set by /Q: install without the wizard and without questions
+// The text behind /D= (the rest of the command line), or null without the switch.
+extern const char* InstallDirSwitch;
 extern int ScreenWidth;
 extern int ScreenHeight;

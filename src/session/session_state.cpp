@@ -2,5 +2,7 @@
 #include "session/session.h"
 
 bool DeleteSelfFlag = false;
+bool QuietInstall = false;
+const char* InstallDirSwitch = nullptr;
 int ScreenWidth = 0;
 int ScreenHeight = 0;

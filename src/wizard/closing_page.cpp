@@ -2,6 +2,7 @@
 // comes from the template, and its web button opens the program's web site.
 #include <windows.h>
 
+#include "archive/app_entry.h"
 #include "archive/setup_archive.h"
 #include "engine/open_at_end.h"
 #include "wizard/page_runner.h"
@@ -10,8 +11,8 @@
 
 namespace {
 
-// The program's web site, opened as a document of the type of web pages. It is the one
-// place that names it.
+// The program's web site, opened as a document of the type of web pages, unless the setup's
+// entry names the application's own. It is the one place that names it.
 constexpr char WEB_ADDRESS[] = "https://lodrun.example/";
 constexpr char WEB_PAGE_EXTENSION[] = ".htm";
 // The caption text of control 1005: at most 98 characters are used.
@@ -33,7 +34,8 @@ void InitClosingPage(HWND page) {
 INT_PTR HandleClosingCommand(HWND page, WPARAM wParam) {
   const int command = LOWORD(wParam);
   if (command == ID_WEB_BUTTON) {
-    OpenDocument(WEB_ADDRESS, WEB_PAGE_EXTENSION);
+    const char* own = AppEntryText(APP_ENTRY_URL);
+    OpenDocument(own[0] != '\0' ? own : WEB_ADDRESS, WEB_PAGE_EXTENSION);
     return FALSE;
   }
   EndPageWith(command);

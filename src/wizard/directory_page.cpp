@@ -33,8 +33,6 @@ constexpr char HEADING_SEPARATOR[] = "\n\n";
 constexpr uint32_t SPACE_TEXT_SIZE = 100;
 constexpr uint64_t SPACE_UNIT = 32768;  // each file's size is counted in whole units of this
 static_assert((SPACE_UNIT & (SPACE_UNIT - 1)) == 0, "a power of two: its low bits are cleared");
-// The longest directory the page accepts: its trailing backslash must still fit the buffer.
-constexpr uint32_t DIRECTORY_MAX_LENGTH = PATH_BUFFER_SIZE - 2;
 
 void ShowMegabytes(HWND page, int id, uint64_t kb) {
   char text[SPACE_TEXT_SIZE];
@@ -70,7 +68,7 @@ void ReadDirectory(HWND page) {
 BOOL InitDirectoryPage(HWND page) {
   InitPage(page, DIRECTORY_PAGE_FLAGS);
   HWND edit = GetDlgItem(page, ID_DIRECTORY_EDIT);
-  SendMessageA(edit, EM_LIMITTEXT, DIRECTORY_MAX_LENGTH, 0);
+  SendMessageA(edit, EM_LIMITTEXT, INSTALL_DIR_MAX_LENGTH, 0);
   StripBackslash(InstallDir);
   SetWindowTextA(edit, InstallDir);
   AppendBackslash(InstallDir);
@@ -120,15 +118,11 @@ bool RefuseDirectory() {
 
 // InstallDir made absolute; one that is too long for its trailing backslash is refused.
 bool MakeAbsolute(HWND page) {
-  if (GetWindowTextLengthA(GetDlgItem(page, ID_DIRECTORY_EDIT)) > int(DIRECTORY_MAX_LENGTH)) {
+  if (GetWindowTextLengthA(GetDlgItem(page, ID_DIRECTORY_EDIT)) > int(INSTALL_DIR_MAX_LENGTH)) {
     return false;
   }
   ReadDirectory(page);
-  StripBackslash(InstallDir);
-  char* filePart = nullptr;
-  const DWORD length = GetFullPathNameA(InstallDir, PATH_BUFFER_SIZE, TargetPath, &filePart);
-  if (length != 0 && length < PATH_BUFFER_SIZE) CopyPath(InstallDir, TargetPath);
-  return std::strlen(InstallDir) <= DIRECTORY_MAX_LENGTH;
+  return MakeInstallDirAbsolute();
 }
 
 // The directory exists, or the user has it created; it is the current directory then.

@@ -45,4 +45,14 @@ class SetupFileTest : public testing::Test {
     CopyPath(SourcePath, path.c_str());
     return LoadSetupArchive();
   }
+
+  // The status that ended the walk over the file's blocks behind imageSize.
+  LoadStatus LoadStatusOf(const std::vector<uint8_t>& file, uint32_t imageSize = 512) {
+    std::string path = WriteTempFile(testing::UnitTest::GetInstance()->current_test_info()->name(), file);
+    FileHandle opened = FileOpen(path.c_str(), OPEN_READ);
+    if (opened == INVALID_FILE || FileSeek(opened, imageSize) != imageSize) return LOAD_SHORT_READ;
+    const LoadStatus status = LoadArchiveBlocks(opened);
+    FileClose(opened);
+    return status;
+  }
 };

@@ -1,4 +1,5 @@
-// Command-line parsing: /S <path> and /DEL, either switch character, either case.
+// Command-line parsing: /S <path>, /DEL, /Q and /D=<folder>, either switch character,
+// either case.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,7 +17,10 @@ class CommandLine : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(AllocateSessionPaths());
     CopyPath(SourcePath, "C:\\own\\setup.exe");
+    CopyPath(InstallDir, "C:\\Default");
     DeleteSelfFlag = false;
+    QuietInstall = false;
+    InstallDirSwitch = nullptr;
   }
   void TearDown() override { FreeSessionPaths(); }
 };
@@ -80,6 +84,41 @@ TEST_F(CommandLine, OverlongPathIsCutAndStaysTerminated) {
   ParseCommandLine(("/S\"" + longPath + "\" /DEL").c_str());
   EXPECT_EQ(std::string(SourcePath), longPath.substr(0, PATH_BUFFER_SIZE - 1));
   EXPECT_TRUE(DeleteSelfFlag);  // the switches behind the long path are still read
+}
+
+TEST_F(CommandLine, QuietSwitchInEitherCaseBesideTheOthers) {
+  ParseCommandLine("-q /S x.exe");
+  EXPECT_TRUE(QuietInstall);
+  EXPECT_STREQ(SourcePath, "x.exe");
+  EXPECT_FALSE(DeleteSelfFlag);
+}
+
+TEST_F(CommandLine, FolderSwitchTakesTheRestOfTheLineWithItsSpaces) {
+  ParseCommandLine("/Q /d=C:\\Some Folder\\My App \t ");
+  EXPECT_TRUE(QuietInstall);
+  EXPECT_FALSE(DeleteSelfFlag);  // /D= is not /DEL
+  ASSERT_TRUE(ApplyInstallDirSwitch());
+  EXPECT_STREQ(InstallDir, "C:\\Some Folder\\My App");
+  ParseCommandLine("/D=\"D:\\Quoted Folder\" /DEL");  // quotes around it are removed
+  ASSERT_TRUE(ApplyInstallDirSwitch());
+  EXPECT_STREQ(InstallDir, "D:\\Quoted Folder");
+  EXPECT_FALSE(DeleteSelfFlag);  // behind /D= everything is the folder's
+}
+
+TEST_F(CommandLine, FolderThatIsEmptyOrTooLongLeavesTheDefault) {
+  EXPECT_TRUE(ApplyInstallDirSwitch());  // no switch: the default stays
+  EXPECT_STREQ(InstallDir, "C:\\Default");
+  const std::string longest(PATH_BUFFER_SIZE - 2, 'f');
+  for (const std::string& folder : {std::string("   "), std::string("\"\""), longest + "f"}) {
+    const std::string line = "/D=" + folder;  // the switch points into the line
+    ParseCommandLine(line.c_str());
+    EXPECT_FALSE(ApplyInstallDirSwitch()) << folder;
+    EXPECT_STREQ(InstallDir, "C:\\Default") << folder;
+  }
+  const std::string line = "/D=" + longest;  // room is left for the trailing backslash
+  ParseCommandLine(line.c_str());
+  ASSERT_TRUE(ApplyInstallDirSwitch());
+  EXPECT_EQ(std::string(InstallDir), longest);
 }
 
 }  // namespace

@@ -70,6 +70,32 @@ std::string MachineString(const std::string& key, const char* name) {
   return text;
 }
 
+DWORD MachineNumber(const std::string& key, const char* name, DWORD missing) {
+  DWORD number = missing, type = 0, size = sizeof number;
+  HKEY opened = OpenMachineKey(key, KEY_READ);
+  if (opened == nullptr) return missing;
+  if (RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) != ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    number = missing;
+  }
+  RegCloseKey(opened);
+  return number;
+}
+
+std::vector<std::string> MachineValueNames(const std::string& key) {
+  std::vector<std::string> names;
+  HKEY opened = OpenMachineKey(key, KEY_READ);
+  if (opened == nullptr) return names;
+  char name[MAX_PATH];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumValueA(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  RegCloseKey(opened);
+  return names;
+}
+
 bool MachineKeyExists(const std::string& key) {
   HKEY opened = OpenMachineKey(key, KEY_READ);
   if (opened == nullptr) return false;

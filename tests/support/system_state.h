@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace test_setups {
 
@@ -19,6 +20,10 @@ DWORD SharedCount(const std::string& path);
 
 // A string value under HKEY_LOCAL_MACHINE\key, empty when there is none.
 std::string MachineString(const std::string& key, const char* name);
+// A REG_DWORD value under HKEY_LOCAL_MACHINE\key, missing when there is none.
+DWORD MachineNumber(const std::string& key, const char* name, DWORD missing);
+// The names of the values under HKEY_LOCAL_MACHINE\key, in the registry's order.
+std::vector<std::string> MachineValueNames(const std::string& key);
 bool MachineKeyExists(const std::string& key);
 void DeleteMachineKey(const std::string& key);
 

@@ -31,7 +31,9 @@ std::string WindowedCaption(int page) {
   return pageTitle.empty() ? title : title + " - " + pageTitle;
 }
 
-std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
+namespace {
+
+ArchiveWriter WizardWriter(const WizardOptions& options) {
   ArchiveWriter writer(SetupStub());
   if (options.absentTemplate < 0) {
     writer.AddDefaultTemplates(false);
@@ -45,6 +47,7 @@ std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
   writer.AddU32Block(BLOCK_SETUP_FLAGS, options.setupFlags);
   if (options.startPage != START_PAGE_ALL) writer.AddU16Block(BLOCK_START_PAGE, options.startPage);
   if (options.installPacing) writer.AddU32Block(BLOCK_INSTALL_PACING, *options.installPacing);
+  if (!options.appEntry.empty()) writer.AddLoadedBlock(BLOCK_APP_ENTRY, options.appEntry, true);
   writer.AddStringBlock(BLOCK_APP_NAME, options.appName, false);
   if (!options.backgroundTitle.empty()) {
     writer.AddStringBlock(BLOCK_BACKGROUND_TITLE, options.backgroundTitle, false);
@@ -65,7 +68,15 @@ std::vector<uint8_t> WizardSetup(const WizardOptions& options) {
   }
   texts[INFORMATION_LIST][INFORMATION_TEXT] = options.informationText;
   writer.AddPageTexts(texts);
-  return writer.Finish();
+  return writer;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WizardSetup(const WizardOptions& options) { return WizardWriter(options).Finish(); }
+
+std::vector<std::vector<uint8_t>> WizardSetupVolumes(const WizardOptions& options, uint32_t volumeDataSize) {
+  return WizardWriter(options).FinishVolumes(volumeDataSize);
 }
 
 std::vector<uint8_t> Bitmap24(int width, int height, const PixelColour& colour) {
@@ -91,6 +102,17 @@ std::vector<uint8_t> Bitmap24(int width, int height, const PixelColour& colour) 
     }
   }
   return file;
+}
+
+std::vector<uint8_t> AppEntryBlock(uint16_t iconRecord, int16_t iconIndex, const std::string& version,
+                                   const std::string& publisher, const std::string& url) {
+  std::vector<uint8_t> block = {uint8_t(iconRecord), uint8_t(iconRecord >> 8), uint8_t(uint16_t(iconIndex)),
+                                uint8_t(uint16_t(iconIndex) >> 8)};
+  for (const std::string* text : {&version, &publisher, &url}) {
+    block.insert(block.end(), text->begin(), text->end());
+    block.push_back(0);
+  }
+  return block;
 }
 
 }  // namespace test_setups

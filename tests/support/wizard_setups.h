@@ -27,10 +27,19 @@ struct WizardOptions {
   std::vector<FileInput> files;   // the file table and the data area (stored streams)
   int absentTemplate = -1;        // a template number left out of the defaults, or none
   std::optional<uint32_t> installPacing;  // BLOCK_INSTALL_PACING's value, or no such block
+  std::vector<uint8_t> appEntry;  // BLOCK_APP_ENTRY's payload, or empty for no such block
 };
+
+// BLOCK_APP_ENTRY's payload: the icon's record and index, then the version, the publisher
+// and the web address, each with its terminator.
+std::vector<uint8_t> AppEntryBlock(uint16_t iconRecord, int16_t iconIndex, const std::string& version,
+                                   const std::string& publisher, const std::string& url);
 
 // A setup file over the built stub, with every template and text list of the defaults.
 std::vector<uint8_t> WizardSetup(const WizardOptions& options);
+// The same setup with its data area spread over volumes of volumeDataSize bytes: element 0
+// is the setup file, element n the volume file with suffix n.
+std::vector<std::vector<uint8_t>> WizardSetupVolumes(const WizardOptions& options, uint32_t volumeDataSize);
 
 // The default text lists of TEST_APP_NAME, as the setup carries them.
 const std::vector<std::vector<std::string>>& TestTexts();

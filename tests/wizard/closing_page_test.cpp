@@ -1,5 +1,6 @@
 // The closing page: its caption comes from its template's hidden text, and its web button
-// opens the program's web site, as often as it is pressed, while the page stays.
+// opens the program's web site, or the application's own that the setup names, as often as
+// it is pressed, while the page stays.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -67,6 +68,20 @@ TEST_F(ClosingPage, WebButtonOpensTheWebAddressEachTimeAndThePageStays) {
   EXPECT_TRUE(WaitForLoggedLines(RecorderPath(), 2));
   EXPECT_EQ(CurrentPageOf(setup_.frame), page_);
   EXPECT_EQ(WaitForSingleObject(setup_.process.handle, 0), DWORD(WAIT_TIMEOUT));
+  DeleteLog(RecorderPath());
+}
+
+TEST_F(ClosingPage, WebButtonOpensTheAddressThatTheSetupNames) {
+  RecorderFileType protocol("https");
+  DeleteLog(RecorderPath());
+  WizardOptions options;
+  options.appEntry = AppEntryBlock(APP_ENTRY_NO_ICON, 0, "", "", "https://lodrun.test/own-page");
+  Start(options);
+  Click(page_, ID_WEB_BUTTON);
+  ASSERT_TRUE(WaitForLoggedLines(RecorderPath(), 1));
+  const std::string opened = LoggedLines(RecorderPath())[0];
+  EXPECT_NE(opened.find("https://lodrun.test/own-page"), std::string::npos) << opened;
+  EXPECT_EQ(opened.find(WEB_ADDRESS), std::string::npos) << opened;
   DeleteLog(RecorderPath());
 }
 
