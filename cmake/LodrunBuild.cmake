@@ -85,12 +85,14 @@ endfunction()
 # shipped program: the test IMPORTS_TEST fails when it imports a DLL that Windows 95 and NT 4
 # do not ship, and in the i686 build SIZE_TEST when it outgrows BUDGET bytes (growth past it
 # must be a decision).
-function(lodrun_add_program_checks target imports_test size_test budget)
+function(lodrun_add_program_checks target imports_test size_test budget manifest_test)
   find_program(LODRUN_OBJDUMP NAMES ${CMAKE_OBJDUMP} ${TOOLCHAIN_PREFIX}-objdump REQUIRED)
   add_test(NAME ${imports_test}
            COMMAND sh ${PROJECT_SOURCE_DIR}/tests/session/check_imports.sh ${LODRUN_OBJDUMP}
                    $<TARGET_FILE:${target}>)
-  set_tests_properties(${imports_test} PROPERTIES LABELS static)
+  add_test(NAME ${manifest_test}
+           COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/resources/check_manifest.py $<TARGET_FILE:${target}>)
+  set_tests_properties(${imports_test} ${manifest_test} PROPERTIES LABELS static)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     add_test(NAME ${size_test}
              COMMAND sh -c "size=$(stat -c %s \"$0\"); echo \"${target}: $size of $1 bytes\"; [ $size -le $1 ]"

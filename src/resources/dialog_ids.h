@@ -8,6 +8,9 @@
 
 // The program's icon group: the main window's icon, also shown by the closing page.
 #define PROGRAM_ICON 800
+// The program's manifest: the one resource number and type that Windows reads it under.
+#define PROGRAM_MANIFEST 1         // CREATEPROCESS_MANIFEST_RESOURCE_ID
+#define MANIFEST_RESOURCE_TYPE 24  // RT_MANIFEST
 
 // Dialog templates of the setup archive, by number.
 #define TEMPLATE_FRAME_WINDOWED 0
