@@ -42,6 +42,12 @@ Census CountTables(const CodeEntry* root, uint32_t width) {
   return census;
 }
 
+// Builds a literal/length code into a stream's tables, as the decoder does.
+DecodeResult BuildLiterals(const Lengths& lengths, StreamTables& tables, const CodeEntry** root,
+                           uint32_t* width) {
+  return BuildLiteralLengthTables(lengths.data(), uint32_t(lengths.size()), tables, root, width);
+}
+
 // A random complete code over `symbols` lengths, none above 15: leaves split at random, the
 // newest one half of the time, so that long chains and wide sub-tables come up; the leaves go
 // to random symbols, the end of block among them at a random depth.
@@ -69,9 +75,7 @@ TEST(CodeTableSpace, EveryCompleteStreamCodeFitsItsSpace) {
     const Lengths literals = RandomCompleteCode(random, STREAM_FIXED_LITERAL_LENGTH_CODES);
     const CodeEntry* root = nullptr;
     uint32_t width = 0;
-    ASSERT_EQ(BuildLiteralLengthTables(literals.data(), uint32_t(literals.size()), *tables, &root,
-                                       &width),
-              DECODE_OK) << "round " << round;
+    ASSERT_EQ(BuildLiterals(literals, *tables, &root, &width), DECODE_OK) << "round " << round;
     const Census census = CountTables(root, width);
     EXPECT_LE(census.entries, LITERAL_LENGTH_TABLE_ENTRIES) << "round " << round;
     EXPECT_TRUE(census.itemsExceedWidths) << "round " << round;
@@ -94,9 +98,7 @@ TEST(CodeTableSpace, OneBitEndOfBlockGivesTheWidestSubTable) {
   const auto tables = std::make_unique<StreamTables>();
   const CodeEntry* root = nullptr;
   uint32_t width = 0;
-  ASSERT_EQ(BuildLiteralLengthTables(lengths.data(), uint32_t(lengths.size()), *tables, &root,
-                                     &width),
-            DECODE_OK);
+  ASSERT_EQ(BuildLiterals(lengths, *tables, &root, &width), DECODE_OK);
   EXPECT_EQ(width, 1u);
   EXPECT_EQ(root[0].op, CODE_OP_END);
   EXPECT_EQ(root[1].op, CODE_OP_LITERAL + LITERAL_LENGTH_ROOT_BITS);
@@ -112,9 +114,7 @@ TEST(CodeTableSpace, FreeCodesTakeNoSubTables) {
   const auto tables = std::make_unique<StreamTables>();
   const CodeEntry* root = nullptr;
   uint32_t width = 0;
-  ASSERT_EQ(BuildLiteralLengthTables(lengths.data(), uint32_t(lengths.size()), *tables, &root,
-                                     &width),
-            DECODE_BAD_DATA);
+  ASSERT_EQ(BuildLiterals(lengths, *tables, &root, &width), DECODE_BAD_DATA);
   ASSERT_EQ(width, LITERAL_LENGTH_ROOT_BITS);
   EXPECT_EQ(CountTables(root, width).entries, (1u << LITERAL_LENGTH_ROOT_BITS) + 4);
   uint32_t invalid = 0;
@@ -133,9 +133,7 @@ TEST(CodeTableSpace, IncompleteCodeBeyondItsSpaceIsBadDataWithoutTables) {
   const auto tables = std::make_unique<StreamTables>();
   const CodeEntry* root = tables->literals;
   uint32_t width = 0;
-  EXPECT_EQ(BuildLiteralLengthTables(lengths.data(), uint32_t(lengths.size()), *tables, &root,
-                                     &width),
-            DECODE_BAD_DATA);
+  EXPECT_EQ(BuildLiterals(lengths, *tables, &root, &width), DECODE_BAD_DATA);
   EXPECT_EQ(root, nullptr);
 
   std::vector<CodeEntry> space(MAX_TABLE_SPACE_ENTRIES);
