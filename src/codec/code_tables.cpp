@@ -2,25 +2,19 @@
 //
 // Codes are placed in canonical order (by length, then symbol). A table of width j serves
 // the codes that share the prefix leading to it; a code of length L that ends in a table
-// starting at bit w fills every 2^(L - w)-th entry from its own bits on. Each table carries
-// one chaining entry in front of it that links to the table made after it, so the root
-// reaches every table of the code. Tables are taken one after another from blocks of
-// memory: the root's block has room for the usual sub-tables too, so that most codes take
-// one allocation; the chaining entry of a table that starts a block is marked.
+// starting at bit w stands for every index whose low L - w bits are its own. Codes reach a
+// table in one run, shortest first, before any link out of it: each table is filled by
+// doubling, every code's entry written once at the width of its length and the filled part
+// copied above itself to widen it. The tables are taken one after another from one space,
+// the root first; a link holds its sub-table's offset from the root.
 #include "codec/code_tables.h"
 
-#include "base/memory.h"
+#include <cstring>
 
 namespace {
 
 // At most one level per code bit.
 constexpr uint32_t MAX_TABLE_LEVELS = MAX_CODE_LENGTH;
-
-// Room for sub-tables in a block, as a part of the root's entries: the sub-tables of more
-// than 99% of the literal/length codes of the benchmark's corpus take less than 256 entries,
-// a quarter of their 10-bit root (measured with a 9-bit root, whose sub-tables are larger).
-// A code whose root is as wide as its longest code has no sub-tables and gets no room.
-constexpr uint32_t SUB_TABLE_ROOM_SHIFT = 2;
 
 // One table on the path of the code being placed.
 struct TableLevel {
@@ -28,11 +22,12 @@ struct TableLevel {
   uint32_t start;   // code bits decoded before this table is entered
   uint32_t width;   // its index bits
   uint32_t prefix;  // the low `start` code bits that lead to it
+  uint32_t filled;  // index bits of the part filled so far: its entries are final up to there
 };
 
 uint32_t LowBits(uint32_t n) { return (1u << n) - 1; }
 
-// The state of one build: the counts, and the chain of tables made so far.
+// The state of one build: the counts, and the space the tables are taken from.
 struct CodeBuild {
   uint32_t lengthCount[MAX_CODE_LENGTH + 1];  // codes of each length, free codes included
   uint32_t codesLeft[MAX_CODE_LENGTH + 1];    // codes of each length not placed yet
@@ -43,10 +38,9 @@ struct CodeBuild {
   uint32_t realCodes;                         // symbols with a code
   uint32_t freeCodes;                         // codes of length maxLen that no symbol has
   uint32_t rootWidth;                         // the built root's width
-  CodeEntry* root;
-  CodeEntry* lastTable;
-  CodeEntry* blockNext;                       // the current block's first free entry
-  uint32_t blockLeft;                         // and its free entries
+  CodeEntry* space;                           // the root, then the sub-tables
+  uint32_t capacity;                          // entries of the space
+  uint32_t used;                              // entries taken by the tables made so far
 };
 
 // Counts the codes of each length. False when a length is beyond MAX_CODE_LENGTH.
@@ -86,9 +80,9 @@ bool CheckCodeSpace(CodeBuild& build) {
   return true;
 }
 
-// Sorts the symbols that have a code canonically (by length, then symbol) into sorted. The
-// free codes follow them as invalid codes of the longest length; from here on the counts
-// include them.
+// Sorts the symbols that have a code canonically (by length, then symbol) into sorted. From
+// here on the counts include the free codes as codes of the longest length after them, so
+// that an incomplete code's tables are as wide as those of the complete code it is a part of.
 void SortSymbols(CodeBuild& build, const uint32_t* lengths, uint32_t n, uint16_t* sorted) {
   uint32_t offset[MAX_CODE_LENGTH + 2] = {};
   for (uint32_t len = 1; len <= MAX_CODE_LENGTH; ++len) {
@@ -104,30 +98,24 @@ void SortSymbols(CodeBuild& build, const uint32_t* lengths, uint32_t n, uint16_t
   }
 }
 
-// Takes a zero-filled table of 2^width entries behind its chaining entry from the current
-// block, or from a new one where the rest is too small, and chains it after the last table of
-// the build. A new block also has room for the sub-tables that usually follow.
-CodeEntry* AllocateTable(CodeBuild& build, uint32_t width) {
-  const uint32_t entries = (uint32_t(1) << width) + 1;
-  if (entries > build.blockLeft) {
-    const uint32_t room =
-        build.rootBits < build.maxLen ? (uint32_t(1) << build.rootBits) >> SUB_TABLE_ROOM_SHIFT : 0;
-    CodeEntry* block = nullptr;
-    if (!MemAllocZero((entries + room) * sizeof(CodeEntry), &block)) return nullptr;
-    block->op = CHAIN_BLOCK_START;
-    build.blockNext = block;
-    build.blockLeft = entries + room;
-  }
-  CodeEntry* table = build.blockNext + 1;
-  build.blockNext += entries;
-  build.blockLeft -= entries;
-  if (build.lastTable == nullptr) {
-    build.root = table;
-  } else {
-    build.lastTable[-1].next = table;
-  }
-  build.lastTable = table;
+// Takes a table of 2^width entries from the space, or null where the space is too small. Its
+// filled part is its first entry, invalid: an entry that no code reaches stays so.
+CodeEntry* TakeTable(CodeBuild& build, uint32_t width) {
+  const uint32_t entries = uint32_t(1) << width;
+  if (entries > build.capacity - build.used) return nullptr;
+  CodeEntry* table = build.space + build.used;
+  build.used += entries;
+  table[0] = CodeEntry{CODE_OP_INVALID, static_cast<uint8_t>(width), 0};
   return table;
+}
+
+// Widens the filled part of a level's table to `bits` index bits by doubling: an entry of the
+// filled part stands for every index with its low bits, so the part is copied above itself.
+void WidenTable(TableLevel& level, uint32_t bits) {
+  for (; level.filled < bits; ++level.filled) {
+    const uint32_t half = uint32_t(1) << level.filled;
+    std::memcpy(level.table + half, level.table, half * sizeof(CodeEntry));
+  }
 }
 
 // The width of a new table that starts at bit w, for a code of length L: wide enough for the
@@ -151,24 +139,18 @@ uint32_t NewTableWidth(const CodeBuild& build, uint32_t length, uint32_t w) {
   return j < MAX_TABLE_BITS ? j : MAX_TABLE_BITS;
 }
 
-// The entry of one code: invalid, a simple symbol, or a symbol with a base and extra bits.
-CodeEntry MakeEntry(const CodeAlphabet& alphabet, uint32_t symbol, bool invalid, uint32_t bits) {
-  CodeEntry entry{};
-  entry.bits = static_cast<uint8_t>(bits);
-  if (invalid) {
-    entry.op = CODE_OP_INVALID;
-    entry.value = 0;
-  } else if (symbol < alphabet.simpleCount) {
-    entry.op = symbol < STREAM_END_OF_BLOCK ? CODE_OP_LITERAL : CODE_OP_END;
-    entry.value = static_cast<uint16_t>(symbol);
-  } else if (symbol - alphabet.simpleCount < alphabet.valueCount) {
-    entry.op = alphabet.extras[symbol - alphabet.simpleCount];
-    entry.value = alphabet.bases[symbol - alphabet.simpleCount];
-  } else {
-    entry.op = CODE_OP_INVALID;  // beyond the alphabet's values: 286 and 287, 30 and 31
-    entry.value = 0;
+// The entry of one code: a simple symbol, a symbol with a base and extra bits, or invalid.
+CodeEntry MakeEntry(const CodeAlphabet& alphabet, uint32_t symbol, uint32_t bits) {
+  const uint8_t ownBits = static_cast<uint8_t>(bits);
+  if (symbol < alphabet.simpleCount) {
+    return CodeEntry{symbol < STREAM_END_OF_BLOCK ? CODE_OP_LITERAL : CODE_OP_END, ownBits,
+                     static_cast<uint16_t>(symbol)};
   }
-  return entry;
+  if (symbol - alphabet.simpleCount < alphabet.valueCount) {
+    return CodeEntry{alphabet.extras[symbol - alphabet.simpleCount], ownBits,
+                     alphabet.bases[symbol - alphabet.simpleCount]};
+  }
+  return CodeEntry{CODE_OP_INVALID, ownBits, 0};  // beyond the alphabet's values: 286 and 287, 30 and 31
 }
 
 // The next canonical code of the same length in reading order: code bits are kept with the
@@ -183,57 +165,59 @@ uint32_t NextCode(uint32_t code, uint32_t length) {
 }
 
 // Makes the path of tables reach the code's last bit: back to the level whose prefix the
-// code shares (the root, levels[0], shares every prefix), then a new table per level until
-// one reaches it, each linked from the table above. Takes the top table's level (-1 before
-// the root is made) and returns the new one, or -1 when memory runs out.
+// code shares (the root, levels[0], shares every prefix), finishing each table left, then a
+// new table per level until one reaches it, each linked from the table above. Takes the top
+// table's level (-1 before the root is made) and returns the new one, or -1 when the space
+// runs out.
 int32_t ExtendPath(CodeBuild& build, TableLevel* levels, int32_t depth, uint32_t code,
                    uint32_t length) {
-  while (depth > 0 && (code & LowBits(levels[depth].start)) != levels[depth].prefix) --depth;
+  while (depth > 0 && (code & LowBits(levels[depth].start)) != levels[depth].prefix) {
+    WidenTable(levels[depth], levels[depth].width);
+    --depth;
+  }
   while (depth < 0 || length > levels[depth].start + levels[depth].width) {
     const uint32_t w = depth < 0 ? 0 : levels[depth].start + levels[depth].width;
     const uint32_t j = NewTableWidth(build, length, w);
-    CodeEntry* newTable = AllocateTable(build, j);
+    CodeEntry* newTable = TakeTable(build, j);
     if (newTable == nullptr) return -1;
     if (depth >= 0) {
-      // The link sits in the table above, at the code's bits from that table's start to w.
-      const TableLevel& above = levels[depth];
-      CodeEntry& link = above.table[(code >> above.start) & LowBits(above.width)];
-      link.op = static_cast<uint8_t>(CODE_OP_LITERAL + j);
-      link.bits = static_cast<uint8_t>(above.width);
-      link.next = newTable;
+      // The link sits in the table above, at the code's bits from that table's start to w:
+      // it ends there as a code of that table's whole width would.
+      TableLevel& above = levels[depth];
+      WidenTable(above, above.width);
+      above.table[(code >> above.start) & LowBits(above.width)] =
+          CodeEntry{static_cast<uint8_t>(CODE_OP_LITERAL + j), static_cast<uint8_t>(above.width),
+                    static_cast<uint16_t>(newTable - build.space)};
     }
     ++depth;
-    levels[depth] = TableLevel{newTable, w, j, code & LowBits(w)};
+    levels[depth] = TableLevel{newTable, w, j, code & LowBits(w), 0};
   }
   return depth;
 }
 
-// Places every code, the sorted real ones and then the free ones, into the root and
-// sub-tables: a code ends in the top table of its path and fills every entry there whose low
-// bits are its remaining bits. False when memory runs out.
+// Places the sorted real codes into the root and sub-tables: a code ends in the top table of
+// its path, whose filled part is widened to the code's own bits before its entry is written
+// at them. The free codes are left as the tables' invalid entries. Then every table still on
+// the path is widened to its whole width. False when the space runs out.
 bool PlaceCodes(CodeBuild& build, const uint32_t* lengths, const uint16_t* sorted,
                 const CodeAlphabet& alphabet) {
   TableLevel levels[MAX_TABLE_LEVELS];
   int32_t depth = -1;  // no table yet
   uint32_t code = 0;   // the current code's bits, first bit read in bit 0
-  const uint32_t totalCodes = build.realCodes + build.freeCodes;
-  for (uint32_t k = 0; k < totalCodes; ++k) {
-    const bool invalid = k >= build.realCodes;
-    const uint32_t symbol = invalid ? 0 : sorted[k];
-    const uint32_t length = invalid ? build.maxLen : lengths[symbol];
+  for (uint32_t k = 0; k < build.realCodes; ++k) {
+    const uint32_t symbol = sorted[k];
+    const uint32_t length = lengths[symbol];
     depth = ExtendPath(build, levels, depth, code, length);
     if (depth < 0) return false;
 
-    const TableLevel& level = levels[depth];
+    TableLevel& level = levels[depth];
     const uint32_t ownBits = length - level.start;
-    const CodeEntry entry = MakeEntry(alphabet, symbol, invalid, ownBits);
-    for (uint32_t index = code >> level.start; index < (uint32_t(1) << level.width);
-         index += uint32_t(1) << ownBits) {
-      level.table[index] = entry;
-    }
+    WidenTable(level, ownBits);
+    level.table[code >> level.start] = MakeEntry(alphabet, symbol, ownBits);
     --build.codesLeft[length];
     code = NextCode(code, length);
   }
+  for (; depth >= 0; --depth) WidenTable(levels[depth], levels[depth].width);
   build.rootWidth = levels[0].width;
   return true;
 }
@@ -248,7 +232,8 @@ constexpr CodeAlphabet CODE_LENGTH_ALPHABET = {STREAM_CODE_LENGTH_CODES, 0, null
 }  // namespace
 
 DecodeResult BuildCodeTables(const uint32_t* lengths, uint32_t n, const CodeAlphabet& alphabet,
-                             CodeEntry** table, uint32_t* width) {
+                             CodeEntry* space, uint32_t capacity, const CodeEntry** table,
+                             uint32_t* width) {
   *table = nullptr;
   if (n > MAX_CODE_SYMBOLS) return DECODE_BAD_FORMAT;
   CodeBuild build{};
@@ -259,44 +244,37 @@ DecodeResult BuildCodeTables(const uint32_t* lengths, uint32_t n, const CodeAlph
   }
   ChooseRootWidth(build, *width);
   if (!CheckCodeSpace(build)) return DECODE_BAD_FORMAT;
+  // Incomplete, unless the code is one single 1-bit code.
+  const bool complete = build.freeCodes == 0 || build.maxLen == 1;
   uint16_t sorted[MAX_CODE_SYMBOLS];
   SortSymbols(build, lengths, n, sorted);
+  build.space = space;
+  build.capacity = capacity < MAX_TABLE_SPACE_ENTRIES ? capacity : MAX_TABLE_SPACE_ENTRIES;
   if (!PlaceCodes(build, lengths, sorted, alphabet)) {
-    FreeCodeTables(&build.root);
-    return DECODE_NO_MEMORY;
+    return complete ? DECODE_NO_MEMORY : DECODE_BAD_DATA;
   }
-  *table = build.root;
+  *table = space;
   *width = build.rootWidth;
-  // Incomplete, unless the code is one single 1-bit code.
-  return build.freeCodes > 0 && build.maxLen != 1 ? DECODE_BAD_DATA : DECODE_OK;
+  return complete ? DECODE_OK : DECODE_BAD_DATA;
 }
 
-DecodeResult BuildLiteralLengthTables(const uint32_t* lengths, uint32_t n, CodeEntry** table,
-                                      uint32_t* width) {
+DecodeResult BuildLiteralLengthTables(const uint32_t* lengths, uint32_t n, StreamTables& tables,
+                                      const CodeEntry** table, uint32_t* width) {
   *width = LITERAL_LENGTH_ROOT_BITS;
-  return BuildCodeTables(lengths, n, LITERAL_LENGTH_ALPHABET, table, width);
+  return BuildCodeTables(lengths, n, LITERAL_LENGTH_ALPHABET, tables.literals,
+                         LITERAL_LENGTH_TABLE_ENTRIES, table, width);
 }
 
-DecodeResult BuildDistanceTables(const uint32_t* lengths, uint32_t n, CodeEntry** table,
-                                 uint32_t* width) {
+DecodeResult BuildDistanceTables(const uint32_t* lengths, uint32_t n, StreamTables& tables,
+                                 const CodeEntry** table, uint32_t* width) {
   *width = DISTANCE_ROOT_BITS;
-  return BuildCodeTables(lengths, n, DISTANCE_ALPHABET, table, width);
+  return BuildCodeTables(lengths, n, DISTANCE_ALPHABET, tables.distances, DISTANCE_TABLE_ENTRIES,
+                         table, width);
 }
 
-DecodeResult BuildCodeLengthTables(const uint32_t* lengths, CodeEntry** table, uint32_t* width) {
+DecodeResult BuildCodeLengthTables(const uint32_t* lengths, StreamTables& tables,
+                                   const CodeEntry** table, uint32_t* width) {
   *width = CODE_LENGTH_ROOT_BITS;
-  return BuildCodeTables(lengths, STREAM_CODE_LENGTH_CODES, CODE_LENGTH_ALPHABET, table, width);
-}
-
-void FreeCodeTables(CodeEntry** table) {
-  // Each block goes once: from a table that starts one, past the tables inside it, to the next
-  // table that starts one. The root starts the first.
-  CodeEntry* current = *table;
-  while (current != nullptr) {
-    CodeEntry* block = current - 1;
-    current = block->next;
-    while (current != nullptr && current[-1].op != CHAIN_BLOCK_START) current = current[-1].next;
-    MemFree(block);
-  }
-  *table = nullptr;
+  return BuildCodeTables(lengths, STREAM_CODE_LENGTH_CODES, CODE_LENGTH_ALPHABET,
+                         tables.codeLengths, CODE_LENGTH_TABLE_ENTRIES, table, width);
 }

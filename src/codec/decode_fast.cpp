@@ -21,12 +21,13 @@ static_assert(FAST_LOOP_LAST_LOOK_BITS / 8 + LOOK_BYTES <= FAST_LOOP_INPUT,
               "every look of a round reads inside the input buffer");
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
-// The entry of a code from its root entry: each link's bits are skipped and the sub-table
-// indexed with the next ones.
-DECODER_INLINE const CodeEntry* FollowLinks(PositionBitReader& in, const CodeEntry* entry) {
+// The entry of a code from its root entry: each link's bits are skipped and the sub-table,
+// found from the root, indexed with the next ones.
+DECODER_INLINE const CodeEntry* FollowLinks(PositionBitReader& in, const CodeEntry* root,
+                                            const CodeEntry* entry) {
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
     in.Skip(entry->bits);
-    entry = entry->next + (in.Look() & LowBitMask(entry->op - CODE_OP_LITERAL));
+    entry = root + entry->value + (in.Look() & LowBitMask(entry->op - CODE_OP_LITERAL));
   }
   return entry;
 }
@@ -60,7 +61,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
     }
     if (entry->op >= CODE_OP_END) {
       // Not a length of the root table: a link, the end of the block, or an invalid code.
-      entry = FollowLinks(in, entry);
+      entry = FollowLinks(in, literals, entry);
       if (entry->op == CODE_OP_INVALID) {
         status = DECODE_BAD_DATA;
         break;
@@ -85,7 +86,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       break;
     }
 
-    entry = FollowLinks(in, distances + (in.Look() & distMask));
+    entry = FollowLinks(in, distances, distances + (in.Look() & distMask));
     if (entry->op == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;

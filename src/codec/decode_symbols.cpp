@@ -11,16 +11,17 @@
 
 namespace {
 
-// Finds the entry of the next code: the root lookup, then one lookup per sub-table level.
-// Null for a free (invalid) code, and when the code's bits run past the end of the input.
-inline const CodeEntry* NextEntry(StreamBitReader& in, const CodeEntry* table, uint32_t width) {
+// Finds the entry of the next code: the root lookup, then one lookup per sub-table level,
+// each sub-table found from the root. Null for a free (invalid) code, and when the code's
+// bits run past the end of the input.
+inline const CodeEntry* NextEntry(StreamBitReader& in, const CodeEntry* root, uint32_t width) {
   in.Need(width);
-  const CodeEntry* entry = table + in.Peek(width);
+  const CodeEntry* entry = root + in.Peek(width);
   while (entry->op > CODE_OP_LITERAL) {
     if (entry->op == CODE_OP_INVALID || !in.Drop(entry->bits)) return nullptr;
     const uint32_t subBits = entry->op - CODE_OP_LITERAL;
     in.Need(subBits);
-    entry = entry->next + in.Peek(subBits);
+    entry = root + entry->value + in.Peek(subBits);
   }
   return in.Drop(entry->bits) ? entry : nullptr;
 }

@@ -9,8 +9,7 @@
 
 DecodeResult Decoder::DecodeStream(OutputSink& output) {
   sink = &output;
-  fixedLiteralTable = nullptr;
-  fixedDistTable = nullptr;
+  fixedCodesBuilt = false;
   fixedLiteralBits = 0;
   fixedDistBits = 0;
   windowPos = 0;
@@ -18,6 +17,11 @@ DecodeResult Decoder::DecodeStream(OutputSink& output) {
   bitCount = 0;
 
   if (!MemAllocZero(WINDOW_SIZE, &window)) return DECODE_NO_MEMORY;
+  // Every entry that a lookup reaches is written by the build of its code.
+  if (!MemAlloc(sizeof(StreamTables), &tables)) {
+    MemFree(window);
+    return DECODE_NO_MEMORY;
+  }
 
   DecodeResult result = DECODE_OK;
   bool final = false;
@@ -51,15 +55,10 @@ DecodeResult Decoder::DecodeStream(OutputSink& output) {
   // Also after an error, so that the source stands behind the last byte that was used: the
   // place where the stream went wrong.
   ReturnHeldBytes();
-  FreeFixedTables();
+  MemFree(tables);
   MemFree(window);
   sink = nullptr;
   return result;
-}
-
-void Decoder::FreeFixedTables() {
-  FreeCodeTables(&fixedLiteralTable);
-  FreeCodeTables(&fixedDistTable);
 }
 
 DecodeResult Decoder::DecodeStoredBlock() {
@@ -103,29 +102,29 @@ DecodeResult Decoder::DecodeStoredBlock() {
 }
 
 DecodeResult Decoder::DecodeFixedBlock() {
-  // The fixed tables are built at the stream's first fixed block and kept to its end. Both
+  // The fixed tables are built at a fixed block unless the tables still hold them. Both
   // fixed codes are complete: their codes for the symbols beyond the alphabets are invalid.
-  if (fixedLiteralTable == nullptr) {
+  if (!fixedCodesBuilt) {
     uint32_t lengths[STREAM_FIXED_LITERAL_LENGTH_CODES];
     for (uint32_t symbol = 0; symbol < STREAM_FIXED_LITERAL_LENGTH_CODES; ++symbol) {
       lengths[symbol] = StreamFixedLiteralLength(symbol);
     }
+    const CodeEntry* literals = nullptr;
+    const CodeEntry* distances = nullptr;
     DecodeResult result = BuildLiteralLengthTables(lengths, STREAM_FIXED_LITERAL_LENGTH_CODES,
-                                                   &fixedLiteralTable, &fixedLiteralBits);
+                                                   *tables, &literals, &fixedLiteralBits);
     if (result == DECODE_OK) {
       for (uint32_t i = 0; i < STREAM_FIXED_DISTANCE_CODES; ++i) {
         lengths[i] = STREAM_FIXED_DISTANCE_LENGTH;
       }
-      result = BuildDistanceTables(lengths, STREAM_FIXED_DISTANCE_CODES, &fixedDistTable,
+      result = BuildDistanceTables(lengths, STREAM_FIXED_DISTANCE_CODES, *tables, &distances,
                                    &fixedDistBits);
     }
-    if (result != DECODE_OK) {
-      FreeFixedTables();
-      return result;
-    }
+    if (result != DECODE_OK) return result;
+    fixedCodesBuilt = true;
   }
   const DecodeResult result =
-      DecodeSymbols(fixedLiteralTable, fixedDistTable, fixedLiteralBits, fixedDistBits);
+      DecodeSymbols(tables->literals, tables->distances, fixedLiteralBits, fixedDistBits);
   return result == DECODE_OK ? DECODE_OK : DECODE_BAD_DATA;
 }
 
@@ -158,15 +157,17 @@ DecodeResult Decoder::DecodeDynamicBlock() {
   DecodeResult result = ReadCodeLengths(codeLengthLengths, lengths, literalCount + distCount);
   if (result != DECODE_OK) return result;
 
-  // The block's tables are freed on every way out of it. An empty distance code is allowed:
-  // the block may hold literals only.
-  CodeEntry* literals = nullptr;
-  CodeEntry* distances = nullptr;
+  // The block's codes take the tables' place of the fixed ones. An empty distance code is
+  // allowed: the block may hold literals only.
+  const CodeEntry* literals = nullptr;
+  const CodeEntry* distances = nullptr;
   uint32_t literalBits = 0;
   uint32_t distBits = 0;
-  result = BuildLiteralLengthTables(lengths, literalCount, &literals, &literalBits);
+  fixedCodesBuilt = false;
+  result = BuildLiteralLengthTables(lengths, literalCount, *tables, &literals, &literalBits);
   if (result == DECODE_OK) {
-    result = BuildDistanceTables(lengths + literalCount, distCount, &distances, &distBits);
+    result = BuildDistanceTables(lengths + literalCount, distCount, *tables, &distances,
+                                 &distBits);
   }
   // Without a literal/length code there is nothing to look symbols up in.
   if (result == DECODE_OK && literals == nullptr) result = DECODE_BAD_DATA;
@@ -175,8 +176,6 @@ DecodeResult Decoder::DecodeDynamicBlock() {
                  ? DECODE_OK
                  : DECODE_BAD_DATA;
   }
-  FreeCodeTables(&literals);
-  FreeCodeTables(&distances);
   return result;
 }
 
@@ -184,13 +183,10 @@ DecodeResult Decoder::DecodeDynamicBlock() {
 // the code-length code described by codeLengthLengths.
 DecodeResult Decoder::ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_t* lengths,
                                       uint32_t count) {
-  CodeEntry* table = nullptr;
+  const CodeEntry* table = nullptr;
   uint32_t width = 0;
-  DecodeResult result = BuildCodeLengthTables(codeLengthLengths, &table, &width);
-  if (result != DECODE_OK) {
-    FreeCodeTables(&table);
-    return result;
-  }
+  DecodeResult result = BuildCodeLengthTables(codeLengthLengths, *tables, &table, &width);
+  if (result != DECODE_OK) return result;
   if (table == nullptr) return DECODE_BAD_DATA;  // all code-length-code lengths are 0
 
   StreamBitReader in(*this);
@@ -224,6 +220,5 @@ DecodeResult Decoder::ReadCodeLengths(const uint32_t* codeLengthLengths, uint32_
     while (repeat-- != 0) lengths[stored++] = previous;
   }
   in.Store();
-  FreeCodeTables(&table);
   return result;
 }

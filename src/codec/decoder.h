@@ -68,6 +68,7 @@ class FileSink final : public OutputSink {
 };
 
 struct CodeEntry;
+struct StreamTables;
 class StreamBitReader;
 
 // The decoder's input source: a buffer of INPUT_BUFFER_SIZE bytes over a borrowed file.
@@ -128,7 +129,6 @@ class Decoder : private DecoderInput {
   uint32_t DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* literals,
                              const CodeEntry* distances, uint32_t literalBits, uint32_t distBits,
                              uint32_t pos, DecodeResult* result);
-  void FreeFixedTables();
 
   // Refills the input buffer; null when there is no source, or when a bounded one has
   // spent its limit (the bound itself is inputLimit being non-zero when opened).
@@ -137,8 +137,8 @@ class Decoder : private DecoderInput {
 
   // Decoding state of the current stream.
   OutputSink* sink;
-  CodeEntry* fixedLiteralTable;  // built at the stream's first fixed block
-  CodeEntry* fixedDistTable;
+  StreamTables* tables;          // the codes' tables, taken once per stream
+  bool fixedCodesBuilt;          // the tables hold the fixed codes (a dynamic block replaces them)
   uint32_t fixedLiteralBits;
   uint32_t fixedDistBits;
   uint32_t windowPos;

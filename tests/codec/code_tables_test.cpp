@@ -1,7 +1,8 @@
 // BuildCodeTables on its own: results, root widths, sub-tables and the end-of-block cut.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "codec/code_tables.h"
 #include "codec/codec_test_util.h"
@@ -16,13 +17,14 @@ const uint16_t kBases[31] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 100
 const uint8_t kExtras[31] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 1,
                               2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 1, 2};
 
-// The tables of one code, freed when the object goes.
+// The tables of one code, in a space of its own as large as a link reaches.
 struct Tables {
   Tables(const Lengths& lengths, uint32_t simpleCount, uint32_t requested, uint32_t valueCount = 31,
          const uint16_t* bases = kBases, const uint8_t* extras = kExtras)
-      : width(requested) {
+      : space(MAX_TABLE_SPACE_ENTRIES), width(requested) {
     const CodeAlphabet alphabet = {simpleCount, valueCount, bases, extras};
-    result = BuildCodeTables(lengths.data(), uint32_t(lengths.size()), alphabet, &root, &width);
+    result = BuildCodeTables(lengths.data(), uint32_t(lengths.size()), alphabet, space.data(),
+                             uint32_t(space.size()), &root, &width);
   }
 
   // The root entry that a code's first bits select.
@@ -31,7 +33,6 @@ struct Tables {
     for (uint32_t i = 0; i < width; ++i) index |= ((code >> (length - 1 - i)) & 1) << i;
     return root[index];
   }
-  ~Tables() { FreeCodeTables(&root); }
 
   // Follows a code's bits (in reading order) through the tables; *used gets the bits dropped.
   const CodeEntry& Find(uint32_t code, uint32_t length, uint32_t* used) const {
@@ -42,13 +43,14 @@ struct Tables {
     while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
       *used += entry->bits;
       const uint32_t sub = entry->op - CODE_OP_LITERAL;
-      entry = &entry->next[(bits >> *used) & ((1u << sub) - 1)];
+      entry = &root[entry->value + ((bits >> *used) & ((1u << sub) - 1))];
     }
     *used += entry->bits;
     return *entry;
   }
 
-  CodeEntry* root = nullptr;
+  std::vector<CodeEntry> space;
+  const CodeEntry* root = nullptr;
   uint32_t width;
   DecodeResult result;
 };
@@ -138,8 +140,8 @@ TEST(CodeTables, SubTablesAreAsWideAsTheirCodesNeed) {
   const CodeEntry& nineBits = fixed.Root(0x190, 9);  // literal 144: 110010000
   EXPECT_EQ(nineBits.op, CODE_OP_LITERAL + 2);
   EXPECT_EQ(nineBits.bits, 7);
-  EXPECT_EQ(nineBits.next[0].value, 144);
-  EXPECT_EQ(nineBits.next[0].bits, 2);
+  EXPECT_EQ(fixed.root[nineBits.value].value, 144);
+  EXPECT_EQ(fixed.root[nineBits.value].bits, 2);
 }
 
 TEST(CodeTables, CutsTheRootWhereTheEndOfBlockCodeEnds) {
@@ -172,7 +174,9 @@ TEST(CodeTables, FixedLiteralRootEndsWithTheEndOfBlockCode) {
 }
 
 // Whether two builds are the same tables: every entry alike, and every sub-table in turn.
-testing::AssertionResult SameTables(const CodeEntry* a, const CodeEntry* b, uint32_t width) {
+// a and b are tables of the builds whose roots are rootA and rootB.
+testing::AssertionResult SameTables(const CodeEntry* rootA, const CodeEntry* a,
+                                    const CodeEntry* rootB, const CodeEntry* b, uint32_t width) {
   for (uint32_t index = 0; index < (1u << width); ++index) {
     if (a[index].op != b[index].op || a[index].bits != b[index].bits) {
       return testing::AssertionFailure() << "entry " << index << " of a " << width << "-bit table";
@@ -183,98 +187,67 @@ testing::AssertionResult SameTables(const CodeEntry* a, const CodeEntry* b, uint
     }
     if (link) {
       const uint32_t subBits = a[index].op - CODE_OP_LITERAL;
-      testing::AssertionResult sub = SameTables(a[index].next, b[index].next, subBits);
+      testing::AssertionResult sub = SameTables(rootA, rootA + a[index].value, rootB,
+                                                rootB + b[index].value, subBits);
       if (!sub) return sub;
     }
   }
   return testing::AssertionSuccess();
 }
 
+// A stream's table space, as the decoder takes it.
+std::unique_ptr<StreamTables> NewStreamTables() { return std::make_unique<StreamTables>(); }
+
 TEST(CodeTables, FixedCodesGetTheTablesOfTheirNarrowerRoots) {
   // The literal/length builder asks for a 10-bit root; the fixed code's comes out as the one
   // asked for with 7 bits, cut at the 7-bit end-of-block code.
   const Tables narrow(FixedLiteralCode().Lengths(), 257, 7, STREAM_LENGTH_SYMBOLS,
                       STREAM_LENGTH_BASE, STREAM_LENGTH_EXTRA);
-  CodeEntry* literals = nullptr;
+  const auto tables = NewStreamTables();
+  const CodeEntry* literals = nullptr;
   uint32_t literalBits = 0;
-  EXPECT_EQ(BuildLiteralLengthTables(FixedLiteralCode().Lengths().data(), 288, &literals,
+  EXPECT_EQ(BuildLiteralLengthTables(FixedLiteralCode().Lengths().data(), 288, *tables, &literals,
                                      &literalBits),
             DECODE_OK);
   EXPECT_EQ(literalBits, 7u);
-  EXPECT_TRUE(SameTables(literals, narrow.root, 7));
-  FreeCodeTables(&literals);
+  EXPECT_TRUE(SameTables(literals, literals, narrow.root, narrow.root, 7));
 
   // All 32 fixed distance codes: complete, with 30 and 31 as invalid as free codes would be.
   const Tables thirty(Lengths(30, 5), 0, 5, 30, STREAM_DISTANCE_BASE, STREAM_DISTANCE_EXTRA);
-  CodeEntry* distances = nullptr;
+  const CodeEntry* distances = nullptr;
   uint32_t distBits = 0;
-  EXPECT_EQ(BuildDistanceTables(FixedDistanceCode().Lengths().data(), 32, &distances, &distBits),
+  EXPECT_EQ(BuildDistanceTables(FixedDistanceCode().Lengths().data(), 32, *tables, &distances,
+                                &distBits),
             DECODE_OK);
   EXPECT_EQ(distBits, 5u);
-  EXPECT_TRUE(SameTables(distances, thirty.root, 5));
-  FreeCodeTables(&distances);
+  EXPECT_TRUE(SameTables(distances, distances, thirty.root, thirty.root, 5));
 }
 
 TEST(CodeTables, CodeLengthRootHoldsTheLongestCodeLengthCode) {
   // One code of each length 1-6 and two of 7: complete, and no entry is a link.
   const Lengths lengths =
       LengthsWith(19, {{18, 1}, {0, 2}, {1, 3}, {2, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 7}});
-  CodeEntry* table = nullptr;
+  const auto tables = NewStreamTables();
+  const CodeEntry* table = nullptr;
   uint32_t width = 0;
-  ASSERT_EQ(BuildCodeLengthTables(lengths.data(), &table, &width), DECODE_OK);
+  ASSERT_EQ(BuildCodeLengthTables(lengths.data(), *tables, &table, &width), DECODE_OK);
   EXPECT_EQ(width, 7u);
   for (uint32_t index = 0; index < 128; ++index) {
     EXPECT_EQ(table[index].op, CODE_OP_LITERAL) << index;
   }
   EXPECT_EQ(table[0].value, 18);  // code 0
   EXPECT_EQ(table[127].value, 6);  // code 1111111
-  FreeCodeTables(&table);
 }
 
-// The tables that links reach from `table`, the table itself included, in any order.
-void CollectLinkedTables(const CodeEntry* table, uint32_t width, std::vector<const CodeEntry*>* found) {
-  found->push_back(table);
-  for (uint32_t index = 0; index < (1u << width); ++index) {
-    const uint8_t op = table[index].op;
-    if (op > CODE_OP_LITERAL && op != CODE_OP_INVALID) {
-      CollectLinkedTables(table[index].next, op - CODE_OP_LITERAL, found);
-    }
-  }
-}
-
-// A code whose sub-tables cannot share their blocks: a 1-bit code, then 256 nine-bit codes
-// under a 1-bit root, which splits them into a tree of 1-bit sub-tables.
+// A code that splits into a tree of 1-bit sub-tables: a 1-bit code, then 256 nine-bit codes
+// under a root of 1 bit.
 Lengths OneBitThenNineBitCodes() {
   Lengths lengths(257, 9);
   lengths[0] = 1;
   return lengths;
 }
 
-TEST(CodeTables, ChainReachesEveryTableOnceAcrossBlocks) {
-  for (const uint32_t requested : {1u, 4u, 9u}) {
-    Tables tables(OneBitThenNineBitCodes(), 257, requested);
-    ASSERT_EQ(tables.result, DECODE_OK);
-    std::vector<const CodeEntry*> linked;
-    CollectLinkedTables(tables.root, tables.width, &linked);
-    std::vector<const CodeEntry*> chained;
-    uint32_t blocks = 0;
-    for (const CodeEntry* table = tables.root; table != nullptr; table = table[-1].next) {
-      chained.push_back(table);
-      if (table[-1].op == CHAIN_BLOCK_START) ++blocks;
-    }
-    EXPECT_EQ(tables.root[-1].op, CHAIN_BLOCK_START) << "the root starts the first block";
-    std::sort(linked.begin(), linked.end());
-    std::sort(chained.begin(), chained.end());
-    EXPECT_EQ(chained, linked) << "root width " << tables.width;
-    EXPECT_GE(blocks, 1u);
-    EXPECT_LE(blocks, chained.size());
-    if (requested == 1) {
-      EXPECT_GT(blocks, 1u) << "1-bit sub-tables outgrow the root's room";
-    }
-  }
-}
-
-TEST(CodeTables, FindsEveryCodeInTablesOfManyBlocks) {
+TEST(CodeTables, FindsEveryCodeThroughManyLevelsOfSubTables) {
   ExpectEveryCodeFound(OneBitThenNineBitCodes(), 257, 1);
   ExpectEveryCodeFound(OneBitThenNineBitCodes(), 257, 4);
   ExpectEveryCodeFound(FixedLiteralCode().Lengths(), 257, 2);

@@ -141,4 +141,40 @@ TEST(Decoder, DecodesLongCodesThroughSubTables) {
   EXPECT_EQ(run.taken, (writer.BitCount() + 7) / 8);
 }
 
+TEST(Decoder, DecodesCodeWhoseRootEndsAtAOneBitEndOfBlock) {
+  // The root is cut to the 1-bit end of block; the other codes lie under a sub-table as wide
+  // as a root and the sub-tables below it.
+  std::vector<std::pair<uint32_t, uint32_t>> codes = {{256, 1}, {'y', 15}, {'z', 15}};
+  for (uint32_t len = 2; len <= 14; ++len) codes.push_back({'a' + len, len});
+  const std::vector<uint32_t> literalLengths = LengthsWith(257, codes);
+  TestBitWriter writer;
+  WriteDynamicHeader(writer, true, literalLengths, {0});
+  const CanonicalCode literals(literalLengths);
+  Bytes expected;
+  for (const auto& code : codes) {
+    if (code.first == 256) continue;
+    literals.Write(writer, code.first);
+    expected.push_back(uint8_t(code.first));
+  }
+  literals.Write(writer, 256);  // end of block
+  DecodeRun run = DecodeBytes(writer.Finish());
+  EXPECT_EQ(run.result, DECODE_OK);
+  EXPECT_EQ(run.output, expected);
+  EXPECT_EQ(run.taken, (writer.BitCount() + 7) / 8);
+}
+
+TEST(Decoder, FixedBlockAfterDynamicBlockDecodesWithTheFixedCodes) {
+  // The dynamic block's codes take the place of the fixed ones; the fixed block after it
+  // must find the fixed codes again.
+  const std::vector<uint32_t> literalLengths = AbcdLiteralLengths(259);
+  TestBitWriter writer;
+  WriteFixedLiterals(writer, false, "xy");
+  WriteDynamicHeader(writer, false, literalLengths, {1, 1});
+  WriteAbcdBody(writer, CanonicalCode(literalLengths), CanonicalCode({1, 1}), 2);
+  WriteFixedLiterals(writer, true, "end");
+  DecodeRun run = DecodeBytes(writer.Finish());
+  EXPECT_EQ(run.result, DECODE_OK);
+  EXPECT_EQ(run.output, BytesOf("xyabcdcdcend"));
+}
+
 }  // namespace
