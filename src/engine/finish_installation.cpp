@@ -34,20 +34,19 @@ void SetNumberValue(HKEY key, const char* name, DWORD number) {
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
 }
 
-// A text of the setup's entry, when it has one.
-void SetEntryText(HKEY key, const char* name, uint32_t n) {
-  const char* text = AppEntryText(n);
-  if (text[0] != '\0') SetStringValue(key, name, text);
-}
+// The entry's texts by name, in the order of their numbers (APP_ENTRY_VERSION on).
+constexpr const char* ENTRY_TEXT_NAMES[APP_ENTRY_TEXT_COUNT] = {"DisplayVersion", "Publisher", "URLInfoAbout"};
+static_assert(APP_ENTRY_VERSION == 0 && APP_ENTRY_PUBLISHER == 1 && APP_ENTRY_URL == 2, "the names' order");
 
-// The files' sizes in whole KB, as the list of installed programs shows them; summed in 64
-// bits and divided by a shift (the program carries no 64-bit division).
+// The files' sizes, each in whole KB, as the list of installed programs shows them (a u32 of
+// KB holds 4 TiB).
 DWORD EstimatedSizeKB() {
-  uint64_t bytes = 0;
+  DWORD kb = 0;
   FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) bytes += entry->size;
-  const uint64_t kb = (bytes + KB - 1) >> KB_SHIFT;
-  return kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : DWORD(kb);
+  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+    kb += (entry->size >> KB_SHIFT) + ((entry->size & (KB - 1)) != 0);  // no overflow near 4 GiB
+  }
+  return kb;
 }
 
 // "path,index" of the installed file that gives the icon; nothing for a record outside the
@@ -66,9 +65,10 @@ void SetDisplayIcon(HKEY key) {
 // What the setup's entry adds beside the name: its texts and icon, where the application
 // lives, its size, and that it is removed, not changed or repaired.
 void SetAppEntryValues(HKEY key) {
-  SetEntryText(key, "DisplayVersion", APP_ENTRY_VERSION);
-  SetEntryText(key, "Publisher", APP_ENTRY_PUBLISHER);
-  SetEntryText(key, "URLInfoAbout", APP_ENTRY_URL);
+  for (uint32_t n = 0; n < APP_ENTRY_TEXT_COUNT; ++n) {
+    const char* text = AppEntryText(n);
+    if (text[0] != '\0') SetStringValue(key, ENTRY_TEXT_NAMES[n], text);
+  }
   SetDisplayIcon(key);
   char location[PATH_BUFFER_SIZE];
   CopyPath(location, InstallDir);

@@ -15,11 +15,10 @@
 
 namespace {
 
-// Questions of the file step: an existing newer file or one of another language is kept
-// (No), a file that another program holds fails the run (Abort).
-int AnswerUnattended(uint32_t, uint32_t style) {
-  return (style & MB_TYPEMASK) == MB_ABORTRETRYIGNORE ? IDABORT : IDNO;
-}
+// Every question of the file step is declined as Abort declines it: what is neither Yes nor
+// Retry nor Ignore keeps an existing newer file or one of another language, and fails the
+// run on a file that another program holds.
+int AnswerUnattended(uint32_t, uint32_t) { return IDABORT; }
 
 // A volume that is not there is not waited for.
 bool GiveUpVolume(uint32_t) { return false; }

@@ -133,10 +133,10 @@ TEST_F(QuietInstall, EntryBlockFillsTheListOfInstalledProgramsUntilTheUninstall)
   EXPECT_EQ(MachineString(key, "URLInfoAbout"), "https://lodrun.test/app");
   EXPECT_EQ(MachineString(key, "DisplayIcon"), folder_ + "\\bin\\tool.exe,2");
   EXPECT_EQ(MachineString(key, "InstallLocation"), folder_);
-  // The records' bytes (the uninstall program's as the setup carries it): whole KB, rounded up.
-  uint64_t bytes = 0;
-  for (const FileInput& file : options.files) bytes += file.content.size();
-  EXPECT_EQ(MachineNumber(key, "EstimatedSize", 0), DWORD((bytes + 1023) / 1024));
+  // Each record's bytes (the uninstall program's as the setup carries it) in whole KB.
+  DWORD kb = 0;
+  for (const FileInput& file : options.files) kb += DWORD((file.content.size() + 1023) / 1024);
+  EXPECT_EQ(MachineNumber(key, "EstimatedSize", 0), kb);
   EXPECT_EQ(MachineNumber(key, "NoModify", 0), 1u);
   EXPECT_EQ(MachineNumber(key, "NoRepair", 0), 1u);
   const std::string program = MachineString(key, "UninstallString");
