@@ -48,13 +48,18 @@ TEST(BuildProgress, TimeIsRoundedUpToSecondsAndHoursShowWhenThereAreAny) {
   EXPECT_EQ(TimeText(-1), "-:--");
 }
 
-TEST(BuildProgress, OffATerminalOnlyTheResultLine) {
+// What a build of two files (the first named first) tells, on a terminal or off one.
+std::string TwoFilesTold(bool terminal, const std::string& first) {
   Written out;
-  BuildProgress progress(out.file, false, Verbosity::NORMAL, 2, 10);
-  progress.FileDone(1, "a.txt", 4, 3);
+  BuildProgress progress(out.file, terminal, Verbosity::NORMAL, 2, 10);
+  progress.FileDone(1, first, 4, 3);
   progress.FileDone(2, "b.txt", 6, 5);
   progress.Finish("wrote setup.exe");
-  EXPECT_EQ(out.Text(), "lodrun: wrote setup.exe\n");
+  return out.Text();
+}
+
+TEST(BuildProgress, OffATerminalOnlyTheResultLine) {
+  EXPECT_EQ(TwoFilesTold(false, "a.txt"), "lodrun: wrote setup.exe\n");
 }
 
 TEST(BuildProgress, QuietTellsNothingAndVerboseALinePerFile) {
@@ -70,12 +75,7 @@ TEST(BuildProgress, QuietTellsNothingAndVerboseALinePerFile) {
 }
 
 TEST(BuildProgress, OnATerminalTheLineIsRewrittenAndClearedForTheResult) {
-  Written out;
-  BuildProgress progress(out.file, true, Verbosity::NORMAL, 2, 10);
-  progress.FileDone(1, "a-rather-long-name.txt", 4, 3);
-  progress.FileDone(2, "b.txt", 6, 5);
-  progress.Finish("wrote setup.exe");
-  const std::string text = out.Text();
+  const std::string text = TwoFilesTold(true, "a-rather-long-name.txt");
   EXPECT_EQ(text.find('\n'), text.size() - 1) << "one line: " << text;
   EXPECT_NE(text.find("\rlodrun: 1/2 files, 0.0 of 0.0 MB, "), std::string::npos) << text;
   EXPECT_NE(text.find(" left: a-rather-long-name.txt\r"), std::string::npos) << text;
