@@ -47,8 +47,10 @@ TEST(ToolInstall, ManPageIsInstalledInShareMan) {
   const std::vector<uint8_t> bytes = folder.Read("prefix/share/man/man1/lodrun.1");
   const std::string page(bytes.begin(), bytes.end());
   EXPECT_NE(page.find(".TH LODRUN \"1\""), std::string::npos) << page;
-  // From the tool's own --help: its commands and its exit codes.
-  for (const char* expected : {"verify", "Exit codes"}) EXPECT_NE(page.find(expected), std::string::npos) << expected;
+  // From the tool's own --help (its exit codes) and each command's (build's defines).
+  for (const char* expected : {"Exit codes", ".SS \"lodrun build\"", "NAME=VALUE", ".SS \"lodrun verify\""}) {
+    EXPECT_NE(page.find(expected), std::string::npos) << expected;
+  }
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "archive/checksum.h"
 #include "builder/archive_writer.h"
 #include "manifest_folder.h"
 
@@ -141,6 +142,10 @@ TEST_F(Tool, ListShowsWhatBuildWasGiven) {
   EXPECT_EQ(files["Help\\deep\\empty.txt"]["size"], 0);
   EXPECT_EQ(files["system.dll"]["destination"], "system");
   EXPECT_EQ(files["system.dll"]["shared"], true);
+  EXPECT_EQ(list["format"], 1);
+  const std::vector<uint8_t> app = folder.Read("files/app.exe");
+  EXPECT_EQ(files["app.exe"]["checksum"], ChecksumUpdate(app.data(), uint32_t(app.size()), CHECKSUM_START));
+  EXPECT_EQ(files["app.exe"]["checksum_kind"], "FileChecksum");
   const ToolRun text = RunTool({"list", folder.Path("setup.exe")});
   EXPECT_NE(text.output.find("Help\\guide.txt"), std::string::npos) << text.output;
 }
