@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "builder/commands.h"
@@ -31,10 +32,14 @@ constexpr char USAGE[] =
 
 const char* const COMMAND_NAMES[] = {"build", "list", "extract", "verify"};
 
-// The parser's message on one line, as every other complaint.
+// The parser's message on one line and in lower case, as every other complaint.
 std::string OneLine(std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
   while (!message.empty() && message.back() == ' ') message.pop_back();
+  if (message.size() > 1 && std::isupper(static_cast<unsigned char>(message[0])) &&
+      std::islower(static_cast<unsigned char>(message[1]))) {
+    message[0] = char(std::tolower(static_cast<unsigned char>(message[0])));
+  }
   return message;
 }
 
@@ -89,7 +94,12 @@ int main(int argc, char** argv) {
   try {
     lodrun.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    Complain(OneLine(error.what()) + " (see lodrun --help)");
+    // The help to see is the command's, when the error came in a command's arguments.
+    std::string help = "lodrun";
+    for (const Command& command : commands) {
+      if (command.parser->parsed()) help += " " + command.parser->get_name();
+    }
+    Complain(OneLine(error.what()) + " (see " + help + " --help)");
     return EXIT_USAGE;
   }
   for (const Command& command : commands) {

@@ -90,6 +90,8 @@ TEST_F(CommandLine, ParseErrorsAreOneLineWithExitCodeTwo) {
     EXPECT_EQ(run.code, 2) << arguments.back() << "\n" << run.output;
     EXPECT_EQ(run.output.rfind("lodrun: ", 0), 0u) << run.output;
     EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << "one line: " << run.output;
+    const std::string help = arguments.size() > 1 ? "(see lodrun " + arguments[0] + " --help)\n" : "(see lodrun --help)\n";
+    EXPECT_EQ(run.output.substr(run.output.size() - std::min(run.output.size(), help.size())), help) << run.output;
   }
 }
 
