@@ -337,8 +337,17 @@ bool ReadManifest(const std::string& path, Manifest* manifest,
                          std::string(error.description()) + "; expected a valid TOML file"});
     return false;
   }
-  manifest_reading::ExpandDefines(top, "", defines, source, problems);
+  std::vector<ManifestProblem> defineProblems;
+  manifest_reading::ExpandDefines(top, "", defines, source, &defineProblems);
   manifest_reading::ManifestReader(*manifest, *problems, source).Read(top);
+  // A value whose define is wrong is not the value meant: its own problems say nothing more.
+  problems->erase(std::remove_if(problems->begin(), problems->end(),
+                                 [&](const ManifestProblem& problem) {
+                                   return std::any_of(defineProblems.begin(), defineProblems.end(),
+                                                      [&](const ManifestProblem& define) { return define.key == problem.key; });
+                                 }),
+                  problems->end());
+  problems->insert(problems->end(), defineProblems.begin(), defineProblems.end());
   std::stable_sort(problems->begin(), problems->end(), [](const ManifestProblem& a, const ManifestProblem& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
   });

@@ -54,6 +54,13 @@ TEST_F(ManifestDefines, UseInAnInlineTableOfAFileIsFoundAtItsColumn) {
   EXPECT_EQ(problems.rfind("setup.toml:3:47: files[0].program_group.shortcut: ${V} is not defined", 0), 0u) << problems;
 }
 
+TEST_F(ManifestDefines, UndefinedNameInASourceIsTheOnlyProblemOfThatValue) {
+  Manifest manifest;
+  std::string problems;
+  EXPECT_FALSE(Read("[[files]]\nsource = \"dist/${V}/a.exe\"\n", {}, &manifest, &problems));
+  EXPECT_EQ(problems, "setup.toml:2:16: files[0].source: ${V} is not defined; expected -D V=VALUE on the command line\n");
+}
+
 TEST_F(ManifestDefines, DoubledDollarWritesALiteralReference) {
   Manifest manifest;
   std::string problems;
