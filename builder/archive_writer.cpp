@@ -117,8 +117,8 @@ void ArchiveWriter::AddPageTexts(const std::vector<std::vector<std::string>>& li
   AddRawBlock(BLOCK_PAGE_TEXTS, 0, payload);
 }
 
-void ArchiveWriter::AddDefaultTemplates(bool compress, int level) {
-  AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, DefaultTemplateBlock(), compress, level);
+void ArchiveWriter::AddDefaultTemplates(bool compress, int level, WebButton web) {
+  AddLoadedBlock(BLOCK_DIALOG_TEMPLATES, DefaultTemplateBlock(web), compress, level);
 }
 
 void ArchiveWriter::AddPicture(uint16_t tag, const std::vector<uint8_t>& bmp, bool compress,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/data_area_writer.h"
+#include "builder/default_templates.h"
 #include "builder/file_bytes.h"
 #include "builder/stream_encoder.h"
 
@@ -42,8 +43,9 @@ class ArchiveWriter {
   void AddPageTexts(const std::vector<std::vector<std::string>>& lists,
                     int level = DEFAULT_COMPRESSION_LEVEL);
 
-  // BLOCK_DIALOG_TEMPLATES holding the default templates.
-  void AddDefaultTemplates(bool compress, int level = DEFAULT_COMPRESSION_LEVEL);
+  // BLOCK_DIALOG_TEMPLATES holding the default templates, the closing page with or without
+  // its web button.
+  void AddDefaultTemplates(bool compress, int level = DEFAULT_COMPRESSION_LEVEL, WebButton web = WebButton::WITH);
 
   // A picture block (BLOCK_WIZARD_IMAGE or BLOCK_BACKGROUND_IMAGE) holding the whole BMP
   // file. Throws std::invalid_argument for another tag, std::runtime_error naming what

@@ -1,33 +1,40 @@
 // lodrun build: the manifest read and checked, the setup made, written under temporary
 // names and renamed into place, with progress or one summary line on standard error.
+#include <CLI/CLI.hpp>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 #include "builder/build_checks.h"
+#include "builder/build_progress.h"
 #include "builder/commands.h"
 #include "builder/file_bytes.h"
 #include "builder/manifest.h"
+#include "builder/manifest_defines.h"
 #include "builder/setup_build.h"
 
 namespace fs = std::filesystem;
 
 const char BUILD_HELP[] =
-    "Usage: lodrun build MANIFEST.toml [-o SETUP.exe] [--volume-size SIZE] [--level 0-12]\n"
-    "                    [--jobs N] [--stub PATH] [--uninstaller PATH]\n"
+    "Usage: lodrun build MANIFEST.toml [-o SETUP.exe] [-q|-v] [--volume-size SIZE] [--level 0-12]\n"
+    "                    [--jobs N] [--stub PATH] [--uninstaller PATH] [-D NAME=VALUE]...\n"
     "Makes the setup file that the manifest describes.\n"
     "\n"
     "  -o, --output PATH     the setup file to write (default: setup.exe beside the manifest)\n"
+    "  -D, --define NAME=VALUE\n"
+    "                        ${NAME} in the manifest's strings stands for VALUE; $${ writes ${\n"
     "  --volume-size SIZE    split the data area into volumes of SIZE data bytes each, written\n"
     "                        beside the setup as .D01, .D02, ...; SIZE takes K, M or G\n"
     "                        (1024-based), e.g. 1440K\n"
     "  --level N             compression level, 0 (stored) to 12 (smallest); the default, 10,\n"
     "                        gives streams about 0.2% larger than 12 in two thirds of its time\n"
+    "  -q, --quiet           tell only problems, not the result line\n"
+    "  -v, --verbose         tell also each file's size and packed size as it is done\n"
     "  --jobs N              compress on N threads (default: one per core); the setup's bytes\n"
     "                        are the same for every N\n"
     "  --stub PATH           the setup program to put in front of the archive (default: the\n"
@@ -36,7 +43,9 @@ const char BUILD_HELP[] =
     "                        the lodrun-uninst.exe beside this tool, or in ../share/lodrun)\n"
     "\n"
     "Problems in the manifest are reported as FILE:LINE:COLUMN: key: message, all of them,\n"
-    "with exit code 2 and no file written.\n";
+    "with exit code 2 and no file written. On a terminal one line shows the progress: the\n"
+    "current file, the bytes done of all and the time left; the result line ends with the\n"
+    "build's wall time.\n";
 
 static_assert(DEFAULT_COMPRESSION_LEVEL == 10, "the help names the default level");
 
@@ -49,10 +58,15 @@ constexpr uint64_t MAX_VOLUME_SIZE = 0xFFFFFFFFu;  // a volume's size field is a
 constexpr long MAX_JOBS = 1024;
 
 struct BuildArguments {
+  Arguments positionals;
   std::string manifest, output, stub, uninstaller;
+  std::string volumeSizeText, levelText, jobsText;  // as given, checked by CheckArguments
+  Arguments defineTexts;
+  Defines defines;
   uint32_t volumeSize = 0;
   int level = DEFAULT_COMPRESSION_LEVEL;
   unsigned jobs = ALL_CORES;
+  bool quiet = false, verbose = false;
 };
 
 // "1440K", "2M", "1000000": bytes, or 0 when the text is no size of a volume.
@@ -82,50 +96,36 @@ bool ParseWholeNumber(const std::string& option, const std::string& value, long 
   return true;
 }
 
-bool ParseArguments(const Arguments& arguments, BuildArguments* parsed) {
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    const bool takesValue = argument == "-o" || argument == "--output" || argument == "--volume-size" ||
-                            argument == "--level" || argument == "--jobs" || argument == "--stub" ||
-                            argument == "--uninstaller";
-    if (takesValue && i + 1 >= arguments.size()) {
-      Complain(argument + " needs a value (see lodrun build --help)");
-      return false;
-    }
-    if (argument == "-o" || argument == "--output") {
-      parsed->output = arguments[++i];
-    } else if (argument == "--stub") {
-      parsed->stub = arguments[++i];
-    } else if (argument == "--uninstaller") {
-      parsed->uninstaller = arguments[++i];
-    } else if (argument == "--volume-size") {
-      const uint64_t size = ParseSize(arguments[++i]);
-      if (size == 0) {
-        Complain("--volume-size " + arguments[i] + ": expected a size from 1 byte to 4G-1, such as 1440K");
-        return false;
-      }
-      parsed->volumeSize = uint32_t(size);
-    } else if (argument == "--level") {
-      long level = 0;
-      if (!ParseWholeNumber(argument, arguments[++i], MIN_COMPRESSION_LEVEL, MAX_COMPRESSION_LEVEL, &level)) return false;
-      parsed->level = int(level);
-    } else if (argument == "--jobs") {
-      long jobs = 0;
-      if (!ParseWholeNumber(argument, arguments[++i], 1, MAX_JOBS, &jobs)) return false;
-      parsed->jobs = unsigned(jobs);
-    } else if (!argument.empty() && argument[0] == '-') {
-      Complain("unknown option " + argument + " (see lodrun build --help)");
-      return false;
-    } else if (parsed->manifest.empty()) {
-      parsed->manifest = argument;
-    } else {
-      Complain("one manifest only; \"" + argument + "\" is one too many");
-      return false;
-    }
-  }
+// Checks and converts what the parser took as text; false after complaining.
+bool CheckArguments(BuildArguments* parsed) {
+  if (!OnePositional(parsed->positionals, "manifest", &parsed->manifest)) return false;
   if (parsed->manifest.empty()) {
     Complain("build needs a manifest (see lodrun build --help)");
     return false;
+  }
+  if (!parsed->volumeSizeText.empty()) {
+    const uint64_t size = ParseSize(parsed->volumeSizeText);
+    if (size == 0) {
+      Complain("--volume-size " + parsed->volumeSizeText + ": expected a size from 1 byte to 4G-1, such as 1440K");
+      return false;
+    }
+    parsed->volumeSize = uint32_t(size);
+  }
+  long number = 0;
+  if (!parsed->levelText.empty()) {
+    if (!ParseWholeNumber("--level", parsed->levelText, MIN_COMPRESSION_LEVEL, MAX_COMPRESSION_LEVEL, &number)) return false;
+    parsed->level = int(number);
+  }
+  if (!parsed->jobsText.empty()) {
+    if (!ParseWholeNumber("--jobs", parsed->jobsText, 1, MAX_JOBS, &number)) return false;
+    parsed->jobs = unsigned(number);
+  }
+  for (const std::string& text : parsed->defineTexts) {
+    std::string error;
+    if (!ParseDefine(text, &parsed->defines, &error)) {
+      Complain(error);
+      return false;
+    }
   }
   if (parsed->output.empty()) parsed->output = (fs::path(parsed->manifest).parent_path() / "setup.exe").string();
   return true;
@@ -143,38 +143,18 @@ std::string ProgramBesideTool(const std::string& given, const char* name, const 
   return (fs::exists(beside, error) || !fs::exists(installed, error) ? beside : installed).string();
 }
 
-// Progress on a terminal: files done of total, input MB/s and the ratio so far.
-class ProgressLine {
- public:
-  ProgressLine(size_t total) : total(total), terminal(isatty(STDERR_FILENO) != 0), start(Clock::now()) {}
-  void Update(size_t done, const FileRecord& record) {
-    content += record.size;
-    packed += record.packedSize;
-    if (!terminal) return;
-    std::fprintf(stderr, "\rlodrun: compressing %zu/%zu files, %.1f MB/s, %.1f%%   ", done, total,
-                 Rate(), Ratio());
-    if (done == total) std::fputc('\n', stderr);
-  }
-  double Seconds() const { return std::chrono::duration<double>(Clock::now() - start).count(); }
-  double Rate() const { return Seconds() > 0 ? double(content) / 1e6 / Seconds() : 0; }
-  double Ratio() const { return content > 0 ? 100.0 * double(packed) / double(content) : 100.0; }
+// The bytes that the build compresses: every file's, the uninstall program's included.
+uint64_t ContentBytes(const Manifest& manifest, const BuildOptions& options) {
+  uint64_t total = manifest.builtUninstaller ? options.uninstallImage.size() : 0;
+  for (const FileInput& input : manifest.files) total += input.source.empty() ? input.content.size() : input.sourceSize;
+  return total;
+}
 
- private:
-  using Clock = std::chrono::steady_clock;
-  size_t total;
-  bool terminal;
-  Clock::time_point start;
-  uint64_t content = 0, packed = 0;
-};
-
-}  // namespace
-
-int BuildCommand(const Arguments& arguments, const std::string& programPath) {
-  BuildArguments parsed;
-  if (!ParseArguments(arguments, &parsed)) return EXIT_USAGE;
+int Build(BuildArguments parsed, const std::string& programPath) {
+  if (!CheckArguments(&parsed)) return EXIT_USAGE;
   Manifest manifest;
   std::vector<ManifestProblem> problems;
-  ReadManifest(parsed.manifest, &manifest, &problems);
+  ReadManifest(parsed.manifest, &manifest, &problems, parsed.defines);
   for (const ManifestProblem& problem : StoredDataAreaProblems(manifest, parsed.level)) problems.push_back(problem);
   const std::string stubPath = ProgramBesideTool(parsed.stub, STUB_NAME, programPath);
   std::vector<std::string> programs = {stubPath};
@@ -204,11 +184,16 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
       return EXIT_USAGE;
     }
   }
-  ProgressLine progress(manifest.files.size());
+  const CodePageText codePage(manifest.codePage);
+  const Verbosity verbosity = parsed.quiet ? Verbosity::QUIET : parsed.verbose ? Verbosity::VERBOSE : Verbosity::NORMAL;
+  BuildProgress progress(stderr, isatty(STDERR_FILENO) != 0, verbosity, manifest.files.size(),
+                         ContentBytes(manifest, options));
   options.level = parsed.level;
   options.volumeSize = parsed.volumeSize;
   options.jobs = parsed.jobs;
-  options.progress = [&](size_t done, const FileRecord& record) { progress.Update(done, record); };
+  options.progress = [&](size_t done, const FileRecord& record) {
+    progress.FileDone(done, codePage.Decode(record.name), record.size, record.packedSize);
+  };
   try {
     // The data area waits beside the output, so that the setup's files are made from it by
     // copies within one file system.
@@ -217,16 +202,35 @@ int BuildCommand(const Arguments& arguments, const std::string& programPath) {
     const BuiltSetup built = BuildSetup(manifest, std::move(stub), options, spool);
     const uint64_t total = WriteSetup(parsed.output, built, spool);
     const size_t volumes = built.volumeDataSizes.size() - 1;
-    std::fprintf(stderr, "lodrun: wrote %s (%llu bytes%s): %zu files, %llu bytes packed into %llu (%.1f%%), %.1f s\n",
-                 parsed.output.c_str(), static_cast<unsigned long long>(total),
-                 volumes > 0 ? (", " + std::to_string(volumes) + " volumes").c_str() : "",
-                 built.records.size(), static_cast<unsigned long long>(built.contentBytes),
-                 static_cast<unsigned long long>(built.packedBytes),
-                 built.contentBytes > 0 ? 100.0 * double(built.packedBytes) / double(built.contentBytes) : 100.0,
-                 progress.Seconds());
+    char result[256];
+    std::snprintf(result, sizeof result, " (%llu bytes%s): %zu files, %llu bytes packed into %llu (%.1f%%), %.1f s",
+                  static_cast<unsigned long long>(total),
+                  volumes > 0 ? (", " + std::to_string(volumes) + " volumes").c_str() : "", built.records.size(),
+                  static_cast<unsigned long long>(built.contentBytes), static_cast<unsigned long long>(built.packedBytes),
+                  built.contentBytes > 0 ? 100.0 * double(built.packedBytes) / double(built.contentBytes) : 100.0,
+                  progress.Seconds());
+    progress.Finish("wrote " + parsed.output + result);
   } catch (const std::exception& error) {
     Complain(error.what());
     return EXIT_FAULT;
   }
   return EXIT_OK;
+}
+
+}  // namespace
+
+Command AddBuildCommand(CLI::App& lodrun, const std::string& programPath) {
+  auto parsed = std::make_shared<BuildArguments>();
+  CLI::App* build = AddSubcommand(lodrun, "build", "make the setup file that the manifest describes");
+  build->add_option("manifest", parsed->positionals, "the manifest");
+  build->add_option("-o,--output", parsed->output, "the setup file to write");
+  build->add_option("-D,--define", parsed->defineTexts, "NAME=VALUE for ${NAME}")->allow_extra_args(false);
+  build->add_option("--volume-size", parsed->volumeSizeText, "data bytes per volume");
+  build->add_option("--level", parsed->levelText, "compression level");
+  build->add_option("--jobs", parsed->jobsText, "threads");
+  build->add_flag("-q,--quiet", parsed->quiet, "only problems");
+  build->add_flag("-v,--verbose", parsed->verbose, "a line per file");
+  build->add_option("--stub", parsed->stub, "the setup program");
+  build->add_option("--uninstaller", parsed->uninstaller, "the uninstall program");
+  return {build, BUILD_HELP, [parsed, programPath] { return Build(*parsed, programPath); }};
 }

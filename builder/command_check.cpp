@@ -1,10 +1,12 @@
 // lodrun extract and lodrun verify: every stream of a setup decoded through the program's
 // own reader, into files or only checked.
+#include <CLI/CLI.hpp>
 #include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "builder/commands.h"
@@ -42,28 +44,16 @@ constexpr int SCRATCH_ATTEMPTS = 8;
 // The folder below the extraction folder for each destination but the installation folder.
 const char* const DESTINATION_FOLDERS[] = {"", "@windows", "@system", "@fonts"};
 
-// Parses "SETUP [-C FOLDER]"; false after complaining.
-bool SetupArgument(const Arguments& arguments, const char* command, bool wantsFolder, std::string* setup,
-                   std::string* folder) {
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (wantsFolder && (argument == "-C" || argument == "--directory")) {
-      if (i + 1 >= arguments.size()) {
-        Complain(argument + " needs a folder");
-        return false;
-      }
-      *folder = arguments[++i];
-    } else if (!argument.empty() && argument[0] == '-') {
-      Complain("unknown option " + argument + " (see lodrun " + command + " --help)");
-      return false;
-    } else if (setup->empty()) {
-      *setup = argument;
-    } else {
-      Complain("one setup only; \"" + argument + "\" is one too many");
-      return false;
-    }
-  }
-  if (setup->empty() || (wantsFolder && folder->empty())) {
+struct SetupArguments {
+  Arguments positionals;
+  std::string setup, folder;
+};
+
+// The setup (and for extract the folder) taken from what the parser got; false after
+// complaining.
+bool CheckSetupArguments(SetupArguments* parsed, const char* command, bool wantsFolder) {
+  if (!OnePositional(parsed->positionals, "setup", &parsed->setup)) return false;
+  if (parsed->setup.empty() || (wantsFolder && parsed->folder.empty())) {
     Complain(std::string(command) + " needs " + (wantsFolder ? "a setup file and -C FOLDER" : "a setup file") +
              " (see lodrun " + command + " --help)");
     return false;
@@ -118,11 +108,10 @@ fs::path MakeScratchFolder(const fs::path& folder, const std::vector<FileRecord>
   return {};
 }
 
-}  // namespace
-
-int ExtractCommand(const Arguments& arguments) {
-  std::string setup, folder;
-  if (!SetupArgument(arguments, "extract", true, &setup, &folder)) return EXIT_USAGE;
+int Extract(SetupArguments parsed) {
+  if (!CheckSetupArguments(&parsed, "extract", true)) return EXIT_USAGE;
+  const std::string& setup = parsed.setup;
+  const std::string& folder = parsed.folder;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
   // The files take their names as written, in UTF-8.
@@ -214,9 +203,9 @@ int ExtractCommand(const Arguments& arguments) {
   return faults == 0 ? EXIT_OK : EXIT_FAULT;
 }
 
-int VerifyCommand(const Arguments& arguments) {
-  std::string setup, unused;
-  if (!SetupArgument(arguments, "verify", false, &setup, &unused)) return EXIT_USAGE;
+int Verify(SetupArguments parsed) {
+  if (!CheckSetupArguments(&parsed, "verify", false)) return EXIT_USAGE;
+  const std::string& setup = parsed.setup;
   SetupSummary summary;
   if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
   const CodePageText codePage(summary.codePage);
@@ -226,6 +215,7 @@ int VerifyCommand(const Arguments& arguments) {
   for (const std::string& fault : FileTableFaults(summary.records, summary.defaultDir, codePage)) {
     faults.push_back(codePage.Decode(fault));
   }
+  if (!summary.appEntryFault.empty()) faults.push_back(summary.appEntryFault);
   for (std::string& fault : VolumeFaults(setup, summary)) faults.push_back(std::move(fault));
   std::string error;
   const std::vector<DecodedFile> decoded = DecodeFiles(setup, summary, {}, &error);
@@ -244,4 +234,21 @@ int VerifyCommand(const Arguments& arguments) {
               faults.empty() ? "all checks passed"
                             : (std::to_string(faults.size()) + (faults.size() == 1 ? " fault" : " faults")).c_str());
   return faults.empty() ? EXIT_OK : EXIT_FAULT;
+}
+
+}  // namespace
+
+Command AddExtractCommand(CLI::App& lodrun) {
+  auto parsed = std::make_shared<SetupArguments>();
+  CLI::App* extract = AddSubcommand(lodrun, "extract", "decode every file of a setup into a folder");
+  extract->add_option("setup", parsed->positionals, "the setup file");
+  extract->add_option("-C,--directory", parsed->folder, "where to put the files");
+  return {extract, EXTRACT_HELP, [parsed] { return Extract(*parsed); }};
+}
+
+Command AddVerifyCommand(CLI::App& lodrun) {
+  auto parsed = std::make_shared<SetupArguments>();
+  CLI::App* verify = AddSubcommand(lodrun, "verify", "check every block and file of a setup");
+  verify->add_option("setup", parsed->positionals, "the setup file");
+  return {verify, VERIFY_HELP, [parsed] { return Verify(*parsed); }};
 }

@@ -1,5 +1,9 @@
 // lodrun list: a setup's settings and a table of its files, as text or as JSON.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
+#include <memory>
 
 #include "builder/commands.h"
 #include "builder/data_area_writer.h"
@@ -14,6 +18,11 @@ const char LIST_HELP[] =
     "  --json    one JSON object, for scripts\n";
 
 namespace {
+
+// list --json's layout; a change that scripts reading it would notice counts it up.
+constexpr int LIST_JSON_FORMAT = 1;
+// The file records' checksum, as the program and the builder name its function.
+constexpr char CHECKSUM_KIND[] = "FileChecksum";
 
 std::string Version(uint32_t ms, uint32_t ls) {
   return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." + std::to_string(ls >> 16) +
@@ -48,25 +57,15 @@ std::string PacingText(uint32_t pacing) {
   return std::to_string(PacingSliceMs(pacing)) + " ms slices, " + gap;
 }
 
-double Ratio(const FileRecord& record) {
-  return record.size == 0 ? 100.0 : 100.0 * double(record.packedSize) / double(record.size);
+// [setup] display_icon as the manifest writes it: the icon's file and index; empty for none.
+std::string DisplayIcon(const SetupSummary& s) {
+  const AppEntry& entry = s.appEntry;
+  if (!entry.present || entry.iconRecord == APP_ENTRY_NO_ICON || entry.iconRecord >= s.records.size()) return "";
+  return s.records[entry.iconRecord].name + "," + std::to_string(entry.iconIndex);
 }
 
-std::string Json(const std::string& text) {
-  std::string quoted = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += char(c);
-    } else if (c < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      quoted += escape;
-    } else {
-      quoted += char(c);  // UTF-8 passes as it is
-    }
-  }
-  return quoted + "\"";
+double Ratio(const FileRecord& record) {
+  return record.size == 0 ? 100.0 : 100.0 * double(record.packedSize) / double(record.size);
 }
 
 void PrintText(const SetupSummary& s) {
@@ -87,6 +86,13 @@ void PrintText(const SetupSummary& s) {
   if (!s.dirIniFile.empty()) {
     std::printf("directory lookup:  %s [%s] %s\n", s.dirIniFile.c_str(), s.dirIniSection.c_str(), s.dirIniKey.c_str());
   }
+  if (s.appEntry.present) {
+    const std::string icon = DisplayIcon(s);
+    std::printf("app version:       %s\n", s.appEntry.texts[APP_ENTRY_VERSION].c_str());
+    std::printf("publisher:         %s\n", s.appEntry.texts[APP_ENTRY_PUBLISHER].c_str());
+    std::printf("url:               %s\n", s.appEntry.texts[APP_ENTRY_URL].c_str());
+    std::printf("display icon:      %s\n", icon.empty() ? "(none)" : icon.c_str());
+  }
   std::printf("size:              %llu bytes (program %u), %zu volume file%s\n",
               static_cast<unsigned long long>(s.fileSize), s.imageSize, s.volumes.size(), s.volumes.size() == 1 ? "" : "s");
   std::printf("\n%-40s %-8s %-8s %10s %10s %6s  %s\n", "name", "dest", "mode", "size", "packed", "ratio", "flags / shortcuts");
@@ -99,68 +105,80 @@ void PrintText(const SetupSummary& s) {
 }
 
 void PrintJson(const SetupSummary& s) {
-  std::printf("{\"application\": %s, \"default_dir\": %s, \"code_page\": %u, \"change_dir\": %s, \"full_screen\": %s,\n",
-              Json(s.appName).c_str(), Json(s.defaultDir).c_str(), s.codePage, s.setupFlags & SETUP_FLAG_CHANGE_DIR ? "true" : "false",
-              s.setupFlags & SETUP_FLAG_FULL_SCREEN ? "true" : "false");
-  std::printf(" \"background_title\": %s, \"wizard_picture\": %s, \"background_picture\": %s, \"start_page\": %s,\n",
-              Json(s.backgroundTitle).c_str(), s.wizardPicture ? "true" : "false", s.backgroundPicture ? "true" : "false",
-              Json(s.startPage == START_PAGE_ALL ? "all" : WordOf(PAGE_WORDS, s.startPage, 0)).c_str());
-  std::printf(" \"install_slice_ms\": %u, \"install_gap_ms\": %u,\n", PacingSliceMs(s.installPacing),
-              PacingGapMs(s.installPacing));
-  std::printf(" \"size\": %llu, \"program_size\": %u, \"volumes\": %zu,\n \"files\": [",
-              static_cast<unsigned long long>(s.fileSize), s.imageSize, s.volumes.size());
-  for (size_t i = 0; i < s.records.size(); ++i) {
-    const FileRecord& r = s.records[i];
-    std::printf("%s\n  {\"name\": %s, \"destination\": %s, \"mode\": %s, \"size\": %u, \"packed_size\": %u,"
-                " \"checksum\": %u, \"shared\": %s, \"uninstaller\": %s, \"check_version\": %s,"
-                " \"check_language\": %s, \"register\": %s, \"at_end\": %s, \"icon_index\": %u,",
-                i == 0 ? "" : ",", Json(r.name).c_str(), Json(WordOf(DESTINATION_WORDS, r.dirCode, DIR_INSTALL)).c_str(),
-                Json(WordOf(MODE_WORDS, r.installMode, MODE_KEEP)).c_str(), r.size, r.packedSize, r.checksum,
-                r.shared == 1 ? "true" : "false", r.flags & FE_UNINSTALLER ? "true" : "false",
-                r.flags & FE_VERSION_CHECK ? "true" : "false", r.flags & FE_LANGUAGE_CHECK ? "true" : "false",
-                Json(WordOf(REGISTRATION_WORDS, r.registration, REGISTER_NONE)).c_str(), Json(WordOf(END_ACTION_WORDS, r.endAction, END_NONE)).c_str(),
-                r.iconIndex);
+  using Json = nlohmann::ordered_json;
+  Json top = {{"format", LIST_JSON_FORMAT},
+              {"application", s.appName},
+              {"default_dir", s.defaultDir},
+              {"code_page", s.codePage},
+              {"change_dir", (s.setupFlags & SETUP_FLAG_CHANGE_DIR) != 0},
+              {"full_screen", (s.setupFlags & SETUP_FLAG_FULL_SCREEN) != 0},
+              {"background_title", s.backgroundTitle},
+              {"wizard_picture", s.wizardPicture},
+              {"background_picture", s.backgroundPicture},
+              {"start_page", s.startPage == START_PAGE_ALL ? "all" : WordOf(PAGE_WORDS, s.startPage, 0)},
+              {"install_slice_ms", PacingSliceMs(s.installPacing)},
+              {"install_gap_ms", PacingGapMs(s.installPacing)},
+              {"app_version", s.appEntry.texts[APP_ENTRY_VERSION]},
+              {"publisher", s.appEntry.texts[APP_ENTRY_PUBLISHER]},
+              {"url", s.appEntry.texts[APP_ENTRY_URL]},
+              {"display_icon", DisplayIcon(s).empty() ? Json() : Json(DisplayIcon(s))},
+              {"size", s.fileSize},
+              {"program_size", s.imageSize},
+              {"volumes", s.volumes.size()},
+              {"files", Json::array()}};
+  for (const FileRecord& r : s.records) {
+    Json file = {{"name", r.name},
+                 {"destination", WordOf(DESTINATION_WORDS, r.dirCode, DIR_INSTALL)},
+                 {"mode", WordOf(MODE_WORDS, r.installMode, MODE_KEEP)},
+                 {"size", r.size},
+                 {"packed_size", r.packedSize},
+                 {"checksum", r.checksum},
+                 {"checksum_kind", CHECKSUM_KIND},
+                 {"shared", r.shared == 1},
+                 {"uninstaller", (r.flags & FE_UNINSTALLER) != 0},
+                 {"check_version", (r.flags & FE_VERSION_CHECK) != 0},
+                 {"check_language", (r.flags & FE_LANGUAGE_CHECK) != 0},
+                 {"register", WordOf(REGISTRATION_WORDS, r.registration, REGISTER_NONE)},
+                 {"at_end", WordOf(END_ACTION_WORDS, r.endAction, END_NONE)},
+                 {"icon_index", r.iconIndex}};
     if (HasVersionBlock(r)) {
-      std::printf(" \"file_version\": %s, \"product_version\": %s, \"language\": %u,",
-                  Json(Version(r.fileVersionMS, r.fileVersionLS)).c_str(),
-                  Json(Version(r.productVersionMS, r.productVersionLS)).c_str(), r.language);
+      file["file_version"] = Version(r.fileVersionMS, r.fileVersionLS);
+      file["product_version"] = Version(r.productVersionMS, r.productVersionLS);
+      file["language"] = r.language;
     }
-    std::printf(" \"program_group\": {\"folder\": %s, \"shortcut\": %s, \"arguments\": %s},"
-                " \"desktop\": {\"shortcut\": %s, \"arguments\": %s}}",
-                Json(r.groupFolder).c_str(), Json(r.groupShortcut).c_str(), Json(r.groupArguments).c_str(),
-                Json(r.desktopShortcut).c_str(), Json(r.desktopArguments).c_str());
+    file["program_group"] = {{"folder", r.groupFolder}, {"shortcut", r.groupShortcut}, {"arguments", r.groupArguments}};
+    file["desktop"] = {{"shortcut", r.desktopShortcut}, {"arguments", r.desktopArguments}};
+    top["files"].push_back(std::move(file));
   }
-  std::printf("\n ]}\n");
+  // Texts a code page leaves undefined come out as U+FFFD rather than stopping the output.
+  std::printf("%s\n", top.dump(1, ' ', false, Json::error_handler_t::replace).c_str());
 }
 
 }  // namespace
 
-int ListCommand(const Arguments& arguments) {
-  std::string setup;
-  bool json = false;
-  for (const std::string& argument : arguments) {
-    if (argument == "--json") {
-      json = true;
-    } else if (!argument.empty() && argument[0] == '-') {
-      Complain("unknown option " + argument + " (see lodrun list --help)");
-      return EXIT_USAGE;
-    } else if (setup.empty()) {
-      setup = argument;
-    } else {
-      Complain("one setup only; \"" + argument + "\" is one too many");
-      return EXIT_USAGE;
-    }
-  }
-  if (setup.empty()) {
-    Complain("list needs a setup file (see lodrun list --help)");
-    return EXIT_USAGE;
-  }
-  SetupSummary summary;
-  if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
-  if (json) {
-    PrintJson(AsWritten(summary));
-  } else {
-    PrintText(AsWritten(summary));
-  }
-  return EXIT_OK;
+Command AddListCommand(CLI::App& lodrun) {
+  struct ListArguments {
+    Arguments positionals;
+    bool json = false;
+  };
+  auto parsed = std::make_shared<ListArguments>();
+  CLI::App* list = AddSubcommand(lodrun, "list", "show a setup's settings and files");
+  list->add_option("setup", parsed->positionals, "the setup file");
+  list->add_flag("--json", parsed->json, "one JSON object");
+  return {list, LIST_HELP, [parsed] {
+            std::string setup;
+            if (!OnePositional(parsed->positionals, "setup", &setup)) return EXIT_USAGE;
+            if (setup.empty()) {
+              Complain("list needs a setup file (see lodrun list --help)");
+              return EXIT_USAGE;
+            }
+            SetupSummary summary;
+            if (!ReadSetupOrComplain(setup, &summary)) return EXIT_FAULT;
+            if (parsed->json) {
+              PrintJson(AsWritten(summary));
+            } else {
+              PrintText(AsWritten(summary));
+            }
+            return EXIT_OK;
+          }};
 }

@@ -159,27 +159,30 @@ DialogLayout FolderChooser() {
   return chooser;
 }
 
-// The closing page: the icon, two fixed texts and the web button. The caption text is not
-// shown on the page; the program makes it the window's caption.
-DialogLayout ClosingPage() {
+// The closing page: the icon, a fixed text and, for a setup with a web address, a line about
+// it and the web button. The caption text is not shown on the page; the program makes it
+// the window's caption.
+DialogLayout ClosingPage(WebButton web) {
   constexpr int16_t ICON_SIZE = 20;  // a 32-pixel icon in dialog units, rounded down
   constexpr int16_t TEXT_X = 4 + ICON_SIZE + 8;
   constexpr int16_t TEXT_CX = PAGE_WIDTH - TEXT_X - 4;
   DialogItem icon = Text(ID_UNADDRESSED, SS_ICON, 4, 15, ICON_SIZE, ICON_SIZE);
   icon.titleResource = PROGRAM_ICON;
-  return Page({icon,
-               Hidden(Text(ID_CLOSING_CAPTION, SS_LEFT, TEXT_X, 4, TEXT_CX, LABEL_HEIGHT, "Setup complete")),
-               Text(ID_UNADDRESSED, SS_LEFT, TEXT_X, 15, TEXT_CX, TEXT_HEIGHT,
-                    "Thank you for installing. You can close this window now."),
-               Text(ID_UNADDRESSED, SS_LEFT, TEXT_X, 47, TEXT_CX, TEXT_HEIGHT,
-                    "This setup was made with lodrun. To make setups of your own, visit its web site."),
-               Button(ID_WEB_BUTTON, BS_PUSHBUTTON, TEXT_X, 79, TEXT_CX, PUSH_BUTTON_HEIGHT,
-                      "Visit the lodrun web site")});
+  std::vector<DialogItem> items = {
+      icon, Hidden(Text(ID_CLOSING_CAPTION, SS_LEFT, TEXT_X, 4, TEXT_CX, LABEL_HEIGHT, "Setup complete")),
+      Text(ID_UNADDRESSED, SS_LEFT, TEXT_X, 15, TEXT_CX, TEXT_HEIGHT,
+           "Thank you for installing. You can close this window now.")};
+  if (web == WebButton::WITH) {
+    items.push_back(Text(ID_UNADDRESSED, SS_LEFT, TEXT_X, 47, TEXT_CX, TEXT_HEIGHT,
+                         "To learn more about the program and its news, visit its web site."));
+    items.push_back(Button(ID_WEB_BUTTON, BS_PUSHBUTTON, TEXT_X, 79, TEXT_CX, PUSH_BUTTON_HEIGHT, "Visit the web site"));
+  }
+  return Page(items);
 }
 
 }  // namespace
 
-DialogLayout DefaultTemplateLayout(uint32_t n) {
+DialogLayout DefaultTemplateLayout(uint32_t n, WebButton web) {
   switch (n) {
     case TEMPLATE_FRAME_WINDOWED:
       return Frame(FRAME_STYLE, WINDOWED_FRAME_WIDTH, WINDOWED_FRAME_HEIGHT, "");
@@ -191,15 +194,17 @@ DialogLayout DefaultTemplateLayout(uint32_t n) {
     case TEMPLATE_TEXT_PAGE: return TextPage();
     case TEMPLATE_FINISH_PAGE: return FinishPage();
     case TEMPLATE_FOLDER_CHOOSER: return FolderChooser();
-    case TEMPLATE_CLOSING_PAGE: return ClosingPage();
+    case TEMPLATE_CLOSING_PAGE: return ClosingPage(web);
   }
   throw std::out_of_range("no default template " + std::to_string(n));
 }
 
-std::vector<uint8_t> DefaultTemplate(uint32_t n) { return BuildDialogTemplate(DefaultTemplateLayout(n)); }
+std::vector<uint8_t> DefaultTemplate(uint32_t n, WebButton web) {
+  return BuildDialogTemplate(DefaultTemplateLayout(n, web));
+}
 
-std::vector<uint8_t> DefaultTemplateBlock() {
+std::vector<uint8_t> DefaultTemplateBlock(WebButton web) {
   std::vector<std::vector<uint8_t>> templates;
-  for (uint32_t n = 0; n < TEMPLATE_COUNT; ++n) templates.push_back(DefaultTemplate(n));
+  for (uint32_t n = 0; n < TEMPLATE_COUNT; ++n) templates.push_back(DefaultTemplate(n, web));
   return BuildTemplateBlock(templates);
 }

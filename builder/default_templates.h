@@ -23,11 +23,15 @@ constexpr int16_t FULL_SCREEN_FRAME_HEIGHT = 213;
 constexpr int16_t FOLDER_CHOOSER_WIDTH = 199;
 constexpr int16_t FOLDER_CHOOSER_HEIGHT = 139;
 
-// The layout of template n (TEMPLATE_*); throws std::out_of_range unless n < TEMPLATE_COUNT.
-DialogLayout DefaultTemplateLayout(uint32_t n);
+// Whether the closing page carries the web button (ID_WEB_BUTTON) and its line: a build
+// gives it to a setup with a web address of its own ([setup] url) only.
+enum class WebButton : bool { WITHOUT, WITH };
 
-// BuildDialogTemplate(DefaultTemplateLayout(n)).
-std::vector<uint8_t> DefaultTemplate(uint32_t n);
+// The layout of template n (TEMPLATE_*); throws std::out_of_range unless n < TEMPLATE_COUNT.
+DialogLayout DefaultTemplateLayout(uint32_t n, WebButton web = WebButton::WITH);
+
+// BuildDialogTemplate(DefaultTemplateLayout(n, web)).
+std::vector<uint8_t> DefaultTemplate(uint32_t n, WebButton web = WebButton::WITH);
 
 // A template block that holds all nine default templates.
-std::vector<uint8_t> DefaultTemplateBlock();
+std::vector<uint8_t> DefaultTemplateBlock(WebButton web = WebButton::WITH);

@@ -1,6 +1,9 @@
 // lodrun: makes setup programs from a manifest, and lists, extracts and verifies them.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 
 #include "builder/commands.h"
 #include "builder/setup_reader.h"
@@ -19,21 +22,46 @@ constexpr char USAGE[] =
     "\n"
     "Options:\n"
     "  -h, --help            show this help (\"lodrun COMMAND --help\" for a command's)\n"
-    "  --version             show the version\n"
+    "  -V, --version         show the version\n"
+    "\n"
+    "Options and arguments come in any order; an option's value follows it (-o FILE, -oFILE,\n"
+    "--output FILE or --output=FILE).\n"
     "\n"
     "Exit codes: 0 success, 1 a fault in a setup or a failed write, 2 wrong usage or a\n"
     "manifest with problems. The manifest's format: docs/manifest.md.\n";
 
-}  // namespace
+const char* const COMMAND_NAMES[] = {"build", "list", "extract", "verify"};
 
-bool AsksForHelp(const Arguments& arguments) {
-  for (const std::string& argument : arguments) {
-    if (argument == "-h" || argument == "--help") return true;
+// The parser's message on one line and in lower case, as every other complaint.
+std::string OneLine(std::string message) {
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  while (!message.empty() && message.back() == ' ') message.pop_back();
+  if (message.size() > 1 && std::isupper(static_cast<unsigned char>(message[0])) &&
+      std::islower(static_cast<unsigned char>(message[1]))) {
+    message[0] = char(std::tolower(static_cast<unsigned char>(message[0])));
   }
-  return false;
+  return message;
 }
 
+}  // namespace
+
 void Complain(const std::string& message) { std::fprintf(stderr, "lodrun: %s\n", message.c_str()); }
+
+CLI::App* AddSubcommand(CLI::App& lodrun, const char* name, const char* description) {
+  CLI::App* command = lodrun.add_subcommand(name, description);
+  command->set_help_flag();
+  command->add_flag("-h,--help", "show this command's help");
+  return command;
+}
+
+bool OnePositional(const Arguments& given, const std::string& noun, std::string* out) {
+  if (given.size() > 1) {
+    Complain("one " + noun + " only; \"" + given[1] + "\" is one too many");
+    return false;
+  }
+  if (!given.empty()) *out = given[0];
+  return true;
+}
 
 bool ReadSetupOrComplain(const std::string& setup, SetupSummary* summary) {
   std::string error;
@@ -47,33 +75,45 @@ int main(int argc, char** argv) {
     std::fputs(USAGE, stderr);
     return EXIT_USAGE;
   }
-  const std::string command = argv[1];
-  const Arguments arguments(argv + 2, argv + argc);
-  if (command == "-h" || command == "--help" || command == "help") {
+  const std::string first = argv[1];
+  if (first == "help") {
     std::fputs(USAGE, stdout);
     return EXIT_OK;
   }
-  if (command == "--version" || command == "-V") {
+  if (first[0] != '-' && std::find(std::begin(COMMAND_NAMES), std::end(COMMAND_NAMES), first) == std::end(COMMAND_NAMES)) {
+    Complain("unknown command \"" + first + "\"; expected build, list, extract or verify (see lodrun --help)");
+    return EXIT_USAGE;
+  }
+  CLI::App lodrun("Makes Windows setup programs from a TOML manifest, and reads them back.", "lodrun");
+  lodrun.set_help_flag();
+  const CLI::Option* help = lodrun.add_flag("-h,--help", "show this help");
+  const CLI::Option* version = lodrun.add_flag("-V,--version", "show the version");
+  lodrun.require_subcommand(0, 1);
+  const Command commands[] = {AddBuildCommand(lodrun, argv[0]), AddListCommand(lodrun), AddExtractCommand(lodrun),
+                              AddVerifyCommand(lodrun)};
+  try {
+    lodrun.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // The help to see is the command's, when the error came in a command's arguments.
+    std::string help = "lodrun";
+    for (const Command& command : commands) {
+      if (command.parser->parsed()) help += " " + command.parser->get_name();
+    }
+    Complain(OneLine(error.what()) + " (see " + help + " --help)");
+    return EXIT_USAGE;
+  }
+  for (const Command& command : commands) {
+    if (!command.parser->parsed()) continue;
+    if (command.parser->get_option("--help")->count() > 0) {
+      std::fputs(command.help, stdout);
+      return EXIT_OK;
+    }
+    return command.run();
+  }
+  if (version->count() > 0) {
     std::printf("lodrun %s\n", LODRUN_VERSION);
     return EXIT_OK;
   }
-  struct Command {
-    const char* name;
-    const char* help;
-  };
-  const Command commands[] = {
-      {"build", BUILD_HELP}, {"list", LIST_HELP}, {"extract", EXTRACT_HELP}, {"verify", VERIFY_HELP}};
-  for (const Command& known : commands) {
-    if (command != known.name) continue;
-    if (AsksForHelp(arguments)) {
-      std::fputs(known.help, stdout);
-      return EXIT_OK;
-    }
-    if (command == "build") return BuildCommand(arguments, argv[0]);
-    if (command == "list") return ListCommand(arguments);
-    if (command == "extract") return ExtractCommand(arguments);
-    return VerifyCommand(arguments);
-  }
-  Complain("unknown command \"" + command + "\"; expected build, list, extract or verify (see lodrun --help)");
-  return EXIT_USAGE;
+  std::fputs(USAGE, help->count() > 0 ? stdout : stderr);
+  return help->count() > 0 ? EXIT_OK : EXIT_USAGE;
 }

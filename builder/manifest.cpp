@@ -9,6 +9,7 @@
 
 #include "builder/default_texts.h"
 #include "builder/file_records.h"
+#include "builder/manifest_defines.h"
 #include "builder/manifest_reader.h"
 #include "builder/picture_check.h"
 #include "builder/picture_convert.h"
@@ -23,7 +24,7 @@ const std::vector<std::string> SETUP_KEYS = {
     "app_name",         "code_page",      "default_dir",    "change_dir",         "full_screen",
     "background_title", "wizard_picture", "background_picture", "start_page",
     "information",      "directory_from_registry", "directory_from_ini", "uninstaller",
-    "install_slice_ms", "install_gap_ms"};
+    "install_slice_ms", "install_gap_ms", "app_version", "publisher", "url", "display_icon"};
 const std::vector<std::string> REGISTRY_KEYS = {"root", "key", "value"};
 const std::vector<std::string> INI_KEYS = {"file", "section", "key"};
 
@@ -50,8 +51,8 @@ std::string InformationText(const std::string& text) {
   return joined;
 }
 
-// The byte offset in source where the 1-based line and column (counted in characters) are,
-// or npos when the source has no such place.
+}  // namespace
+
 size_t SourceOffset(const std::string& source, uint32_t line, uint32_t column) {
   size_t offset = 0;
   for (uint32_t n = 1; n < line; ++n) {
@@ -67,15 +68,12 @@ size_t SourceOffset(const std::string& source, uint32_t line, uint32_t column) {
   return offset;
 }
 
-// The 1-based line and column (in characters) of byte offset in source.
 std::pair<uint32_t, uint32_t> SourcePlace(const std::string& source, size_t offset) {
   const size_t lineStart = source.rfind('\n', offset == 0 ? 0 : offset - 1);
   const size_t start = lineStart == std::string::npos || offset == 0 ? 0 : lineStart + 1;
   const uint32_t line = uint32_t(std::count(source.begin(), source.begin() + long(start), '\n')) + 1;
   return {line, Utf8Length(source.substr(start, offset - start)) + 1};
 }
-
-}  // namespace
 
 std::string Lowered(std::string text) {
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -142,6 +140,7 @@ void ManifestReader::Read(const toml::table& top) {
   if (const toml::node* files = top.get("files")) ReadFiles(*files);
   AddUninstaller(top);
   CheckFileSet();
+  ResolveDisplayIcon();
 }
 
 void ManifestReader::ReadSetup(const toml::table& setup) {
@@ -169,6 +168,7 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
     m.texts.push_back({INFORMATION_TEXTS, INFORMATION_TEXT, text});
   }
   ReadLookups(setup);
+  ReadAppEntry(setup);
 }
 
 void ManifestReader::CheckAppName(const toml::node& node) {
@@ -317,7 +317,7 @@ void ManifestReader::ReadTexts(const toml::table& texts) {
 }  // namespace manifest_reading
 
 bool ReadManifest(const std::string& path, Manifest* manifest,
-                  std::vector<ManifestProblem>* problems) {
+                  std::vector<ManifestProblem>* problems, const Defines& defines) {
   *manifest = Manifest{};
   manifest->path = path;
   problems->clear();
@@ -337,7 +337,17 @@ bool ReadManifest(const std::string& path, Manifest* manifest,
                          std::string(error.description()) + "; expected a valid TOML file"});
     return false;
   }
+  std::vector<ManifestProblem> defineProblems;
+  manifest_reading::ExpandDefines(top, "", defines, source, &defineProblems);
   manifest_reading::ManifestReader(*manifest, *problems, source).Read(top);
+  // A value whose define is wrong is not the value meant: its own problems say nothing more.
+  problems->erase(std::remove_if(problems->begin(), problems->end(),
+                                 [&](const ManifestProblem& problem) {
+                                   return std::any_of(defineProblems.begin(), defineProblems.end(),
+                                                      [&](const ManifestProblem& define) { return define.key == problem.key; });
+                                 }),
+                  problems->end());
+  problems->insert(problems->end(), defineProblems.begin(), defineProblems.end());
   std::stable_sort(problems->begin(), problems->end(), [](const ManifestProblem& a, const ManifestProblem& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
   });

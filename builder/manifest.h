@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "builder/app_entry.h"
 #include "builder/code_page.h"
 #include "builder/data_area_writer.h"
 
@@ -55,6 +57,7 @@ struct Manifest {
   uint16_t installGapMs = INSTALL_GAP_MS;
   DirectoryLookup registryLookup;
   DirectoryLookup iniLookup;
+  AppEntry appEntry;  // [setup] app_version, publisher, url, display_icon
   std::vector<TextOverride> texts;  // section by section, on top of the default texts
   std::vector<FileInput> files;     // one per file, directories and globs expanded; a file's
                                     // source is looked at, not read (its path and size)
@@ -68,10 +71,14 @@ struct Manifest {
 // The uninstall program's name in the installation folder with [setup] uninstaller = true.
 constexpr char DEFAULT_UNINSTALLER_NAME[] = "uninst.exe";
 
-// Reads the manifest at path. Returns true when no problem was found; problems holds every
-// one found (a manifest that is not valid TOML gives the parser's one problem).
+// The command line's -D NAME=VALUE defines, which ${NAME} in a manifest's strings uses.
+using Defines = std::map<std::string, std::string>;
+
+// Reads the manifest at path, its strings' ${NAME} taken from defines. Returns true when no
+// problem was found; problems holds every one found (a manifest that is not valid TOML
+// gives the parser's one problem).
 bool ReadManifest(const std::string& path, Manifest* manifest,
-                  std::vector<ManifestProblem>* problems);
+                  std::vector<ManifestProblem>* problems, const Defines& defines = {});
 
 // "FILE:LINE:COLUMN: key: message".
 std::string FormatProblem(const std::string& file, const ManifestProblem& problem);

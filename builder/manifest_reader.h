@@ -21,12 +21,14 @@ namespace manifest_reading {
 
 namespace fs = std::filesystem;
 
-
-
+// The byte offset in source where the 1-based line and column (counted in characters) are,
+// or npos when the source has no such place.
+size_t SourceOffset(const std::string& source, uint32_t line, uint32_t column);
+// The 1-based line and column (in characters) of byte offset in source.
+std::pair<uint32_t, uint32_t> SourcePlace(const std::string& source, size_t offset);
 
 // The text in lower case: Windows names are the same in any case.
 std::string Lowered(std::string text);
-
 
 // A relative path in the form the program stores: slashes as backslashes, no doubled
 // separators and no "." parts.
@@ -173,6 +175,9 @@ class ManifestReader {
   void ReadMilliseconds(const toml::table& setup, const char* name, uint16_t least, uint16_t most,
                         uint16_t* out);
   void ReadLookups(const toml::table& setup);
+  // The installed programs' entry's texts; display_icon waits for the files (ResolveDisplayIcon).
+  void ReadAppEntry(const toml::table& setup);
+  void ResolveDisplayIcon();
   void ReadTexts(const toml::table& texts);
   void ReadFiles(const toml::node& files);
   void ReadFile(const toml::table& record, const std::string& key);
@@ -195,6 +200,7 @@ class ManifestReader {
   fs::path base;
   const std::string& source;
   CodePageText codePage;
+  const toml::node* displayIcon = nullptr;  // [setup] display_icon, resolved once the files are read
 };
 
 }  // namespace manifest_reading

@@ -106,7 +106,8 @@ BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const
   }
   AddLookups(writer, manifest, compress, level);
   writer.AddPageTexts(SetupTexts(manifest), level);
-  writer.AddDefaultTemplates(compress, level);
+  writer.AddDefaultTemplates(compress, level,
+                             manifest.appEntry.texts[APP_ENTRY_URL].empty() ? WebButton::WITHOUT : WebButton::WITH);
   if (!manifest.wizardPicture.empty()) writer.AddPicture(BLOCK_WIZARD_IMAGE, manifest.wizardPicture, compress, level);
   if (!manifest.backgroundPicture.empty()) {
     writer.AddPicture(BLOCK_BACKGROUND_IMAGE, manifest.backgroundPicture, compress, level);
@@ -121,6 +122,8 @@ BuiltSetup BuildSetup(const Manifest& manifest, std::vector<uint8_t> stub, const
                                   options.jobs);
   }
   writer.AddFileTable(built.records, compress, level);
+  // Stored as it is: a few hundred bytes at most, read back without a decoder.
+  if (manifest.appEntry.present) writer.AddRawBlock(BLOCK_APP_ENTRY, 0, AppEntryBlock(manifest.appEntry));
   for (const FileRecord& record : built.records) {
     built.contentBytes += record.size;
     built.packedBytes += record.packedSize;

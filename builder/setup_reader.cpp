@@ -52,6 +52,20 @@ std::vector<FileRecord> LoadedRecords() {
   return records;
 }
 
+// BLOCK_APP_ENTRY as the setup file holds it: the program's loader leaves it to the pages
+// that use it.
+void ReadSetupAppEntry(const std::string& path, SetupSummary* summary) {
+  std::vector<uint8_t> payload;
+  uint16_t flags = 0;
+  if (!ReadSetupBlock(path, summary->imageSize, BLOCK_APP_ENTRY, &payload, &flags)) return;
+  if (flags & BLOCK_FLAG_COMPRESSED) {
+    summary->appEntry.present = true;
+    summary->appEntryFault = "the installed programs' entry block is compressed; the builder writes it stored";
+    return;
+  }
+  ReadAppEntry(payload, summary->records.size(), &summary->appEntry, &summary->appEntryFault);
+}
+
 // A volume file as far as the walk needs it: its bytes and its size field, its data unread.
 struct VolumeHead {
   uint64_t bytes = 0;      // 0: missing or empty
@@ -194,6 +208,7 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
   summary->dirIniSection = Text(Archive.dirIniSection);
   summary->dirIniKey = Text(Archive.dirIniKey);
   summary->records = LoadedRecords();
+  ReadSetupAppEntry(path, summary);
   summary->dataAreaOffset = Archive.DataAreaOffset;
   summary->volumeDataSizes.push_back(Archive.VolumeSize);
   uint64_t packed = 0;
@@ -214,6 +229,7 @@ bool ReadSetupSummary(const std::string& path, SetupSummary* summary, std::strin
 SetupSummary AsWritten(const SetupSummary& summary) {
   const CodePageText text(summary.codePage);
   SetupSummary shown = summary;
+  for (std::string& field : shown.appEntry.texts) field = text.Decode(field);
   for (std::string* field : {&shown.appName, &shown.defaultDir, &shown.backgroundTitle, &shown.dirRegKey,
                              &shown.dirRegValue, &shown.dirIniFile, &shown.dirIniSection, &shown.dirIniKey}) {
     *field = text.Decode(*field);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/app_entry.h"
 #include "builder/file_records.h"
 
 struct SetupSummary {
@@ -23,6 +24,8 @@ struct SetupSummary {
   uint32_t dirRegRoot = 0;
   std::string dirRegKey, dirRegValue, dirIniFile, dirIniSection, dirIniKey;
   std::vector<FileRecord> records;
+  AppEntry appEntry;          // BLOCK_APP_ENTRY; not present when the setup has none
+  std::string appEntryFault;  // what does not hold in it (verify tells it), or empty
   std::vector<std::string> volumes;       // the continuation volumes' file names, present or not
   std::vector<uint64_t> volumeDataSizes;  // data bytes of the setup file and of each volume found
 };

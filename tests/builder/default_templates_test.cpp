@@ -196,6 +196,17 @@ TEST(DefaultTemplates, ClosingPageHoldsCaptionWebButtonAndIcon) {
   EXPECT_LE(texts, 2);
 }
 
+TEST(DefaultTemplates, ClosingPageWithoutAWebAddressHasNoWebButton) {
+  ReadDialog d = ReadDialogTemplate(DefaultTemplate(TEMPLATE_CLOSING_PAGE, WebButton::WITHOUT));
+  for (const ReadItem& item : d.items) EXPECT_NE(item.id, ID_WEB_BUTTON);
+  EXPECT_EQ(ItemById(d, ID_CLOSING_CAPTION).classOrdinal, CLASS_STATIC);
+  // The other templates are the same either way.
+  for (uint32_t n = 0; n < TEMPLATE_COUNT; ++n) {
+    if (n == TEMPLATE_CLOSING_PAGE) continue;
+    EXPECT_EQ(DefaultTemplate(n, WebButton::WITHOUT), DefaultTemplate(n, WebButton::WITH)) << n;
+  }
+}
+
 TEST(DefaultTemplates, EveryControlLiesInsideItsDialog) {
   for (uint32_t n = 0; n < TEMPLATE_COUNT; ++n) {
     ReadDialog d = ReadDialogTemplate(DefaultTemplate(n));

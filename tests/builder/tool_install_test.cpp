@@ -35,4 +35,23 @@ TEST(ToolInstall, InstalledToolBuildsWithoutStubFromAnotherFolder) {
   EXPECT_EQ(std::system(verify.c_str()), 0);
 }
 
+TEST(ToolInstall, ManPageIsInstalledInShareMan) {
+#ifndef LODRUN_MAN_PAGE
+  GTEST_SKIP() << "help2man was not found when the build was configured: no man page";
+#else
+  ManifestFolder folder;
+  const std::string prefix = folder.Path("prefix");
+  const std::string install = "cmake --install '" + std::string(LODRUN_BUILD_DIR) + "' --component man --prefix '" +
+                              prefix + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(install.c_str()), 0) << install;
+  const std::vector<uint8_t> bytes = folder.Read("prefix/share/man/man1/lodrun.1");
+  const std::string page(bytes.begin(), bytes.end());
+  EXPECT_NE(page.find(".TH LODRUN \"1\""), std::string::npos) << page;
+  // From the tool's own --help (its exit codes) and each command's (build's defines).
+  for (const char* expected : {"Exit codes", ".SS \"lodrun build\"", "NAME=VALUE", ".SS \"lodrun verify\""}) {
+    EXPECT_NE(page.find(expected), std::string::npos) << expected;
+  }
+#endif
+}
+
 }  // namespace
