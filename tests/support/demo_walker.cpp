@@ -29,9 +29,14 @@ constexpr DWORD PAGE_WAIT_MS = 60000;     // the progress page may take a while
 constexpr DWORD QUICK_POLL_MS = 10;       // the progress page of a small setup shows briefly
 constexpr DWORD PAINT_WAIT_MS = 120;      // time for a page that just appeared to paint
 
-// The closing page is the one page whose template has the hidden caption (its web button is
-// there only when the setup names a web address).
-bool IsClosingPage(HWND page) { return page != nullptr && GetDlgItem(page, ID_CLOSING_CAPTION) != nullptr; }
+// The closing page is the one page with a hidden control 1005, its caption (the directory
+// page's Browse button has the number too, and shows; the closing page's web button is there
+// only when the setup names a web address).
+bool IsClosingPage(HWND page) {
+  const HWND caption = page != nullptr ? GetDlgItem(page, ID_CLOSING_CAPTION) : nullptr;
+  // Its own style, not IsWindowVisible: a page not shown yet hides all of its controls.
+  return caption != nullptr && (GetWindowLongA(caption, GWL_STYLE) & WS_VISIBLE) == 0;
+}
 
 // Waits for a page other than `shown` in the frame, answering Yes to each question asked
 // meanwhile (such as whether to create the new directory).
