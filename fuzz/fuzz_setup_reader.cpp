@@ -60,7 +60,6 @@ void MakeScratch() {
   scratch = fs::path(dir != nullptr ? dir : "/tmp") / ("lodrun-fuzz-setup-" + std::to_string(getpid()));
   RemoveScratch();
   fs::create_directories(scratch);
-  if (!AllocateSessionPaths()) Fail("no memory for the path buffers");
   std::atexit(RemoveScratch);
 }
 
@@ -112,13 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     if (!file) Fail("cannot write the setup file");
   }
+  // The builder's reader first: it allocates the path buffers that the program's loader uses.
+  SetupSummary summary;
+  std::string error;
+  const bool builderLoads = ReadSetupSummary(setup, &summary, &error);
   const bool programLoads = ProgramLoads(setup);
   if (RunTool({"lodrun", "verify", setup}) == EXIT_OK && !programLoads) {
     Fail("verify passes a setup the program cannot load");
   }
-  SetupSummary summary;
-  std::string error;
-  if (ReadSetupSummary(setup, &summary, &error) != programLoads) {
+  if (builderLoads != programLoads) {
     std::fprintf(stderr, "  the builder: %s\n", error.empty() ? "loads" : error.c_str());
     Fail(programLoads ? "the builder refuses a setup the program loads"
                       : "the builder loads a setup the program refuses");
