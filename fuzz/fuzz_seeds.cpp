@@ -1,6 +1,8 @@
 // Writes the fuzzers' seed corpora with the builder's encoder and archive writer:
 // <dir>/decoder holds streams of every block type, <dir>/archive the part of setup files
-// behind the program image (fuzz_archive puts its own image in front).
+// behind the program image (fuzz_archive puts its own image in front), <dir>/version_resource
+// minimal PE32 and PE32+ files with version resources of each shape the reader walks,
+// <dir>/removal_list the uninstall program's data of one and of two setup runs.
 #include <zlib.h>
 
 #include <cstdio>
@@ -14,6 +16,8 @@
 #include "builder/stream_encoder.h"
 #include "support/deflate_peers.h"
 #include "support/fake_image.h"
+#include "support/minimal_pe.h"
+#include "support/uninstall_archive.h"
 
 namespace {
 
@@ -138,15 +142,45 @@ void WriteArchiveSeeds(const std::string& dir) {
   WriteSeed(dir, "odd-blocks", Archive(odd));
 }
 
+void WriteVersionSeeds(const std::string& dir) {
+  using namespace minimal_pe;
+  WriteSeed(dir, "pe32", MinimalPe(false));
+  WriteSeed(dir, "pe32plus", MinimalPe(true));
+  WriteSeed(dir, "no-translation", MinimalPe(false, Block("VS_VERSION_INFO", FixedInfo(), {Block("VarFileInfo", {})})));
+  WriteSeed(dir, "fixed-info-only", MinimalPe(true, Block("VS_VERSION_INFO", FixedInfo())));
+  WriteSeed(dir, "strings-first",
+            MinimalPe(false, Block("VS_VERSION_INFO", FixedInfo(),
+                                   {Block("StringFileInfo", {}, {Block("040904b0", {})}),
+                                    Block("VarFileInfo", {}, {Block("Translation", Dwords({ENGLISH_1200}))})})));
+}
+
+// The uninstall program's data as setups append it: one run, and a second run over it.
+void WriteRemovalSeeds(const std::string& dir) {
+  test_support::UninstallArchive one;
+  one.Texts({"Example Uninstall", "Remove Example?"})
+      .Files({{".", "example.exe", 0}, {".\\Help", "guide.txt", 0},
+              {"C:\\Windows\\System32", "shared.dll", UNINSTALL_SHARED | UNINSTALL_SELF_REGISTERED}})
+      .Created({0, 1})
+      .Shortcuts({{"C:\\Programs\\Example", "Example.lnk"}})
+      .Counts({"C:\\Windows\\System32\\shared.dll"})
+      .AppKey("Example");
+  WriteSeed(dir, "one-run", test_support::UninstallArchive(one).End().bytes);
+  one.Files({{"\\\\server\\share", "added.txt", 0}}).AppKey("Example 2").End();
+  WriteSeed(dir, "two-runs", one.bytes);
+  WriteSeed(dir, "texts-only", test_support::UninstallArchive().Texts({"Example Uninstall"}).End().bytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: fuzz_seeds <corpus dir>  (writes <dir>/decoder and <dir>/archive)\n");
+    std::fprintf(stderr, "usage: fuzz_seeds <corpus dir>  (writes <dir>/decoder, archive, version_resource, removal_list)\n");
     return 2;
   }
   std::string root = argv[1];
   WriteDecoderSeeds(root + "/decoder");
   WriteArchiveSeeds(root + "/archive");
+  WriteVersionSeeds(root + "/version_resource");
+  WriteRemovalSeeds(root + "/removal_list");
   return 0;
 }
