@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -83,6 +85,52 @@ std::string Utf32Character(uint32_t point) {
 
 }  // namespace
 
+// The code page's 256 bytes, each in UTF-8 and in upper case.
+struct CodePageTables {
+  std::string utf8[BYTE_VALUES];  // U+FFFD for a byte the code page leaves undefined
+  std::string upper;              // upper[b]: byte b in upper case
+};
+
+namespace {
+
+// Case as Unicode has it (C.UTF-8 holds glibc's full case tables), kept where the upper case
+// letter has no byte of its own in this code page.
+CodePageTables MakeTables(uint16_t codePage) {
+  CodePageTables tables;
+  tables.upper.assign(BYTE_VALUES, '\0');
+  const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+  Converter toUtf8("UTF-8", IconvName(codePage));
+  Converter toUtf32("UTF-32LE", IconvName(codePage));
+  Converter fromUtf32(IconvName(codePage), "UTF-32LE");
+  for (uint32_t b = 0; b < BYTE_VALUES; ++b) {
+    const std::string byte(1, char(b));
+    std::string units, upper;
+    size_t stop = 0;
+    if (!toUtf8.Convert(byte, &tables.utf8[b], &stop)) tables.utf8[b] = REPLACEMENT_CHARACTER;
+    tables.upper[b] = char(b);
+    if (unicode == locale_t(0) || !toUtf32.Convert(byte, &units, &stop) || units.size() != 4) continue;
+    const uint32_t point = uint8_t(units[0]) | uint8_t(units[1]) << 8 | uint8_t(units[2]) << 16;
+    const wint_t upperPoint = towupper_l(wint_t(point), unicode);
+    if (fromUtf32.Convert(Utf32Character(uint32_t(upperPoint)), &upper, &stop) && upper.size() == 1) {
+      tables.upper[b] = upper[0];
+    }
+  }
+  if (unicode != locale_t(0)) freelocale(unicode);
+  return tables;
+}
+
+// The code page's tables, made once per process (768 conversions each).
+const CodePageTables& TablesOf(uint16_t codePage) {
+  static std::mutex made;
+  static std::map<uint16_t, CodePageTables> tables;
+  const std::lock_guard<std::mutex> lock(made);
+  auto found = tables.find(codePage);
+  if (found == tables.end()) found = tables.emplace(codePage, MakeTables(codePage)).first;
+  return found->second;
+}
+
+}  // namespace
+
 const std::vector<uint16_t>& SetupCodePages() { return SETUP_CODE_PAGES; }
 
 bool IsSetupCodePage(uint32_t codePage) {
@@ -98,29 +146,11 @@ uint32_t Utf8Length(const std::string& text) {
   return uint32_t(std::count_if(text.begin(), text.end(), [](char c) { return (uint8_t(c) & 0xC0) != 0x80; }));
 }
 
-CodePageText::CodePageText(uint16_t codePage) : codePage_(codePage), upperTable_(BYTE_VALUES, '\0') {
+CodePageText::CodePageText(uint16_t codePage) : codePage_(codePage) {
   if (!IsSetupCodePage(codePage)) {
     throw std::invalid_argument("code page " + std::to_string(codePage) + " is not one a setup can be written in");
   }
-  // Case as Unicode has it (C.UTF-8 holds glibc's full case tables), kept where the upper
-  // case letter has no byte of its own in this code page.
-  const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
-  Converter toUtf32("UTF-32LE", IconvName(codePage));
-  Converter fromUtf32(IconvName(codePage), "UTF-32LE");
-  for (uint32_t b = 0; b < BYTE_VALUES; ++b) {
-    upperTable_[b] = char(b);
-    std::string units, upper;
-    size_t stop = 0;
-    if (unicode == locale_t(0) || !toUtf32.Convert(std::string(1, char(b)), &units, &stop) || units.size() != 4) {
-      continue;
-    }
-    const uint32_t point = uint8_t(units[0]) | uint8_t(units[1]) << 8 | uint8_t(units[2]) << 16;
-    const wint_t upperPoint = towupper_l(wint_t(point), unicode);
-    if (fromUtf32.Convert(Utf32Character(uint32_t(upperPoint)), &upper, &stop) && upper.size() == 1) {
-      upperTable_[b] = upper[0];
-    }
-  }
-  if (unicode != locale_t(0)) freelocale(unicode);
+  tables_ = &TablesOf(codePage);
 }
 
 bool CodePageText::Encode(const std::string& utf8, std::string* out, TextFault* fault) const {
@@ -137,18 +167,14 @@ bool CodePageText::Encode(const std::string& utf8, std::string* out, TextFault* 
 }
 
 std::string CodePageText::Decode(const std::string& bytes) const {
-  Converter toUtf8("UTF-8", IconvName(codePage_));
-  std::string text, character;
-  for (char b : bytes) {
-    size_t stop = 0;
-    text += toUtf8.Convert(std::string(1, b), &character, &stop) ? character : REPLACEMENT_CHARACTER;
-  }
+  std::string text;
+  for (char b : bytes) text += tables_->utf8[uint8_t(b)];
   return text;
 }
 
 std::string CodePageText::UpperName(const std::string& bytes) const {
   std::string upper = bytes;
-  for (char& c : upper) c = upperTable_[uint8_t(c)];
+  for (char& c : upper) c = tables_->upper[uint8_t(c)];
   return upper;
 }
 

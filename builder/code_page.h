@@ -25,6 +25,8 @@ struct TextFault {
 };
 
 // UTF-8 text in a setup code page. Throws std::invalid_argument for another code page.
+struct CodePageTables;
+
 class CodePageText {
  public:
   explicit CodePageText(uint16_t codePage = DEFAULT_CODE_PAGE);
@@ -44,7 +46,7 @@ class CodePageText {
 
  private:
   uint16_t codePage_;
-  std::string upperTable_;  // upperTable_[b]: byte b in upper case
+  const CodePageTables* tables_;  // made once per code page, kept for the process
 };
 
 // The texts of DEFAULT_CODE_PAGE, made once.

@@ -1,7 +1,8 @@
 // Fuzzes the manifest reader: the input is a manifest's text, written into a scratch folder
 // that holds a few small files for its [[files]] sources, pictures and texts to name (a
 // versioned program and DLL, two texts, a folder). Every input is either refused with at least
-// one problem, each on a line the text has, or read without one.
+// one problem, each on a line the text has, or read without one; and a manifest read without
+// one builds, stored (level 0) in memory, a setup that "lodrun verify" passes.
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,8 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
+#include "builder/build_checks.h"
+#include "builder/commands.h"
+#include "builder/file_bytes.h"
 #include "builder/manifest.h"
+#include "builder/setup_build.h"
+#include "support/fake_image.h"
 #include "support/minimal_pe.h"
+#include "tool_command.h"
 
 namespace {
 
@@ -67,6 +75,42 @@ void Fail(const char* what, const ManifestProblem* problem = nullptr) {
   std::abort();
 }
 
+// The setup and uninstall programs' stand-in: a small image with its ImageSize record.
+std::vector<uint8_t> ProgramImage() {
+  constexpr uint32_t IMAGE_BYTES = 256;
+  constexpr uint32_t MARKER_OFFSET = 64;
+  std::vector<uint8_t> image = test_support::FakeImage(IMAGE_BYTES, MARKER_OFFSET);
+  StoreU32LE(image.data() + MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH, IMAGE_BYTES);
+  return image;
+}
+
+// Builds the manifest stored, as "lodrun build --level=0" would, into one setup file in the
+// scratch folder, and fails unless "lodrun verify" passes it.
+void CheckBuildVerifies(const Manifest& manifest) {
+  static const std::vector<uint8_t> image = ProgramImage();
+  std::vector<ManifestProblem> problems = StoredDataAreaProblems(manifest, 0);
+  if (!problems.empty()) return;  // refused at a line, as the reader's problems are
+  BuildOptions options;
+  options.level = 0;
+  options.jobs = 1;
+  if (manifest.builtUninstaller) options.uninstallImage = image;
+  std::vector<uint8_t> setup;
+  try {
+    std::vector<uint8_t> data;
+    VectorSink sink(data);
+    const BuiltSetup built = BuildSetup(manifest, image, options, sink);
+    setup = built.head;
+    setup.insert(setup.end(), data.begin(), data.end());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "  the build: %s\n", error.what());
+    Fail("a manifest read without a problem does not build");
+  }
+  const std::string path = (scratch / "setup.exe").string();
+  WriteFile("setup.exe", setup);
+  static ToolCommand verify(AddVerifyCommand);
+  if (verify.Run({path}) != EXIT_OK) Fail("verify refuses the setup that the manifest builds");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -83,6 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (problem.line < 1 || problem.line > lines) Fail("a problem on a line the text does not have", &problem);
     if (problem.message.empty()) Fail("a problem without a message", &problem);
   }
-  if (read && manifest.files.size() != manifest.fileOrigins.size()) Fail("a file without its origin");
+  if (!read) return 0;
+  if (manifest.files.size() != manifest.fileOrigins.size()) Fail("a file without its origin");
+  CheckBuildVerifies(manifest);
   return 0;
 }

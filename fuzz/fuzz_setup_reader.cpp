@@ -21,9 +21,7 @@
 #include "builder/data_area_writer.h"
 #include "builder/setup_reader.h"
 #include "support/fake_image.h"
-
-// The tool's main, compiled into this target under this name (fuzz/CMakeLists.txt).
-int LodrunMain(int argc, char** argv);
+#include "tool_command.h"
 
 // As fuzz_archive: blocks above this size fail to allocate, as when memory runs out.
 extern "C" const char* __asan_default_options() {
@@ -63,11 +61,14 @@ void MakeScratch() {
   std::atexit(RemoveScratch);
 }
 
-int RunTool(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(&argument[0]);
-  argv.push_back(nullptr);
-  return LodrunMain(int(argv.size() - 1), argv.data());
+ToolCommand& Verify() {
+  static ToolCommand verify(AddVerifyCommand);
+  return verify;
+}
+
+ToolCommand& Extract() {
+  static ToolCommand extract(AddExtractCommand);
+  return extract;
 }
 
 // The program's loader on the setup file, its image size as the builder patched it.
@@ -83,7 +84,7 @@ bool ProgramLoads(const std::string& setup) {
 // that every record with a stream has a file of its own.
 void CheckExtract(const std::string& setup, const SetupSummary& summary) {
   const fs::path out = scratch / "out";
-  const int code = RunTool({"lodrun", "extract", setup, "-C", out.string()});
+  const int code = Extract().Run({setup, "-C", out.string()});
   for (const fs::directory_entry& entry : fs::directory_iterator(scratch)) {
     if (entry.path() != out && entry.path() != fs::path(setup)) Fail("extract wrote outside its folder");
   }
@@ -116,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
   const bool builderLoads = ReadSetupSummary(setup, &summary, &error);
   const bool programLoads = ProgramLoads(setup);
-  if (RunTool({"lodrun", "verify", setup}) == EXIT_OK && !programLoads) {
+  if (Verify().Run({setup}) == EXIT_OK && !programLoads) {
     Fail("verify passes a setup the program cannot load");
   }
   if (builderLoads != programLoads) {
