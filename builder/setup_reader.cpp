@@ -92,6 +92,9 @@ bool LoadArchive(const std::string& path, uint32_t* imageSize, std::string* erro
     *error = "no memory for the path buffers";
     return false;
   }
+  // The loader sets InstallDir only from a default-folder block: a setup without one must not
+  // keep the folder of the setup read before it.
+  InstallDir[0] = '\0';
   // Mapped, not read: only the program's image is looked at, however large the setup.
   std::unique_ptr<MappedFile> mapped;
   try {

@@ -40,4 +40,20 @@ TEST(SetupReader, ListShowsAnUnterminatedApplicationName) {
   EXPECT_NE(RunTool({"list", folder.Path("setup.exe")}).output.find("application:       Demo\n"), std::string::npos);
 }
 
+// The program's loader sets the installation folder only from the default-folder block: a
+// setup without one must not show the folder of the setup read before it.
+TEST(SetupReader, SetupWithoutDefaultFolderShowsNoneAfterOneWithIt) {
+  ManifestFolder folder;
+  ArchiveWriter withFolder(test_support::FakeImage());
+  withFolder.AddStringBlock(BLOCK_DEFAULT_DIR, "C:\\Program Files\\Example", false);
+  folder.Write("with.exe", withFolder.Finish());
+  folder.Write("without.exe", ArchiveWriter(test_support::FakeImage()).Finish());
+  SetupSummary summary;
+  std::string error;
+  ASSERT_TRUE(ReadSetupSummary(folder.Path("with.exe"), &summary, &error)) << error;
+  EXPECT_EQ(summary.defaultDir, "C:\\Program Files\\Example");
+  ASSERT_TRUE(ReadSetupSummary(folder.Path("without.exe"), &summary, &error)) << error;
+  EXPECT_EQ(summary.defaultDir, "");
+}
+
 }  // namespace
