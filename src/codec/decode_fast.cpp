@@ -4,26 +4,40 @@
 #include "codec/code_tables.h"
 #include "codec/decoder.h"
 #include "codec/decoder_internal.h"
+#include "codec/fast_bit_reader.h"
 #include "codec/match_copy.h"
-#include "codec/position_bit_reader.h"
 #include "codec/stream_bit_reader.h"
 
 namespace {
 
-// The fast loop runs while the input buffer holds FAST_LOOP_INPUT bytes from the position's
-// byte on and the window has room for the longest match without filling up. A round's last
-// look, for a distance's extra bits, starts at most 7 bits into the byte plus a literal/length
-// code, its extra bits and a distance code on, and reads LOOK_BYTES from there.
-constexpr uint32_t FAST_LOOP_INPUT = 12;
-constexpr uint32_t FAST_LOOP_LAST_LOOK_BITS =
-    7 + MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS + MAX_CODE_LENGTH;
-static_assert(FAST_LOOP_LAST_LOOK_BITS / 8 + LOOK_BYTES <= FAST_LOOP_INPUT,
-              "every look of a round reads inside the input buffer");
+// A round refills at its start, before a distance code and before a distance's extra bits;
+// each refill leaves at least WHOLE_REFILL_BITS held. The fast loop runs while the input
+// buffer holds FAST_LOOP_INPUT bytes from the input pointer on: a round's last refill starts
+// at most two advances on and reads FAST_REFILL_BYTES from there.
+constexpr uint32_t FAST_LOOP_REFILLS = 3;
+constexpr uint32_t FAST_LOOP_INPUT =
+    (FAST_LOOP_REFILLS - 1) * FAST_REFILL_ADVANCE + FAST_REFILL_BYTES;
+static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a length's code and its extra bits are taken from one refill");
+static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
+                  STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a distance's code is taken from one refill, its extra bits from the next");
+
+// A literal/length root is never wider than LITERAL_LENGTH_ROOT_BITS: a complete code of
+// fewer than 2^(R+1) symbols has a code of at most R bits, and a root is as wide as asked or
+// as its shortest code. So two literals of the root are held after one refill.
+static_assert(STREAM_FIXED_LITERAL_LENGTH_CODES < 2u << LITERAL_LENGTH_ROOT_BITS,
+              "every literal/length code has a code no longer than the asked root width");
+static_assert(2 * LITERAL_LENGTH_ROOT_BITS <= WHOLE_REFILL_BITS,
+              "two root literals are taken from one refill");
+
+// A round writes at most the longest match: it starts before this position.
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
 // The entry of a code from its root entry: each link's bits are skipped and the sub-table,
-// found from the root, indexed with the next ones.
-DECODER_INLINE const CodeEntry* FollowLinks(PositionBitReader& in, const CodeEntry* root,
+// found from the root, indexed with the next ones. The code's bits are held: it is no longer
+// than one refill's.
+DECODER_INLINE const CodeEntry* FollowLinks(FastBitReader& in, const CodeEntry* root,
                                             const CodeEntry* entry) {
   while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
     in.Skip(entry->bits);
@@ -34,7 +48,7 @@ DECODER_INLINE const CodeEntry* FollowLinks(PositionBitReader& in, const CodeEnt
 
 }  // namespace
 
-// Symbols while both the input buffer and the window have room for a whole symbol: no
+// Symbols while both the input buffer and the window have room for a whole round: no
 // step needs a bounds check. Stops at the end of the block, at an error, or when the room
 // runs short; *result is set in the first two cases.
 uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* literals,
@@ -42,19 +56,24 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
                                     uint32_t distBits, uint32_t pos, DecodeResult* result) {
   if (caller.BufferedBytes() < FAST_LOOP_INPUT || pos >= FAST_LOOP_WINDOW_END) return pos;
   caller.Store();
-  if (!PositionBitReader::CanTakeOver(*this)) return pos;
-  PositionBitReader in(*this);
+  if (!FastBitReader::CanTakeOver(*this)) return pos;
+  FastBitReader in(*this);
   uint8_t* const out = window;
   uint8_t* to = out + pos;
   uint8_t* const toEnd = out + FAST_LOOP_WINDOW_END;
-  const uint32_t inputEnd = in.Limit(*this, FAST_LOOP_INPUT);
+  const uint8_t* const inputEnd = inputNext + inputAvail - FAST_LOOP_INPUT;
   const uint32_t literalMask = LowBitMask(literalBits);
   const uint32_t distMask = LowBitMask(distBits);
   DecodeResult status = DECODE_RUNNING;
   do {
+    in.Refill();
     const CodeEntry* entry = literals + (in.Look() & literalMask);
     if (entry->op == CODE_OP_LITERAL) {
-      // The usual symbol: a literal of the root table.
+      // The usual symbol: a literal of the root table, and often a second one.
+      in.Skip(entry->bits);
+      *to++ = static_cast<uint8_t>(entry->value);
+      entry = literals + (in.Look() & literalMask);
+      if (entry->op != CODE_OP_LITERAL) continue;
       in.Skip(entry->bits);
       *to++ = static_cast<uint8_t>(entry->value);
       continue;
@@ -86,12 +105,14 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       break;
     }
 
+    in.Refill();
     entry = FollowLinks(in, distances, distances + (in.Look() & distMask));
     if (entry->op == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;
     }
     in.Skip(entry->bits);
+    in.Refill();
     const uint32_t distance = entry->value + (in.Look() & LowBitMask(entry->op));
     in.Skip(entry->op);
     // The usual match is copied here; one that reaches the window's end goes the long way.
@@ -103,7 +124,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
     } else {
       to = out + CopyMatch(out, pos, from, length, sink);
     }
-  } while (in.Before(inputEnd) && to < toEnd);
+  } while (in.Next() <= inputEnd && to < toEnd);
   in.Store(*this);
   caller.Reload();
   *result = status;

@@ -1,7 +1,7 @@
 // Match copies by machine words, for the decoding loops: a word is read and written at a time,
-// and the last word may run past the match's end. The window is a ring, so the bytes past the
+// and the last words may run past the match's end. The window is a ring, so the bytes past the
 // end are history of the previous window that a later match may read (or the zeros before the
-// stream's start): the word there is saved before the copy and put back after it.
+// stream's start): the words there are saved before the copy and put back after it.
 #pragma once
 
 #include <cstddef>
@@ -35,11 +35,26 @@ DECODER_INLINE void StoreMatchWord(uint8_t* p, MatchWord word) {
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink);
 
+// A match's first words are copied without a test, which covers the usual short match; only
+// a longer one loops. They, or the loop's last word, run past the match's end by less than
+// MATCH_OVERRUN_WORDS words: the history there is saved before and put back after.
+constexpr uint32_t MATCH_FIRST_WORDS = 2;
+constexpr uint32_t MATCH_FIRST_BYTES = MATCH_FIRST_WORDS * MATCH_WORD_BYTES;
+constexpr uint32_t MATCH_OVERRUN_WORDS = MATCH_FIRST_WORDS;
+static_assert(MATCH_FIRST_BYTES - STREAM_LENGTH_BASE[0] < MATCH_OVERRUN_WORDS * MATCH_WORD_BYTES,
+              "the first words of the shortest match overrun less than the saved words");
+
+// The window is allocated with WINDOW_SLACK bytes past its end, which no match reads as
+// history: a word copy of a match that ends before the window's end touches at most the
+// saved words behind it there (and its source, no nearer the end, no more).
+constexpr uint32_t WINDOW_SLACK = MATCH_OVERRUN_WORDS * MATCH_WORD_BYTES;
+
 // Whether a match can be copied by words: its destination and its source (both window
-// offsets) each end a whole word before the window's end, so that no word runs past it.
+// offsets) end before the window's end, so that the destination does not fill the window
+// and every word touched lies in the window or its slack.
 DECODER_INLINE bool FitsWordCopy(uint32_t pos, uint32_t from, uint32_t length) {
   const uint32_t last = pos > from ? pos : from;
-  return last + length + MATCH_WORD_BYTES <= WINDOW_SIZE;
+  return last + length < WINDOW_SIZE;
 }
 
 // Copies a match of `length` bytes from window offset `from` to `pos`, where FitsWordCopy
@@ -52,22 +67,34 @@ DECODER_INLINE void CopyMatchByWords(uint8_t* window, uint32_t pos, uint32_t fro
                                      uint32_t length) {
   uint8_t* to = window + pos;
   uint8_t* const end = to + length;
-  const MatchWord behind = LoadMatchWord(end);  // history the last word overruns
-  const uint32_t distance = pos - from;         // wraps to a large value when the source is ahead
+  // The history that the words overrun.
+  static_assert(MATCH_OVERRUN_WORDS == 2, "two words are saved");
+  const MatchWord behind0 = LoadMatchWord(end);
+  const MatchWord behind1 = LoadMatchWord(end + MATCH_WORD_BYTES);
+  const uint32_t distance = pos - from;  // wraps to a large value when the source is ahead
   // The source as an offset from the destination, the same as both move on: the loops move
   // one pointer, which stays in a register even at -Os on i686.
   const ptrdiff_t source = ptrdiff_t(from) - ptrdiff_t(pos);
+  static_assert(MATCH_FIRST_WORDS == 2, "two words are copied first");
   if (distance >= MATCH_WORD_BYTES || distance == 0) {
-    do {
+    // The second word's source is at least a word behind it, or ahead: the first word's
+    // store does not reach it before it is read.
+    StoreMatchWord(to, LoadMatchWord(to + source));
+    StoreMatchWord(to + MATCH_WORD_BYTES, LoadMatchWord(to + MATCH_WORD_BYTES + source));
+    to += MATCH_FIRST_BYTES;
+    while (to < end) {
       StoreMatchWord(to, LoadMatchWord(to + source));
       to += MATCH_WORD_BYTES;
-    } while (to < end);
+    }
   } else if (distance == 1) {
     const MatchWord run = MatchWord(to[source]) * BYTE_REPEATER;
-    do {
+    StoreMatchWord(to, run);
+    StoreMatchWord(to + MATCH_WORD_BYTES, run);
+    to += MATCH_FIRST_BYTES;
+    while (to < end) {
       StoreMatchWord(to, run);
       to += MATCH_WORD_BYTES;
-    } while (to < end);
+    }
   } else {
     // The word read at the source - its first `distance` bytes final - is stored `distance`
     // on.
@@ -76,5 +103,6 @@ DECODER_INLINE void CopyMatchByWords(uint8_t* window, uint32_t pos, uint32_t fro
       to += distance;
     } while (to < end);
   }
-  StoreMatchWord(end, behind);
+  StoreMatchWord(end, behind0);
+  StoreMatchWord(end + MATCH_WORD_BYTES, behind1);
 }

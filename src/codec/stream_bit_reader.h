@@ -1,7 +1,7 @@
 // The decoder's bit reader: the bit buffer and the input position held in locals, so that
 // the decoding loops keep them in registers; Store writes them back into the Decoder. The
 // input is a pointer to the next byte and one to the buffer's end, so that taking bytes moves
-// one pointer and no counter. (The fast loop has a reader of its own: position_bit_reader.h.)
+// one pointer and no counter. (The fast loop has a reader of its own: fast_bit_reader.h.)
 #pragma once
 
 #include <cstdint>
@@ -59,18 +59,9 @@ class StreamBitReader {
     }
   }
 
-  // Fills the buffer up to 24-31 bits without a branch: the next four bytes are loaded at
-  // once and the whole bytes that fitted are taken, (31 - count) / 8 of them, which leaves
-  // count | 24 bits held. The bits that do not count yet are those of the next byte, at its
-  // place, so a later refill that adds it changes nothing. The input buffer must hold at
-  // least FAST_REFILL_BYTES bytes. (x86 is little-endian, as the stream's byte order.)
-  DECODER_INLINE void RefillWhole() {
-    uint32_t word;
-    std::memcpy(&word, next, sizeof word);
-    buffer |= word << count;
-    next += (BIT_BUFFER_BITS - 1 - count) / 8;
-    count |= WHOLE_REFILL_BITS;
-  }
+  // Fills the buffer up to 24-31 bits without a branch (RefillWhole). The input buffer must
+  // hold at least FAST_REFILL_BYTES bytes.
+  DECODER_INLINE void RefillWhole() { ::RefillWhole(buffer, count, next); }
 
   // The low n bits of the buffer, n <= MAX_NEED_BITS.
   DECODER_INLINE uint32_t Peek(uint32_t n) const { return buffer & LowBitMask(n); }
