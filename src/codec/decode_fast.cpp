@@ -1,6 +1,9 @@
 // The fast loop of the decoder: literals and matches of a Huffman-coded block while the input
 // buffer and the window have room for a whole round, so that no step checks an end. It is
 // where decoding spends its time, and is built for speed where the program is built for size.
+#include <cstddef>
+#include <cstring>
+
 #include "codec/code_tables.h"
 #include "codec/decoder.h"
 #include "codec/decoder_internal.h"
@@ -34,14 +37,34 @@ static_assert(2 * LITERAL_LENGTH_ROOT_BITS <= WHOLE_REFILL_BITS,
 // A round writes at most the longest match: it starts before this position.
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
+// A table entry loaded as one word and its fields taken from it by shifts: one load where the
+// fields would be three, and no register kept for the entry's address. (x86 is little-endian:
+// the first field is the word's low byte.)
+class LoadedEntry {
+ public:
+  DECODER_INLINE explicit LoadedEntry(const CodeEntry* entry) {
+    static_assert(sizeof(CodeEntry) == sizeof word && offsetof(CodeEntry, op) == 0 &&
+                      offsetof(CodeEntry, bits) == 1 && offsetof(CodeEntry, value) == 2,
+                  "an entry is op, bits and value in one word, low byte first");
+    std::memcpy(&word, entry, sizeof word);
+  }
+  DECODER_INLINE uint32_t Op() const { return word & 0xFF; }
+  DECODER_INLINE uint32_t Bits() const { return (word >> 8) & 0xFF; }
+  DECODER_INLINE uint32_t Value() const { return word >> 16; }
+
+ private:
+  uint32_t word;
+};
+
 // The entry of a code from its root entry: each link's bits are skipped and the sub-table,
 // found from the root, indexed with the next ones. The code's bits are held: it is no longer
 // than one refill's.
-DECODER_INLINE const CodeEntry* FollowLinks(FastBitReader& in, const CodeEntry* root,
-                                            const CodeEntry* entry) {
-  while (entry->op > CODE_OP_LITERAL && entry->op != CODE_OP_INVALID) {
-    in.Skip(entry->bits);
-    entry = root + entry->value + (in.Look() & LowBitMask(entry->op - CODE_OP_LITERAL));
+DECODER_INLINE LoadedEntry FollowLinks(FastBitReader& in, const CodeEntry* root,
+                                       LoadedEntry entry) {
+  while (entry.Op() > CODE_OP_LITERAL && entry.Op() != CODE_OP_INVALID) {
+    in.Skip(entry.Bits());
+    entry = LoadedEntry(root + entry.Value() +
+                        (in.Look() & LowBitMask(entry.Op() - CODE_OP_LITERAL)));
   }
   return entry;
 }
@@ -67,54 +90,54 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
   DecodeResult status = DECODE_RUNNING;
   do {
     in.Refill();
-    const CodeEntry* entry = literals + (in.Look() & literalMask);
-    if (entry->op == CODE_OP_LITERAL) {
+    LoadedEntry entry(literals + (in.Look() & literalMask));
+    if (entry.Op() == CODE_OP_LITERAL) {
       // The usual symbol: a literal of the root table, and often a second one.
-      in.Skip(entry->bits);
-      *to++ = static_cast<uint8_t>(entry->value);
-      entry = literals + (in.Look() & literalMask);
-      if (entry->op != CODE_OP_LITERAL) continue;
-      in.Skip(entry->bits);
-      *to++ = static_cast<uint8_t>(entry->value);
+      in.Skip(entry.Bits());
+      *to++ = static_cast<uint8_t>(entry.Value());
+      entry = LoadedEntry(literals + (in.Look() & literalMask));
+      if (entry.Op() != CODE_OP_LITERAL) continue;
+      in.Skip(entry.Bits());
+      *to++ = static_cast<uint8_t>(entry.Value());
       continue;
     }
-    if (entry->op >= CODE_OP_END) {
+    if (entry.Op() >= CODE_OP_END) {
       // Not a length of the root table: a link, the end of the block, or an invalid code.
       entry = FollowLinks(in, literals, entry);
-      if (entry->op == CODE_OP_INVALID) {
+      if (entry.Op() == CODE_OP_INVALID) {
         status = DECODE_BAD_DATA;
         break;
       }
-      if (entry->op == CODE_OP_LITERAL) {
-        in.Skip(entry->bits);
-        *to++ = static_cast<uint8_t>(entry->value);
+      if (entry.Op() == CODE_OP_LITERAL) {
+        in.Skip(entry.Bits());
+        *to++ = static_cast<uint8_t>(entry.Value());
         continue;
       }
-      if (entry->op == CODE_OP_END) {
-        in.Skip(entry->bits);
+      if (entry.Op() == CODE_OP_END) {
+        in.Skip(entry.Bits());
         status = DECODE_OK;
         break;
       }
     }
     // A match: its length (the op is its extra bits), then its distance.
-    in.Skip(entry->bits);
-    const uint32_t length = entry->value + (in.Look() & LowBitMask(entry->op));
-    in.Skip(entry->op);
+    in.Skip(entry.Bits());
+    const uint32_t length = entry.Value() + (in.Look() & LowBitMask(entry.Op()));
+    in.Skip(entry.Op());
     if (distances == nullptr) {
       status = DECODE_BAD_DATA;
       break;
     }
 
     in.Refill();
-    entry = FollowLinks(in, distances, distances + (in.Look() & distMask));
-    if (entry->op == CODE_OP_INVALID) {
+    entry = FollowLinks(in, distances, LoadedEntry(distances + (in.Look() & distMask)));
+    if (entry.Op() == CODE_OP_INVALID) {
       status = DECODE_BAD_DATA;
       break;
     }
-    in.Skip(entry->bits);
+    in.Skip(entry.Bits());
     in.Refill();
-    const uint32_t distance = entry->value + (in.Look() & LowBitMask(entry->op));
-    in.Skip(entry->op);
+    const uint32_t distance = entry.Value() + (in.Look() & LowBitMask(entry.Op()));
+    in.Skip(entry.Op());
     // The usual match is copied here; one that reaches the window's end goes the long way.
     const uint32_t pos = static_cast<uint32_t>(to - out);
     const uint32_t from = (pos - distance) & WINDOW_MASK;
