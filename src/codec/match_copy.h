@@ -31,7 +31,9 @@ DECODER_INLINE void StoreMatchWord(uint8_t* p, MatchWord word) {
 
 // Copies a match of `length` bytes that starts at `from` (taken modulo the window) to
 // `pos`, handing each full window to the sink. The outcome is always that of an upward
-// byte-by-byte copy. Returns the new write position. (decode_symbols.cpp)
+// byte-by-byte copy. Returns the new write position. It copies by block moves, kept short
+// for the stub: it takes the few matches that the fast loop leaves, those of the careful
+// loop and those that reach the window's end. (decode_symbols.cpp)
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink);
 
