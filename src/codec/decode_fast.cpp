@@ -78,13 +78,12 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
                                     const CodeEntry* distances, uint32_t literalBits,
                                     uint32_t distBits, uint32_t pos, DecodeResult* result) {
   if (caller.BufferedBytes() < FAST_LOOP_INPUT || pos >= FAST_LOOP_WINDOW_END) return pos;
-  caller.Store();
-  if (!FastBitReader::CanTakeOver(*this)) return pos;
-  FastBitReader in(*this);
+  if (!FastBitReader::CanTakeOver(*this, caller)) return pos;
+  FastBitReader in(caller);
   uint8_t* const out = window;
   uint8_t* to = out + pos;
   uint8_t* const toEnd = out + FAST_LOOP_WINDOW_END;
-  const uint8_t* const inputEnd = inputNext + inputAvail - FAST_LOOP_INPUT;
+  const uint8_t* const inputEnd = FastBitReader::InputEnd(caller, FAST_LOOP_INPUT);
   const uint32_t literalMask = LowBitMask(literalBits);
   const uint32_t distMask = LowBitMask(distBits);
   DecodeResult status = DECODE_RUNNING;
@@ -148,8 +147,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       to = out + CopyMatch(out, pos, from, length, sink);
     }
   } while (in.Next() <= inputEnd && to < toEnd);
-  in.Store(*this);
-  caller.Reload();
+  in.Store(caller);
   *result = status;
   return static_cast<uint32_t>(to - out);
 }

@@ -30,14 +30,6 @@ class StreamBitReader {
     decoder.inputAvail = BufferedBytes();
   }
 
-  // Takes the state again after another reader has stored it.
-  DECODER_INLINE void Reload() {
-    buffer = decoder.bitBuffer;
-    count = decoder.bitCount;
-    next = decoder.inputNext;
-    end = next + decoder.inputAvail;
-  }
-
   // NEED(n): takes bytes while fewer than n bits are held. When the input runs out the
   // buffer keeps what it has; the bits above count are zero then, since a whole refill
   // leaves only bits of bytes that are still to be taken.
@@ -101,6 +93,8 @@ class StreamBitReader {
   }
 
  private:
+  friend class FastBitReader;  // takes the state over for the fast loop and hands it back
+
   // The input buffer is empty: NextInputByte refills it (or reports the end of the input).
   bool TakeFromSource(uint8_t* byte) {
     decoder.inputNext = next;
