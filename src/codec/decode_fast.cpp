@@ -13,10 +13,10 @@
 
 namespace {
 
-// A round refills at its start, before a distance code and before a distance's extra bits;
-// each refill leaves at least WHOLE_REFILL_BITS held. The fast loop runs while the input
-// buffer holds FAST_LOOP_INPUT bytes from the input pointer on: a round's last refill starts
-// at most two advances on and reads FAST_REFILL_BYTES from there.
+// A round refills at its start, before a distance code and, for a code of a sub-table,
+// before its extra bits; each refill leaves at least WHOLE_REFILL_BITS held. The fast loop
+// runs while the input buffer holds FAST_LOOP_INPUT bytes from the input pointer on: a
+// round's last refill starts at most two advances on and reads FAST_REFILL_BYTES from there.
 constexpr uint32_t FAST_LOOP_REFILLS = 3;
 constexpr uint32_t FAST_LOOP_INPUT =
     (FAST_LOOP_REFILLS - 1) * FAST_REFILL_ADVANCE + FAST_REFILL_BYTES;
@@ -25,6 +25,13 @@ static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BIT
 static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
                   STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
               "a distance's code is taken from one refill, its extra bits from the next");
+// A distance root is never wider than DISTANCE_ROOT_BITS (as for literals below), so that
+// a root distance code and its extra bits are taken from one refill.
+static_assert(STREAM_FIXED_DISTANCE_CODES < 2u << DISTANCE_ROOT_BITS &&
+                  DISTANCE_ROOT_BITS + STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
+              "a root distance code and its extra bits are taken from one refill");
+static_assert(STREAM_MAX_DISTANCE_EXTRA_BITS < CODE_OP_LITERAL,
+              "a distance entry's op above the extra bits is a link or invalid");
 
 // A literal/length root is never wider than LITERAL_LENGTH_ROOT_BITS: a complete code of
 // fewer than 2^(R+1) symbols has a code of at most R bits, and a root is as wide as asked or
@@ -118,25 +125,32 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
         break;
       }
     }
-    // A match: its length (the op is its extra bits), then its distance.
-    in.Skip(entry.Bits());
-    const uint32_t length = entry.Value() + (in.Look() & LowBitMask(entry.Op()));
-    in.Skip(entry.Op());
+    // A match: its length (the op is its extra bits), taken with its code from this round's
+    // refill, then its distance.
+    const uint32_t length = entry.Value() + ((in.Look() >> entry.Bits()) & LowBitMask(entry.Op()));
+    in.Skip(entry.Bits() + entry.Op());
     if (distances == nullptr) {
       status = DECODE_BAD_DATA;
       break;
     }
 
+    // A distance code of the root and its extra bits are taken from one refill; one of a
+    // sub-table takes its extra bits from a second.
     in.Refill();
-    entry = FollowLinks(in, distances, LoadedEntry(distances + (in.Look() & distMask)));
-    if (entry.Op() == CODE_OP_INVALID) {
-      status = DECODE_BAD_DATA;
-      break;
+    entry = LoadedEntry(distances + (in.Look() & distMask));
+    uint32_t codeBits = entry.Bits();  // of the code, not yet taken
+    if (entry.Op() > STREAM_MAX_DISTANCE_EXTRA_BITS) {
+      entry = FollowLinks(in, distances, entry);
+      if (entry.Op() == CODE_OP_INVALID) {
+        status = DECODE_BAD_DATA;
+        break;
+      }
+      in.Skip(entry.Bits());
+      in.Refill();
+      codeBits = 0;
     }
-    in.Skip(entry.Bits());
-    in.Refill();
-    const uint32_t distance = entry.Value() + (in.Look() & LowBitMask(entry.Op()));
-    in.Skip(entry.Op());
+    const uint32_t distance = entry.Value() + ((in.Look() >> codeBits) & LowBitMask(entry.Op()));
+    in.Skip(codeBits + entry.Op());
     // The usual match is copied here; one that reaches the window's end goes the long way.
     const uint32_t pos = static_cast<uint32_t>(to - out);
     const uint32_t from = (pos - distance) & WINDOW_MASK;

@@ -1,7 +1,7 @@
 // The fast loop's bit reader: the careful loop's bit buffer, its count and the input pointer
-// taken into locals, so that the loop keeps them in registers even at -O1 on i686. A refill is branch-free (one
-// unaligned load, a shift and an or); bits are taken by shifting the buffer, and a look is
-// the buffer itself, masked by its user.
+// taken into locals, so that the loop keeps them in registers even at -O1 on i686. A refill
+// is branch-free (one unaligned load, a shift and an or); bits are taken by shifting the
+// buffer, and a look is the buffer itself, masked by its user.
 #pragma once
 
 #include <cstdint>
