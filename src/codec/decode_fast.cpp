@@ -41,7 +41,8 @@ static_assert(STREAM_FIXED_LITERAL_LENGTH_CODES < 2u << LITERAL_LENGTH_ROOT_BITS
 static_assert(2 * LITERAL_LENGTH_ROOT_BITS <= WHOLE_REFILL_BITS,
               "two root literals are taken from one refill");
 
-// A round writes at most the longest match: it starts before this position.
+// A round writes at most the longest match: it starts before this position, and so its
+// match ends before the window's end, as FitsWordCopy asks.
 constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
 
 // A table entry loaded as one word and its fields taken from it by shifts: one load where the
@@ -154,7 +155,7 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
     // The usual match is copied here; one that reaches the window's end goes the long way.
     const uint32_t pos = static_cast<uint32_t>(to - out);
     const uint32_t from = (pos - distance) & WINDOW_MASK;
-    if (FitsWordCopy(pos, from, length)) {
+    if (FitsWordCopy(from, length)) {
       CopyMatchByWords(out, pos, from, length);
       to += length;
     } else {

@@ -62,6 +62,9 @@ constexpr uint32_t FAST_REFILL_BYTES = BIT_BUFFER_BITS / 8;
 constexpr uint32_t FAST_REFILL_ADVANCE = (BIT_BUFFER_BITS - 1) / 8;  // bytes taken, at most
 constexpr uint32_t WHOLE_REFILL_BITS = BIT_BUFFER_BITS - 8;  // held after a whole refill, at least
 static_assert(FAST_REFILL_ADVANCE < FAST_REFILL_BYTES, "a whole refill reads past what it takes");
+static_assert((FAST_REFILL_ADVANCE & (FAST_REFILL_ADVANCE + 1)) == 0 &&
+                  (BIT_BUFFER_BITS - 1) / 8 == FAST_REFILL_ADVANCE,
+              "the bytes a whole refill takes are the held bytes' count flipped");
 static_assert(MAX_NEED_BITS - 1 + 8 <= BIT_BUFFER_BITS, "a byte-wise refill fits the buffer");
 // A whole refill from count (0-31) held bits takes (31 - count) / 8 bytes and so ends with
 // count | WHOLE_REFILL_BITS held: the count's byte part becomes the top one, its bit part stays.
@@ -94,7 +97,7 @@ DECODER_INLINE void RefillWhole(uint32_t& buffer, uint32_t& count, uint8_t*& nex
   static_assert(sizeof word == FAST_REFILL_BYTES, "a whole refill loads one buffer's worth");
   std::memcpy(&word, next, sizeof word);
   buffer |= word << count;
-  next += (BIT_BUFFER_BITS - 1 - count) / 8;
+  next += (count / 8) ^ FAST_REFILL_ADVANCE;  // (31 - count) / 8, count / 8 being 0-3
   count |= WHOLE_REFILL_BITS;
 }
 

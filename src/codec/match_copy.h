@@ -51,20 +51,19 @@ static_assert(MATCH_FIRST_BYTES - STREAM_LENGTH_BASE[0] < MATCH_OVERRUN_WORDS * 
 // saved words behind it there (and its source, no nearer the end, no more).
 constexpr uint32_t WINDOW_SLACK = MATCH_OVERRUN_WORDS * MATCH_WORD_BYTES;
 
-// Whether a match can be copied by words: its destination and its source (both window
-// offsets) end before the window's end, so that the destination does not fill the window
-// and every word touched lies in the window or its slack.
-DECODER_INLINE bool FitsWordCopy(uint32_t pos, uint32_t from, uint32_t length) {
-  const uint32_t last = pos > from ? pos : from;
-  return last + length < WINDOW_SIZE;
+// Whether a match whose destination ends before the window's end can be copied by words:
+// its source (a window offset) ends there too, so that every word touched lies in the
+// window or its slack.
+DECODER_INLINE bool FitsWordCopy(uint32_t from, uint32_t length) {
+  return from + length < WINDOW_SIZE;
 }
 
-// Copies a match of `length` bytes from window offset `from` to `pos`, where FitsWordCopy
-// holds. The outcome is that of an upward byte-by-byte copy: a source at least a word behind
-// is copied word by word; one 1-7 bytes behind repeats itself, each word store adding
-// `distance` bytes that are final; a source ahead of the destination (the previous window)
-// is read before it is overwritten, as by memmove; distance 0 (a whole window back) copies
-// each byte onto itself.
+// Copies a match of `length` bytes from window offset `from` to `pos`, where the match ends
+// before the window's end and FitsWordCopy holds. The outcome is that of an upward
+// byte-by-byte copy: a source at least a word behind is copied word by word; one 1-7 bytes
+// behind repeats itself, each word store adding `distance` bytes that are final; a source
+// ahead of the destination (the previous window) is read before it is overwritten, as by
+// memmove; distance 0 (a whole window back) copies each byte onto itself.
 DECODER_INLINE void CopyMatchByWords(uint8_t* window, uint32_t pos, uint32_t from,
                                      uint32_t length) {
   uint8_t* to = window + pos;
