@@ -13,11 +13,12 @@
 
 namespace {
 
-// A round refills at its start, before a distance code and, for a code of a sub-table,
-// before its extra bits; each refill leaves at least WHOLE_REFILL_BITS held. The fast loop
-// runs while the input buffer holds FAST_LOOP_INPUT bytes from the input pointer on: a
-// round's last refill starts at most two advances on and reads FAST_REFILL_BYTES from there.
-constexpr uint32_t FAST_LOOP_REFILLS = 3;
+// A round refills at its start, after a literal that something else follows, before a
+// distance code and, for a code of a sub-table, before its extra bits; each refill leaves at
+// least WHOLE_REFILL_BITS held. The fast loop runs while the input buffer holds
+// FAST_LOOP_INPUT bytes from the input pointer on: a round's last refill starts at most three
+// advances on and reads FAST_REFILL_BYTES from there.
+constexpr uint32_t FAST_LOOP_REFILLS = 4;
 constexpr uint32_t FAST_LOOP_INPUT =
     (FAST_LOOP_REFILLS - 1) * FAST_REFILL_ADVANCE + FAST_REFILL_BYTES;
 static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BITS,
@@ -41,9 +42,10 @@ static_assert(STREAM_FIXED_LITERAL_LENGTH_CODES < 2u << LITERAL_LENGTH_ROOT_BITS
 static_assert(2 * LITERAL_LENGTH_ROOT_BITS <= WHOLE_REFILL_BITS,
               "two root literals are taken from one refill");
 
-// A round writes at most the longest match: it starts before this position, and so its
-// match ends before the window's end, as FitsWordCopy asks.
-constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - STREAM_MAX_MATCH_LENGTH;
+// A round writes at most a literal and the longest match: it starts before this position,
+// and so its match ends before the window's end, as FitsWordCopy asks.
+constexpr uint32_t FAST_LOOP_ROUND_BYTES = 1 + STREAM_MAX_MATCH_LENGTH;
+constexpr uint32_t FAST_LOOP_WINDOW_END = WINDOW_SIZE - FAST_LOOP_ROUND_BYTES;
 
 // A table entry loaded as one word and its fields taken from it by shifts: one load where the
 // fields would be three, and no register kept for the entry's address. (x86 is little-endian:
@@ -103,10 +105,13 @@ uint32_t Decoder::DecodeSymbolsFast(StreamBitReader& caller, const CodeEntry* li
       in.Skip(entry.Bits());
       *to++ = static_cast<uint8_t>(entry.Value());
       entry = LoadedEntry(literals + (in.Look() & literalMask));
-      if (entry.Op() != CODE_OP_LITERAL) continue;
-      in.Skip(entry.Bits());
-      *to++ = static_cast<uint8_t>(entry.Value());
-      continue;
+      if (entry.Op() == CODE_OP_LITERAL) {
+        in.Skip(entry.Bits());
+        *to++ = static_cast<uint8_t>(entry.Value());
+        continue;
+      }
+      // Something else after the literal: the round goes on with it, refilled.
+      in.Refill();
     }
     if (entry.Op() >= CODE_OP_END) {
       // Not a length of the root table: a link, the end of the block, or an invalid code.
