@@ -37,8 +37,8 @@ DECODER_INLINE void StoreMatchWord(uint8_t* p, MatchWord word) {
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink);
 
-// A match's first words are copied without a test, which covers the usual short match; only
-// a longer one loops. They, or the loop's last word, run past the match's end by less than
+// A match is copied MATCH_FIRST_WORDS words at a time, the first of them without a test,
+// which covers the usual short match. The last of them run past the match's end by less than
 // MATCH_OVERRUN_WORDS words: the history there is saved before and put back after.
 constexpr uint32_t MATCH_FIRST_WORDS = 2;
 constexpr uint32_t MATCH_FIRST_BYTES = MATCH_FIRST_WORDS * MATCH_WORD_BYTES;
@@ -78,24 +78,20 @@ DECODER_INLINE void CopyMatchByWords(uint8_t* window, uint32_t pos, uint32_t fro
   const ptrdiff_t source = ptrdiff_t(from) - ptrdiff_t(pos);
   static_assert(MATCH_FIRST_WORDS == 2, "two words are copied first");
   if (distance >= MATCH_WORD_BYTES || distance == 0) {
-    // The second word's source is at least a word behind it, or ahead: the first word's
+    // Each second word's source is at least a word behind it, or ahead: the first word's
     // store does not reach it before it is read.
-    StoreMatchWord(to, LoadMatchWord(to + source));
-    StoreMatchWord(to + MATCH_WORD_BYTES, LoadMatchWord(to + MATCH_WORD_BYTES + source));
-    to += MATCH_FIRST_BYTES;
-    while (to < end) {
+    do {
       StoreMatchWord(to, LoadMatchWord(to + source));
-      to += MATCH_WORD_BYTES;
-    }
+      StoreMatchWord(to + MATCH_WORD_BYTES, LoadMatchWord(to + MATCH_WORD_BYTES + source));
+      to += MATCH_FIRST_BYTES;
+    } while (to < end);
   } else if (distance == 1) {
     const MatchWord run = MatchWord(to[source]) * BYTE_REPEATER;
-    StoreMatchWord(to, run);
-    StoreMatchWord(to + MATCH_WORD_BYTES, run);
-    to += MATCH_FIRST_BYTES;
-    while (to < end) {
+    do {
       StoreMatchWord(to, run);
-      to += MATCH_WORD_BYTES;
-    }
+      StoreMatchWord(to + MATCH_WORD_BYTES, run);
+      to += MATCH_FIRST_BYTES;
+    } while (to < end);
   } else {
     // The word read at the source - its first `distance` bytes final - is stored `distance`
     // on.
