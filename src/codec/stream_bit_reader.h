@@ -32,9 +32,14 @@ class StreamBitReader {
 
   // NEED(n): takes bytes while fewer than n bits are held. When the input runs out the
   // buffer keeps what it has; the bits above count are zero then, since a whole refill
-  // leaves only bits of bytes that are still to be taken.
-  void Need(uint32_t n) {
-    if (count >= n) return;
+  // leaves only bits of bytes that are still to be taken. The test is inline and the
+  // filling a call: most Needs find their bits held.
+  DECODER_INLINE void Need(uint32_t n) {
+    if (count < n) Fill(n);
+  }
+
+  // NEED(n) where fewer than n bits are held.
+  void Fill(uint32_t n) {
     if (BufferedBytes() >= FAST_REFILL_BYTES) {
       RefillWhole();
       return;
