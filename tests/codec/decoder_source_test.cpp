@@ -252,6 +252,31 @@ TEST(DecoderSource, LongHuffmanBlocksEndWhereTheirLastBitIs) {
   EXPECT_EQ(run.taken, stream.size());
 }
 
+// A refill of SHORT_READ bytes per read: just enough for the fast loop to start in each.
+void ReadShortPieces(DecoderInput& input) {
+  constexpr uint32_t SHORT_READ = 16;
+  input.inputNext = input.inputBuffer;
+  input.inputAvail = FileReadSome(input.inputFile, input.inputBuffer, SHORT_READ);
+}
+
+TEST(DecoderSource, FastLoopAfterEveryShortReadKeepsTheStream) {
+  // The careful loop crosses each read, often holding bits of the read before when the next
+  // round could be the fast loop's, which may take over only bits of its own read.
+  Bytes expected;
+  TestBitWriter writer;
+  WriteLongFixedBlocks(writer, 2, &expected);
+  WriteStored(writer, true, BytesOf("tail"));
+  expected.insert(expected.end(), {'t', 'a', 'i', 'l'});
+  const Bytes stream = writer.Finish();
+  TempFile temp(Concat({stream, Bytes(32, 0xA5)}));
+  FileHandle file = temp.OpenRead();
+  Bytes out(expected.size());
+  EXPECT_TRUE(DecodeToMemory(out.data(), uint32_t(out.size()), file, 0, ReadShortPieces));
+  EXPECT_TRUE(out == expected);
+  EXPECT_EQ(FileTell(file), stream.size());
+  FileClose(file);
+}
+
 TEST(DecoderSource, InvalidCodeInALongBlockLeavesTheFileBehindTheLastUsedByte) {
   // The invalid code (literal/length symbol 286) comes where the fast loop runs: the file
   // stands behind the byte that holds the last bit used, as after the slow loop. Of the
