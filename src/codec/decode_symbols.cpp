@@ -30,12 +30,6 @@ inline const CodeEntry* NextEntry(StreamBitReader& in, const CodeEntry* root, ui
 
 uint32_t CopyMatch(uint8_t* window, uint32_t pos, uint32_t from, uint32_t length,
                    OutputSink* sink) {
-  from &= WINDOW_MASK;
-  if (FitsWordCopy(pos, from, length)) {
-    // The usual case: neither the source nor the destination reaches the window's end.
-    CopyMatchByWords(window, pos, from, length);
-    return pos + length;
-  }
   while (length != 0) {
     from &= WINDOW_MASK;
     // A piece ends where the source or the destination reaches the window's end.

@@ -5,6 +5,7 @@
 #include "codec/code_tables.h"
 #include "codec/decoder.h"
 #include "codec/decoder_internal.h"
+#include "codec/match_copy.h"
 #include "codec/stream_bit_reader.h"
 
 DecodeResult Decoder::DecodeStream(OutputSink& output) {
@@ -16,7 +17,7 @@ DecodeResult Decoder::DecodeStream(OutputSink& output) {
   bitBuffer = 0;
   bitCount = 0;
 
-  if (!MemAllocZero(WINDOW_SIZE, &window)) return DECODE_NO_MEMORY;
+  if (!MemAllocZero(WINDOW_SIZE + WINDOW_SLACK, &window)) return DECODE_NO_MEMORY;
   // Every entry that a lookup reaches is written by the build of its code.
   if (!MemAlloc(sizeof(StreamTables), &tables)) {
     MemFree(window);

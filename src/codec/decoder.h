@@ -115,7 +115,7 @@ class Decoder : private DecoderInput {
 
  private:
   friend class StreamBitReader;     // takes the bit buffer and input position into locals
-  friend class PositionBitReader;   // the fast loop's: takes the stream position
+  friend class FastBitReader;       // the fast loop's: checks a take-over against the buffer
   friend struct DecoderTestAccess;  // the tests that set up or check this state directly
 
   void ResetSource();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "codec/decoder.h"
 #include "codec/stream_format.h"
@@ -58,7 +59,12 @@ static_assert(CODE_OP_LITERAL + MAX_TABLE_BITS < CODE_OP_INVALID,
 constexpr uint32_t MAX_NEED_BITS = 16;
 constexpr uint32_t BIT_BUFFER_BITS = 32;
 constexpr uint32_t FAST_REFILL_BYTES = BIT_BUFFER_BITS / 8;
+constexpr uint32_t FAST_REFILL_ADVANCE = (BIT_BUFFER_BITS - 1) / 8;  // bytes taken, at most
 constexpr uint32_t WHOLE_REFILL_BITS = BIT_BUFFER_BITS - 8;  // held after a whole refill, at least
+static_assert(FAST_REFILL_ADVANCE < FAST_REFILL_BYTES, "a whole refill reads past what it takes");
+static_assert((FAST_REFILL_ADVANCE & (FAST_REFILL_ADVANCE + 1)) == 0 &&
+                  (BIT_BUFFER_BITS - 1) / 8 == FAST_REFILL_ADVANCE,
+              "the bytes a whole refill takes are the held bytes' count flipped");
 static_assert(MAX_NEED_BITS - 1 + 8 <= BIT_BUFFER_BITS, "a byte-wise refill fits the buffer");
 // A whole refill from count (0-31) held bits takes (31 - count) / 8 bytes and so ends with
 // count | WHOLE_REFILL_BITS held: the count's byte part becomes the top one, its bit part stays.
@@ -79,6 +85,21 @@ static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BIT
 static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
                   STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
               "a distance code fits one whole refill, its extra bits another");
+
+// Fills a bit buffer of count (0-31) held bits up to 24-31 without a branch: the next four
+// bytes are loaded at once and the whole bytes that fitted are taken, (31 - count) / 8 of
+// them, which leaves count | 24 bits held. All 32 bits of the buffer are the stream's then:
+// those above the count are of the next byte, at its place, so that a later refill that adds
+// it changes nothing. FAST_REFILL_BYTES from next on must be readable. (x86 is little-endian,
+// as the stream's byte order.)
+DECODER_INLINE void RefillWhole(uint32_t& buffer, uint32_t& count, uint8_t*& next) {
+  uint32_t word;
+  static_assert(sizeof word == FAST_REFILL_BYTES, "a whole refill loads one buffer's worth");
+  std::memcpy(&word, next, sizeof word);
+  buffer |= word << count;
+  next += (count / 8) ^ FAST_REFILL_ADVANCE;  // (31 - count) / 8, count / 8 being 0-3
+  count |= WHOLE_REFILL_BITS;
+}
 
 // A mask of the low n bits, n < BIT_BUFFER_BITS. Computed rather than looked up: in the
 // decoding loops a table would hold a register for its address.

@@ -1,7 +1,7 @@
 // The decoder's bit reader: the bit buffer and the input position held in locals, so that
 // the decoding loops keep them in registers; Store writes them back into the Decoder. The
 // input is a pointer to the next byte and one to the buffer's end, so that taking bytes moves
-// one pointer and no counter. (The fast loop has a reader of its own: position_bit_reader.h.)
+// one pointer and no counter. (The fast loop has a reader of its own: fast_bit_reader.h.)
 #pragma once
 
 #include <cstdint>
@@ -30,19 +30,16 @@ class StreamBitReader {
     decoder.inputAvail = BufferedBytes();
   }
 
-  // Takes the state again after another reader has stored it.
-  DECODER_INLINE void Reload() {
-    buffer = decoder.bitBuffer;
-    count = decoder.bitCount;
-    next = decoder.inputNext;
-    end = next + decoder.inputAvail;
-  }
-
   // NEED(n): takes bytes while fewer than n bits are held. When the input runs out the
   // buffer keeps what it has; the bits above count are zero then, since a whole refill
-  // leaves only bits of bytes that are still to be taken.
-  void Need(uint32_t n) {
-    if (count >= n) return;
+  // leaves only bits of bytes that are still to be taken. The test is inline and the
+  // filling a call: most Needs find their bits held.
+  DECODER_INLINE void Need(uint32_t n) {
+    if (count < n) Fill(n);
+  }
+
+  // NEED(n) where fewer than n bits are held.
+  void Fill(uint32_t n) {
     if (BufferedBytes() >= FAST_REFILL_BYTES) {
       RefillWhole();
       return;
@@ -59,18 +56,9 @@ class StreamBitReader {
     }
   }
 
-  // Fills the buffer up to 24-31 bits without a branch: the next four bytes are loaded at
-  // once and the whole bytes that fitted are taken, (31 - count) / 8 of them, which leaves
-  // count | 24 bits held. The bits that do not count yet are those of the next byte, at its
-  // place, so a later refill that adds it changes nothing. The input buffer must hold at
-  // least FAST_REFILL_BYTES bytes. (x86 is little-endian, as the stream's byte order.)
-  DECODER_INLINE void RefillWhole() {
-    uint32_t word;
-    std::memcpy(&word, next, sizeof word);
-    buffer |= word << count;
-    next += (BIT_BUFFER_BITS - 1 - count) / 8;
-    count |= WHOLE_REFILL_BITS;
-  }
+  // Fills the buffer up to 24-31 bits without a branch (RefillWhole). The input buffer must
+  // hold at least FAST_REFILL_BYTES bytes.
+  DECODER_INLINE void RefillWhole() { ::RefillWhole(buffer, count, next); }
 
   // The low n bits of the buffer, n <= MAX_NEED_BITS.
   DECODER_INLINE uint32_t Peek(uint32_t n) const { return buffer & LowBitMask(n); }
@@ -110,6 +98,8 @@ class StreamBitReader {
   }
 
  private:
+  friend class FastBitReader;  // takes the state over for the fast loop and hands it back
+
   // The input buffer is empty: NextInputByte refills it (or reports the end of the input).
   bool TakeFromSource(uint8_t* byte) {
     decoder.inputNext = next;

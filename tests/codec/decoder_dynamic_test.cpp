@@ -163,6 +163,37 @@ TEST(Decoder, DecodesCodeWhoseRootEndsAtAOneBitEndOfBlock) {
   EXPECT_EQ(run.taken, (writer.BitCount() + 7) / 8);
 }
 
+TEST(Decoder, DistanceCodesOfEveryLengthTakeTheirExtraBitsInLongBlocks) {
+  // Distance symbol 29 - k has a code of k + 1 bits, 15 and 14 have 15 bits: codes that end
+  // in the root with up to 13 extra bits, and codes of sub-tables. Matches of every distance
+  // symbol with a code, each behind a literal, enough that the fast loop decodes most of them.
+  std::vector<uint32_t> distLengths(30, 0);
+  for (uint32_t k = 0; k < 14; ++k) distLengths[29 - k] = k + 1;
+  distLengths[15] = distLengths[14] = 15;
+  std::vector<uint32_t> literalLengths(286, 9);  // literals 9 bits, 256-283 6, 284-285 5
+  for (uint32_t symbol = 256; symbol < 286; ++symbol) literalLengths[symbol] = symbol < 284 ? 6 : 5;
+  const CanonicalCode literals(literalLengths);
+  const CanonicalCode distances(distLengths);
+  TestBitWriter writer;
+  WriteDynamicHeader(writer, true, literalLengths, distLengths);
+  Bytes expected;
+  for (uint32_t i = 0; i < 3000; ++i) {
+    const uint8_t literal = uint8_t(i * 37);
+    literals.Write(writer, literal);
+    expected.push_back(literal);
+    const uint32_t symbol = 14 + i % 16;  // those with a code
+    const uint32_t distance = CONTROL_DISTANCE_BASE[symbol] +
+                              (i * 7919) % (1u << CONTROL_DISTANCE_EXTRA[symbol]);
+    WriteMatch(writer, 3 + i % 40, distance, literals, distances);
+    ApplyMatch(expected, 3 + i % 40, distance);
+  }
+  literals.Write(writer, 256);  // end of block
+  DecodeRun run = DecodeBytes(writer.Finish());
+  EXPECT_EQ(run.result, DECODE_OK);
+  EXPECT_TRUE(run.output == expected) << run.output.size() << " bytes of " << expected.size();
+  EXPECT_EQ(run.taken, (writer.BitCount() + 7) / 8);
+}
+
 TEST(Decoder, FixedBlockAfterDynamicBlockDecodesWithTheFixedCodes) {
   // The dynamic block's codes take the place of the fixed ones; the fixed block after it
   // must find the fixed codes again.

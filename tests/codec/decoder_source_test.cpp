@@ -176,6 +176,50 @@ TEST(DecoderSource, GivesBackHeldBytesIntoTheBuffer) {
   FileClose(file);
 }
 
+// A refill of one byte per read, which counts the reads that start at or past readsFrom.
+struct OneByteReads {
+  static uint32_t readsFrom;
+  static uint32_t readsPast;
+  static void Refill(DecoderInput& input) {
+    if (FileTell(input.inputFile) >= readsFrom) ++readsPast;
+    input.inputNext = input.inputBuffer;
+    input.inputAvail = FileReadSome(input.inputFile, input.inputBuffer, 1);
+  }
+};
+uint32_t OneByteReads::readsFrom = 0;
+uint32_t OneByteReads::readsPast = 0;
+
+TEST(DecoderSource, GivesBackHeldBytesOfTwoReadsWhereTheStreamStops) {
+  // A 1-bit length code in a 10-bit root, and no distance code: the stream stops at the
+  // length. Where 9 bits are held before its lookup, the lookup reads a byte and holds two
+  // whole bytes past the length, each a read of its own: the newest goes back into the
+  // buffer, the older through the file position alone. The texts put the length at every
+  // bit of a byte.
+  std::vector<uint32_t> literalLengths = LengthsWith(258, {{257, 1}, {256, 10}, {'i', 10}});
+  for (uint32_t k = 0; k < 8; ++k) literalLengths['a' + k] = k + 2;
+  const CanonicalCode literals(literalLengths);
+  uint32_t stopsWithTwoReads = 0;
+  for (uint32_t n = 1; n <= 24; ++n) {
+    const std::string text(n, 'b');  // 3 bits each
+    TestBitWriter writer;
+    WriteDynamicHeader(writer, true, literalLengths, {0});
+    for (unsigned char c : text) literals.Write(writer, c);
+    literals.Write(writer, 257);
+    const uint32_t usedBytes = (writer.BitCount() + 7) / 8;
+    TempFile temp(Concat({writer.Finish(), Bytes(16, 0xA5)}));
+    FileHandle file = temp.OpenRead();
+    OneByteReads::readsFrom = usedBytes;
+    OneByteReads::readsPast = 0;
+    Bytes out(n + 3);
+    EXPECT_FALSE(DecodeToMemory(out.data(), n + 3, file, 0, OneByteReads::Refill)) << n;
+    EXPECT_EQ(FileTell(file), usedBytes) << n;
+    stopsWithTwoReads += OneByteReads::readsPast == 2;
+    FileClose(file);
+  }
+  if (stopsWithTwoReads == 0) GTEST_SKIP() << "no stream stopped with two held bytes";
+  EXPECT_EQ(stopsWithTwoReads, 3u);  // 9 bits held: one n in 8
+}
+
 // Fixed blocks of literals and matches, long enough to cross several 4 KiB input refills
 // at many bit offsets, so that the fast loop takes over the position and hands it back often;
 // *expected gets what they stand for.
@@ -206,6 +250,31 @@ TEST(DecoderSource, LongHuffmanBlocksEndWhereTheirLastBitIs) {
   expected.insert(expected.end(), {'t', 'a', 'i', 'l'});
   EXPECT_EQ(run.output, expected);
   EXPECT_EQ(run.taken, stream.size());
+}
+
+// A refill of SHORT_READ bytes per read: just enough for the fast loop to start in each.
+void ReadShortPieces(DecoderInput& input) {
+  constexpr uint32_t SHORT_READ = 16;
+  input.inputNext = input.inputBuffer;
+  input.inputAvail = FileReadSome(input.inputFile, input.inputBuffer, SHORT_READ);
+}
+
+TEST(DecoderSource, FastLoopAfterEveryShortReadKeepsTheStream) {
+  // The careful loop crosses each read, often holding bits of the read before when the next
+  // round could be the fast loop's, which may take over only bits of its own read.
+  Bytes expected;
+  TestBitWriter writer;
+  WriteLongFixedBlocks(writer, 2, &expected);
+  WriteStored(writer, true, BytesOf("tail"));
+  expected.insert(expected.end(), {'t', 'a', 'i', 'l'});
+  const Bytes stream = writer.Finish();
+  TempFile temp(Concat({stream, Bytes(32, 0xA5)}));
+  FileHandle file = temp.OpenRead();
+  Bytes out(expected.size());
+  EXPECT_TRUE(DecodeToMemory(out.data(), uint32_t(out.size()), file, 0, ReadShortPieces));
+  EXPECT_TRUE(out == expected);
+  EXPECT_EQ(FileTell(file), stream.size());
+  FileClose(file);
 }
 
 TEST(DecoderSource, InvalidCodeInALongBlockLeavesTheFileBehindTheLastUsedByte) {
