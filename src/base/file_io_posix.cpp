@@ -1,4 +1,7 @@
 // File helpers over POSIX descriptors, for the native build and its tests.
+// Positions are 64-bit where the system's default off_t is not (a 32-bit build): the file
+// positions of 2 GB to 4 GB that the program's 32-bit positions reach need it.
+#define _FILE_OFFSET_BITS 64
 #include "base/file_io.h"
 
 #include <errno.h>
@@ -10,9 +13,11 @@ namespace {
 
 int Fd(FileHandle file) { return static_cast<int>(file); }
 
+static_assert(sizeof(off_t) == 8, "positions up to FILE_BAD_POSITION - 1 fit off_t");
+
 uint32_t SeekTo(FileHandle file, off_t offset, int whence) {
   off_t pos = lseek(Fd(file), offset, whence);
-  if (pos < 0 || pos > static_cast<off_t>(0xFFFFFFFEu)) return FILE_BAD_POSITION;
+  if (pos < 0 || pos >= off_t(FILE_BAD_POSITION)) return FILE_BAD_POSITION;
   return static_cast<uint32_t>(pos);
 }
 
@@ -68,7 +73,7 @@ uint32_t FileSkip(FileHandle file, int32_t delta) { return SeekTo(file, delta, S
 
 uint32_t FileSize(FileHandle file) {
   struct stat st;
-  if (fstat(Fd(file), &st) != 0 || st.st_size > static_cast<off_t>(0xFFFFFFFEu)) return FILE_BAD_POSITION;
+  if (fstat(Fd(file), &st) != 0 || st.st_size >= off_t(FILE_BAD_POSITION)) return FILE_BAD_POSITION;
   return static_cast<uint32_t>(st.st_size);
 }
 
