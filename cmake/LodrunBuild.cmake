@@ -89,7 +89,7 @@ function(lodrun_add_program_checks target imports_test size_test budget manifest
   find_program(LODRUN_OBJDUMP NAMES ${CMAKE_OBJDUMP} ${TOOLCHAIN_PREFIX}-objdump REQUIRED)
   add_test(NAME ${imports_test}
            COMMAND sh ${PROJECT_SOURCE_DIR}/tests/session/check_imports.sh ${LODRUN_OBJDUMP}
-                   $<TARGET_FILE:${target}>)
+                   $<TARGET_FILE:${target}> $<$<BOOL:${LODRUN_PROGRAM_LAYOUT}>:names-in-address-table>)
   add_test(NAME ${manifest_test}
            COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/resources/check_manifest.py $<TARGET_FILE:${target}>)
   set_tests_properties(${imports_test} ${manifest_test} PROPERTIES LABELS static)

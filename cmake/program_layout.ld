@@ -17,12 +17,11 @@ SECTIONS
   }
   .idata BLOCK(__section_alignment__) :
   {
-    /* The import descriptors, ended by an empty one, then the lookup tables, the address
-       table and the names (the linker sorts each part's pieces by DLL). */
+    /* The import descriptors, ended by an empty one, then the address table and the names
+       (the linker sorts each part's pieces by DLL). */
     KEEP (SORT(*)(.idata$2))
     KEEP (SORT(*)(.idata$3))
     LONG (0); LONG (0); LONG (0); LONG (0); LONG (0);
-    KEEP (SORT(*)(.idata$4))
     __IAT_start__ = .;
     KEEP (SORT(*)(.idata$5))
     __IAT_end__ = .;
@@ -40,6 +39,10 @@ SECTIONS
     /* What is left of .idata$7 is a word per imported function that only ties it to its
        DLL's descriptor when the linker picks archive members; the loader never reads it. */
     *(.idata$7)
+    /* The lookup tables repeat the address table as the file holds it. With a descriptor's
+       lookup table at 0 (the linker writes 0 for a discarded one) every Windows loader reads
+       the names from the address table instead: 4 bytes per imported function. */
+    *(.idata$4)
     *(.drectve) *(.note.GNU-stack) *(.gnu.lto_*) *(.debug*) *(.eh_frame*)
   }
 }
