@@ -45,7 +45,7 @@ if(WIN32)
   # the C runtime's start-up (C names carry a leading underscore on i686 only), and are
   # optimised as a whole at link time with the program's options.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # The shipped i686 programs are laid out in three sections (program_layout.ld).
+    # The shipped i686 programs are laid out in two sections (program_layout.ld).
     set(LODRUN_PROGRAM_LAYOUT ${CMAKE_CURRENT_LIST_DIR}/program_layout.ld)
     list(APPEND LODRUN_PROGRAM_LINK_OPTIONS -Wl,-T,${LODRUN_PROGRAM_LAYOUT})
     set(LODRUN_ENTRY_LINK_OPTIONS -nostartfiles -Wl,--entry,_ProgramEntry)

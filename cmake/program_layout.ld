@@ -1,10 +1,10 @@
-/* The layout of the shipped i686 programs: three sections, so that the headers (DOS header
-   and stub, PE headers, three 40-byte section entries) fit in the file's first 512 bytes,
+/* The layout of the shipped i686 programs: two sections, so that the headers (DOS header
+   and stub, PE headers, two 40-byte section entries) fit in the file's first 512 bytes,
    and fewer sections are padded to the 512-byte file alignment.
      .text   the code and its constants (read-only, as constants are anyway)
-     .idata  the import tables first, where the import directory points (the linker takes
-             the directory from the section of that name), then the data
-     .rsrc   the resources, where the resource directory points
+     .rsrc   the resources first, where the resource directory points (the linker points
+             it at the start of the section of that name), then the import tables and the
+             data: one section's padding where two would take 512 bytes more
    The programs have no relocations, exceptions, constructors or thread-local data. */
 SECTIONS
 {
@@ -15,24 +15,27 @@ SECTIONS
     *(.text) *(SORT(.text$*)) *(.text.*)
     *(.rdata) *(SORT(.rdata$*)) *(.rodata) *(.rodata.*)
   }
-  .idata BLOCK(__section_alignment__) :
+  .rsrc BLOCK(__section_alignment__) :
   {
+    *(.rsrc) *(SORT(.rsrc$*))
+    . = ALIGN(4);
     /* The import descriptors, ended by an empty one, then the address table and the names
-       (the linker sorts each part's pieces by DLL). */
+       (the linker sorts each part's pieces by DLL). Outside a section named .idata the
+       linker takes the import directory from the symbols ".idata$2" (the descriptors, up
+       to ".idata$4") and the address table's from ".idata$5" to ".idata$6", as addresses
+       relative to the image. */
+    ".idata$2" = ABSOLUTE(. - __image_base__);
     KEEP (SORT(*)(.idata$2))
     KEEP (SORT(*)(.idata$3))
     LONG (0); LONG (0); LONG (0); LONG (0); LONG (0);
-    __IAT_start__ = .;
+    ".idata$4" = ABSOLUTE(. - __image_base__);
+    ".idata$5" = ABSOLUTE(. - __image_base__);
     KEEP (SORT(*)(.idata$5))
-    __IAT_end__ = .;
+    ".idata$6" = ABSOLUTE(. - __image_base__);
     KEEP (SORT(*)(.idata$6))
     KEEP (SORT(EXCLUDE_FILE (*:*s[0-9][0-9][0-9][0-9][0-9].o) *)(.idata$7))
     *(.data) *(SORT(.data$*)) *(.data.*)
     *(.bss) *(SORT(.bss$*)) *(.bss.*) *(COMMON)
-  }
-  .rsrc BLOCK(__section_alignment__) :
-  {
-    *(.rsrc) *(SORT(.rsrc$*))
   }
   /DISCARD/ :
   {
