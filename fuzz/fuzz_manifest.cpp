@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_order.h"
 #include "builder/build_checks.h"
 #include "builder/commands.h"
 #include "builder/file_bytes.h"
@@ -75,19 +74,10 @@ void Fail(const char* what, const ManifestProblem* problem = nullptr) {
   std::abort();
 }
 
-// The setup and uninstall programs' stand-in: a small image with its ImageSize record.
-std::vector<uint8_t> ProgramImage() {
-  constexpr uint32_t IMAGE_BYTES = 256;
-  constexpr uint32_t MARKER_OFFSET = 64;
-  std::vector<uint8_t> image = test_support::FakeImage(IMAGE_BYTES, MARKER_OFFSET);
-  StoreU32LE(image.data() + MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH, IMAGE_BYTES);
-  return image;
-}
-
 // Builds the manifest stored, as "lodrun build --level=0" would, into one setup file in the
 // scratch folder, and fails unless "lodrun verify" passes it.
 void CheckBuildVerifies(const Manifest& manifest) {
-  static const std::vector<uint8_t> image = ProgramImage();
+  static const std::vector<uint8_t> image = test_support::FakeProgramImage();
   std::vector<ManifestProblem> problems = StoredDataAreaProblems(manifest, 0);
   if (!problems.empty()) return;  // refused at a line, as the reader's problems are
   BuildOptions options;

@@ -15,7 +15,6 @@
 
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
-#include "base/byte_order.h"
 #include "base/session_paths.h"
 #include "builder/commands.h"
 #include "builder/data_area_writer.h"
@@ -32,9 +31,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t IMAGE_BYTES = 256;
-constexpr uint32_t MARKER_OFFSET = 64;
-
 fs::path scratch;  // this process's folder: the setup file and the extraction folder
 
 void RemoveScratch() {
@@ -45,12 +41,6 @@ void RemoveScratch() {
 void Fail(const char* what) {
   std::fprintf(stderr, "fuzz_setup_reader: %s\n", what);
   std::abort();
-}
-
-std::vector<uint8_t> FakeImage() {
-  std::vector<uint8_t> image = test_support::FakeImage(IMAGE_BYTES, MARKER_OFFSET);
-  StoreU32LE(image.data() + MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH, IMAGE_BYTES);
-  return image;
 }
 
 void MakeScratch() {
@@ -73,7 +63,7 @@ ToolCommand& Extract() {
 
 // The program's loader on the setup file, its image size as the builder patched it.
 bool ProgramLoads(const std::string& setup) {
-  SetImageSize(IMAGE_BYTES);
+  SetImageSize(uint32_t(test_support::FAKE_PROGRAM_SIZE));
   CopyPath(SourcePath, setup.c_str());
   const bool loaded = LoadSetupArchive();
   FreeSetupArchive();
@@ -103,7 +93,7 @@ void CheckExtract(const std::string& setup, const SetupSummary& summary) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::vector<uint8_t> image = FakeImage();
+  static const std::vector<uint8_t> image = test_support::FakeProgramImage();
   if (scratch.empty()) MakeScratch();
   const std::string setup = (scratch / "setup.exe").string();
   {

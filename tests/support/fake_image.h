@@ -70,4 +70,14 @@ inline std::vector<uint8_t> FakeImage(size_t size = FAKE_IMAGE_SIZE,
   return image;
 }
 
+// The small stand-in of a setup or uninstall program that the fuzzers build with: a fake
+// image whose ImageSize record holds its own size, as the builder leaves a program's.
+constexpr size_t FAKE_PROGRAM_SIZE = 256;
+constexpr size_t FAKE_PROGRAM_MARKER_OFFSET = 64;
+inline std::vector<uint8_t> FakeProgramImage() {
+  std::vector<uint8_t> image = FakeImage(FAKE_PROGRAM_SIZE, FAKE_PROGRAM_MARKER_OFFSET);
+  StoreU32LE(image.data() + FAKE_PROGRAM_MARKER_OFFSET + IMAGE_SIZE_MARKER_LENGTH, uint32_t(FAKE_PROGRAM_SIZE));
+  return image;
+}
+
 }  // namespace test_support
