@@ -37,7 +37,7 @@ void InitConfirmationPage(HWND page) {
 // Next asks first when read-only files are to be replaced; No keeps the page.
 INT_PTR HandleConfirmationCommand(HWND page, WPARAM wParam) {
   if (LOWORD(wParam) != ID_NEXT || !ProtectedFilesFound) return FALSE;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_REPLACE_READ_ONLY), QUESTION_STYLE) != IDNO) {
+  if (ShowListMessage(MESSAGE_REPLACE_READ_ONLY, QUESTION_STYLE) != IDNO) {
     return FALSE;
   }
   return ConsumeCommand(page);

@@ -18,6 +18,7 @@
 #include "wizard/folder_chooser.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
+#include "wizard/page_setup.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
@@ -72,8 +73,8 @@ BOOL InitDirectoryPage(HWND page) {
   StripBackslash(InstallDir);
   SetWindowTextA(edit, InstallDir);
   AppendBackslash(InstallDir);
-  SetDlgItemTextA(page, ID_SPACE_NEEDED_LABEL, PageText(DIRECTORY_TEXTS, DIRECTORY_SPACE_NEEDED_LABEL));
-  SetDlgItemTextA(page, ID_SPACE_FREE_LABEL, PageText(DIRECTORY_TEXTS, DIRECTORY_SPACE_FREE_LABEL));
+  SetListText(page, ID_SPACE_NEEDED_LABEL, DIRECTORY_TEXTS, DIRECTORY_SPACE_NEEDED_LABEL);
+  SetListText(page, ID_SPACE_FREE_LABEL, DIRECTORY_TEXTS, DIRECTORY_SPACE_FREE_LABEL);
   ShowSpace(page);
   if ((Archive.SetupFlags & SETUP_FLAG_CHANGE_DIR) != 0) {
     SetFocus(edit);
@@ -94,7 +95,7 @@ void Browse(HWND page) {
 
 void ShowPageTexts(HWND page) {
   for (int i = 0; i < 3; ++i) {
-    SetDlgItemTextA(page, ID_PAGE_TEXT_2 + i, PageText(DIRECTORY_TEXTS, DIRECTORY_CONTROL_TEXT + i));
+    SetListText(page, ID_PAGE_TEXT_2 + i, DIRECTORY_TEXTS, DIRECTORY_CONTROL_TEXT + i);
   }
 }
 
@@ -112,7 +113,7 @@ void ShowCheckFailure(uint32_t result) {
 }
 
 bool RefuseDirectory() {
-  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_FOLDER_NOT_CREATED), NOTICE_STYLE);
+  ShowListMessage(MESSAGE_FOLDER_NOT_CREATED, NOTICE_STYLE);
   return false;
 }
 
@@ -128,7 +129,7 @@ bool MakeAbsolute(HWND page) {
 // The directory exists, or the user has it created; it is the current directory then.
 bool MakeDirectoryExist() {
   if (SetCurrentDirectoryA(InstallDir)) return true;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CREATE_FOLDER), QUESTION_STYLE) != IDYES) {
+  if (ShowListMessage(MESSAGE_CREATE_FOLDER, QUESTION_STYLE) != IDYES) {
     return false;
   }
   AppendBackslash(InstallDir);
@@ -139,12 +140,12 @@ bool MakeDirectoryExist() {
 
 // The disk check, with the page's texts replaced while it runs; true to go on.
 bool CheckDirectory(HWND page) {
-  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(MESSAGE_LIST, MESSAGE_CHECKING_FOLDER));
+  SetListText(page, ID_PAGE_TEXT_2, MESSAGE_LIST, MESSAGE_CHECKING_FOLDER);
   SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
   SetDlgItemTextA(page, ID_PAGE_TEXT_4, "");
   uint32_t result = CheckTargets();
   if (result == CHECK_NO_SPACE) {
-    if (ShowMessage(PageText(MESSAGE_LIST, CHECK_NO_SPACE), QUESTION_STYLE) == IDYES) result = CHECK_OK;
+    if (ShowListMessage(CHECK_NO_SPACE, QUESTION_STYLE) == IDYES) result = CHECK_OK;
   } else if (result != CHECK_OK) {
     ShowCheckFailure(result);
   }

@@ -4,10 +4,7 @@
 #include <windows.h>
 
 #include "archive/page_texts.h"
-#include "engine/install_state.h"
 #include "wizard/messages.h"
-#include "wizard/page_runner.h"
-#include "wizard/page_state.h"
 #include "base/text_format.h"
 #include "wizard/wizard.h"
 
@@ -19,9 +16,5 @@ bool AskForNextDisk(uint32_t diskNumber) {
   char prompt[DISK_PROMPT_SIZE];
   FormatDiskPrompt(prompt, diskNumber);
   if (ShowMessage(prompt, DISK_PROMPT_STYLE) == IDOK) return true;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_INSTALLATION), QUESTION_STYLE) != IDYES) return true;
-  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_COMPLETED), NOTICE_STYLE);
-  EndPage(BUTTON_CANCEL);
-  ClearAfterWizardActions();
-  return false;
+  return !ConfirmStop(MESSAGE_STOP_INSTALLATION);
 }

@@ -13,6 +13,7 @@
 #include "wizard/drawing.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
+#include "wizard/page_setup.h"
 #include "wizard/page_table.h"
 #include "wizard/pages.h"
 
@@ -93,7 +94,7 @@ void ShowSuccess(HWND page) {
   }
   SetWindowPos(check, nullptr, box.left, button.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetDlgItemTextA(page, ID_PAGE_TEXT_2, PageText(FINISH_TEXTS, FINISH_RUN_NOTE));
+  SetListText(page, ID_PAGE_TEXT_2, FINISH_TEXTS, FINISH_RUN_NOTE);
   SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
 }
 

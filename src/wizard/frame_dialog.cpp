@@ -3,7 +3,6 @@
 
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
-#include "engine/install_state.h"
 #include "wizard/drawing.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
@@ -47,10 +46,7 @@ void ConfirmCancel() {
     EndPage(BUTTON_CANCEL);
     return;
   }
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_CANCEL_SETUP), QUESTION_STYLE) != IDYES) return;
-  ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_COMPLETED), NOTICE_STYLE);
-  EndPage(BUTTON_CANCEL);
-  ClearAfterWizardActions();
+  ConfirmStop(MESSAGE_CANCEL_SETUP);
 }
 
 // True when the frame's button id is disabled: its command did not come from the button (a

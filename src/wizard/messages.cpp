@@ -7,6 +7,7 @@
 #include "base/session_paths.h"
 #include "base/text_format.h"
 #include "engine/install_state.h"
+#include "wizard/page_runner.h"
 #include "wizard/wizard.h"
 
 namespace {
@@ -19,6 +20,16 @@ constexpr char REASON_SEPARATOR[] = "\r\n\r\n";
 int ShowMessage(const char* text, UINT style) {
   HWND owner = FrameDialog != nullptr ? FrameDialog : MainWindow;
   return MessageBoxA(owner, text, PageText(MESSAGE_LIST, TITLE_MESSAGE), style);
+}
+
+int ShowListMessage(uint32_t n, UINT style) { return ShowMessage(PageText(MESSAGE_LIST, n), style); }
+
+bool ConfirmStop(uint32_t question) {
+  if (ShowListMessage(question, QUESTION_STYLE) != IDYES) return false;
+  ShowListMessage(MESSAGE_NOT_COMPLETED, NOTICE_STYLE);
+  EndPage(BUTTON_CANCEL);
+  ClearAfterWizardActions();
+  return true;
 }
 
 void FormatWithText(char* buffer, const char* format, const char* text) {

@@ -21,6 +21,14 @@ constexpr uint32_t MESSAGE_BUFFER_SIZE = 1024;
 // with the setup title; the button the user pressed (IDOK, IDYES, IDNO, ...).
 int ShowMessage(const char* text, UINT style);
 
+// Message n of the message list, as it stands, in a box of style; the button pressed.
+int ShowListMessage(uint32_t n, UINT style);
+
+// Message question of the message list asked; Yes tells that the setup was not completed,
+// ends the open page as cancelled and drops what was planned for after the wizard. True
+// after Yes.
+bool ConfirmStop(uint32_t question);
+
 // Message n of the message list into buffer (MESSAGE_BUFFER_SIZE bytes). A message that
 // holds "%s" is a format for ErrorPath; any other message is copied as it is. A longer text
 // is cut and stays terminated.

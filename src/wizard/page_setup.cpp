@@ -62,14 +62,15 @@ void InitPage(HWND page, uint32_t flags) {
   PlacePage(page);
   SetCaptions();
   for (uint32_t i = 0; i < CONTROL_TEXTS; ++i) {
-    HWND control = GetDlgItem(page, ID_PAGE_TEXT_1 + int(i));
-    if (control != nullptr) {
-      SetWindowTextA(control, PageText(uint32_t(PageIndex), FIRST_CONTROL_TEXT + i));
-    }
+    SetListText(page, ID_PAGE_TEXT_1 + int(i), uint32_t(PageIndex), FIRST_CONTROL_TEXT + i);
   }
   for (const FrameButton& button : FRAME_BUTTONS) SetButtonText(button.flag, button.standardText);
   if (Archive.startPage != START_PAGE_ALL) flags |= PAGE_CANCEL_NO_CONFIRM;
   SetPageButtons(flags);
+}
+
+void SetListText(HWND dialog, int id, uint32_t list, uint32_t n) {
+  SetDlgItemTextA(dialog, id, PageText(list, n));
 }
 
 void SetPageButtons(uint32_t flags) {
@@ -83,7 +84,7 @@ void SetPageButtons(uint32_t flags) {
 void SetButtonText(uint32_t button, uint32_t n) {
   for (const FrameButton& frameButton : FRAME_BUTTONS) {
     if (frameButton.flag == button) {
-      SetDlgItemTextA(FrameDialog, frameButton.id, PageText(BUTTON_TEXTS, n));
+      SetListText(FrameDialog, frameButton.id, BUTTON_TEXTS, n);
       return;
     }
   }

@@ -17,6 +17,9 @@ constexpr char CAPTION_SEPARATOR[] = " - ";
 // and enables them by flags (plus PAGE_CANCEL_NO_CONFIRM when the setup shows one page).
 void InitPage(HWND page, uint32_t flags);
 
+// Control id of dialog shows string n of text list.
+void SetListText(HWND dialog, int id, uint32_t list, uint32_t n);
+
 // Stores PageButtonFlags and enables or disables the frame's Back, Next and Cancel buttons.
 void SetPageButtons(uint32_t flags);
 

@@ -104,13 +104,7 @@ void InstallStep(HWND page) {
 // uninstall data or group shortcuts are written.
 INT_PTR CancelInstallation(HWND page) {
   CancelPending = true;
-  if (ShowMessage(PageText(MESSAGE_LIST, MESSAGE_STOP_INSTALLATION), QUESTION_STYLE) == IDYES) {
-    ShowMessage(PageText(MESSAGE_LIST, MESSAGE_NOT_COMPLETED), NOTICE_STYLE);
-    EndPage(BUTTON_CANCEL);
-    ClearAfterWizardActions();
-  } else {
-    CancelPending = false;
-  }
+  if (!ConfirmStop(MESSAGE_STOP_INSTALLATION)) CancelPending = false;
   return ConsumeCommand(page);
 }
 
