@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-constexpr char MAIN_WINDOW_CLASS[] = "LodrunClass";
+inline constexpr char MAIN_WINDOW_CLASS[] = "LodrunClass";  // one copy in the program
 
 // Window styles: full-screen background mode, and windowed mode (which is also the frame
 // that the main window gets around the frame dialog).
