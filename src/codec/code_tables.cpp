@@ -9,6 +9,7 @@
 // the root first; a link holds its sub-table's offset from the root.
 #include "codec/code_tables.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -26,6 +27,24 @@ struct TableLevel {
 };
 
 uint32_t LowBits(uint32_t n) { return (1u << n) - 1; }
+
+// Entries are made and copied as the words they are (op, bits, value from the low byte up):
+// the fields stored one by one and then loaded as a word by the doubling would stall it.
+static_assert(offsetof(CodeEntry, op) == 0 && offsetof(CodeEntry, bits) == 1 &&
+                  offsetof(CodeEntry, value) == 2 && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "an entry is op, bits and value in one little-endian word");
+uint32_t EntryWord(uint32_t op, uint32_t bits, uint32_t value) {
+  return op | bits << 8 | value << 16;
+}
+uint32_t LoadEntry(const CodeEntry* entry) {
+  uint32_t word;
+  std::memcpy(&word, entry, sizeof word);
+  return word;
+}
+void StoreEntry(CodeEntry* entry, uint32_t word) { std::memcpy(entry, &word, sizeof word); }
+
+// Parts of a table at least this many entries long are doubled by one block move.
+constexpr uint32_t WIDEN_BY_MOVE_ENTRIES = 32;
 
 // The state of one build: the counts, and the space the tables are taken from.
 struct CodeBuild {
@@ -105,16 +124,22 @@ CodeEntry* TakeTable(CodeBuild& build, uint32_t width) {
   if (entries > build.capacity - build.used) return nullptr;
   CodeEntry* table = build.space + build.used;
   build.used += entries;
-  table[0] = CodeEntry{CODE_OP_INVALID, static_cast<uint8_t>(width), 0};
+  StoreEntry(table, EntryWord(CODE_OP_INVALID, width, 0));
   return table;
 }
 
 // Widens the filled part of a level's table to `bits` index bits by doubling: an entry of the
 // filled part stands for every index with its low bits, so the part is copied above itself.
+// Short parts are copied word by word: a block move takes tens of cycles to start.
 void WidenTable(TableLevel& level, uint32_t bits) {
+  CodeEntry* const table = level.table;
   for (; level.filled < bits; ++level.filled) {
     const uint32_t half = uint32_t(1) << level.filled;
-    std::memcpy(level.table + half, level.table, half * sizeof(CodeEntry));
+    if (half >= WIDEN_BY_MOVE_ENTRIES) {
+      std::memcpy(table + half, table, half * sizeof(CodeEntry));
+      continue;
+    }
+    for (uint32_t i = 0; i < half; ++i) StoreEntry(table + half + i, LoadEntry(table + i));
   }
 }
 
@@ -140,17 +165,15 @@ uint32_t NewTableWidth(const CodeBuild& build, uint32_t length, uint32_t w) {
 }
 
 // The entry of one code: a simple symbol, a symbol with a base and extra bits, or invalid.
-CodeEntry MakeEntry(const CodeAlphabet& alphabet, uint32_t symbol, uint32_t bits) {
-  const uint8_t ownBits = static_cast<uint8_t>(bits);
+uint32_t MakeEntry(const CodeAlphabet& alphabet, uint32_t symbol, uint32_t bits) {
   if (symbol < alphabet.simpleCount) {
-    return CodeEntry{symbol < STREAM_END_OF_BLOCK ? CODE_OP_LITERAL : CODE_OP_END, ownBits,
-                     static_cast<uint16_t>(symbol)};
+    return EntryWord(symbol < STREAM_END_OF_BLOCK ? CODE_OP_LITERAL : CODE_OP_END, bits, symbol);
   }
   if (symbol - alphabet.simpleCount < alphabet.valueCount) {
-    return CodeEntry{alphabet.extras[symbol - alphabet.simpleCount], ownBits,
-                     alphabet.bases[symbol - alphabet.simpleCount]};
+    return EntryWord(alphabet.extras[symbol - alphabet.simpleCount], bits,
+                     alphabet.bases[symbol - alphabet.simpleCount]);
   }
-  return CodeEntry{CODE_OP_INVALID, ownBits, 0};  // beyond the alphabet's values: 286 and 287, 30 and 31
+  return EntryWord(CODE_OP_INVALID, bits, 0);  // beyond the alphabet's values: 286 and 287, 30 and 31
 }
 
 // The next canonical code of the same length in reading order: code bits are kept with the
@@ -185,9 +208,8 @@ int32_t ExtendPath(CodeBuild& build, TableLevel* levels, int32_t depth, uint32_t
       // it ends there as a code of that table's whole width would.
       TableLevel& above = levels[depth];
       WidenTable(above, above.width);
-      above.table[(code >> above.start) & LowBits(above.width)] =
-          CodeEntry{static_cast<uint8_t>(CODE_OP_LITERAL + j), static_cast<uint8_t>(above.width),
-                    static_cast<uint16_t>(newTable - build.space)};
+      StoreEntry(above.table + ((code >> above.start) & LowBits(above.width)),
+                 EntryWord(CODE_OP_LITERAL + j, above.width, uint32_t(newTable - build.space)));
     }
     ++depth;
     levels[depth] = TableLevel{newTable, w, j, code & LowBits(w), 0};
@@ -213,7 +235,7 @@ bool PlaceCodes(CodeBuild& build, const uint32_t* lengths, const uint16_t* sorte
     TableLevel& level = levels[depth];
     const uint32_t ownBits = length - level.start;
     WidenTable(level, ownBits);
-    level.table[code >> level.start] = MakeEntry(alphabet, symbol, ownBits);
+    StoreEntry(level.table + (code >> level.start), MakeEntry(alphabet, symbol, ownBits));
     --build.codesLeft[length];
     code = NextCode(code, length);
   }
