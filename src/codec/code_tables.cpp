@@ -49,8 +49,7 @@ constexpr uint32_t WIDEN_BY_MOVE_ENTRIES = 32;
 // The state of one build: the counts, and the space the tables are taken from.
 struct CodeBuild {
   uint32_t lengthCount[MAX_CODE_LENGTH + 1];  // codes of each length, free codes included
-  uint32_t codesEnd[MAX_CODE_LENGTH + 1];     // sorted index past each length's codes, free
-                                              // codes included: those left are codesEnd - k
+  uint32_t codesLeft[MAX_CODE_LENGTH + 1];    // codes of each length not placed yet
   uint32_t minLen;
   uint32_t maxLen;
   uint32_t rootBits;                          // requested root width, adjusted to the code
@@ -104,18 +103,17 @@ bool CheckCodeSpace(CodeBuild& build) {
 // here on the counts include the free codes as codes of the longest length after them, so
 // that an incomplete code's tables are as wide as those of the complete code it is a part of.
 void SortSymbols(CodeBuild& build, const uint32_t* lengths, uint32_t n, uint16_t* sorted) {
-  uint32_t offset[MAX_CODE_LENGTH + 1];
-  offset[1] = 0;
-  for (uint32_t len = 1; len < MAX_CODE_LENGTH; ++len) {
+  uint32_t offset[MAX_CODE_LENGTH + 2] = {};
+  for (uint32_t len = 1; len <= MAX_CODE_LENGTH; ++len) {
     offset[len + 1] = offset[len] + build.lengthCount[len];
   }
+  build.realCodes = offset[MAX_CODE_LENGTH + 1];
   for (uint32_t symbol = 0; symbol < n; ++symbol) {
     if (lengths[symbol] != 0) sorted[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
   }
-  build.realCodes = offset[MAX_CODE_LENGTH];
   build.lengthCount[build.maxLen] += build.freeCodes;
-  for (uint32_t len = 1; len <= MAX_CODE_LENGTH; ++len) {
-    build.codesEnd[len] = offset[len] + (len == build.maxLen ? build.freeCodes : 0);
+  for (uint32_t len = 0; len <= MAX_CODE_LENGTH; ++len) {
+    build.codesLeft[len] = build.lengthCount[len];
   }
 }
 
@@ -145,14 +143,13 @@ void WidenTable(TableLevel& level, uint32_t bits) {
   }
 }
 
-// The width of a new table that starts at bit w, for the code of length L at sorted index k:
-// wide enough for the codes of length L and, while they leave entries free, for longer codes,
-// up to rootBits; cut so that the table holding the end-of-block code ends where that code
-// ends.
-uint32_t NewTableWidth(const CodeBuild& build, uint32_t length, uint32_t w, uint32_t k) {
+// The width of a new table that starts at bit w, for a code of length L: wide enough for the
+// codes of length L and, while they leave entries free, for longer codes, up to rootBits;
+// cut so that the table holding the end-of-block code ends where that code ends.
+uint32_t NewTableWidth(const CodeBuild& build, uint32_t length, uint32_t w) {
   uint32_t z = build.maxLen - w < build.rootBits ? build.maxLen - w : build.rootBits;
   uint32_t j = length - w;
-  uint32_t codes = build.codesEnd[length] - k;  // of length L not placed yet, this one included
+  uint32_t codes = build.codesLeft[length];
   if ((uint32_t(1) << j) > codes) {
     uint32_t patterns = (uint32_t(1) << j) - codes;  // entries the codes of length L leave
     for (;;) {
@@ -193,17 +190,17 @@ uint32_t NextCode(uint32_t code, uint32_t length) {
 // Makes the path of tables reach the code's last bit: back to the level whose prefix the
 // code shares (the root, levels[0], shares every prefix), finishing each table left, then a
 // new table per level until one reaches it, each linked from the table above. Takes the top
-// table's level (-1 before the root is made) and the code's sorted index, and returns the new
-// top level, or -1 when the space runs out.
+// table's level (-1 before the root is made) and returns the new one, or -1 when the space
+// runs out.
 int32_t ExtendPath(CodeBuild& build, TableLevel* levels, int32_t depth, uint32_t code,
-                   uint32_t length, uint32_t k) {
+                   uint32_t length) {
   while (depth > 0 && (code & LowBits(levels[depth].start)) != levels[depth].prefix) {
     WidenTable(levels[depth], levels[depth].width);
     --depth;
   }
   while (depth < 0 || length > levels[depth].start + levels[depth].width) {
     const uint32_t w = depth < 0 ? 0 : levels[depth].start + levels[depth].width;
-    const uint32_t j = NewTableWidth(build, length, w, k);
+    const uint32_t j = NewTableWidth(build, length, w);
     CodeEntry* newTable = TakeTable(build, j);
     if (newTable == nullptr) return -1;
     if (depth >= 0) {
@@ -232,13 +229,14 @@ bool PlaceCodes(CodeBuild& build, const uint32_t* lengths, const uint16_t* sorte
   for (uint32_t k = 0; k < build.realCodes; ++k) {
     const uint32_t symbol = sorted[k];
     const uint32_t length = lengths[symbol];
-    depth = ExtendPath(build, levels, depth, code, length, k);
+    depth = ExtendPath(build, levels, depth, code, length);
     if (depth < 0) return false;
 
     TableLevel& level = levels[depth];
     const uint32_t ownBits = length - level.start;
     WidenTable(level, ownBits);
     StoreEntry(level.table + (code >> level.start), MakeEntry(alphabet, symbol, ownBits));
+    --build.codesLeft[length];
     code = NextCode(code, length);
   }
   for (; depth >= 0; --depth) WidenTable(levels[depth], levels[depth].width);
