@@ -13,6 +13,14 @@ set(LODRUN_PROGRAM_COMPILE_OPTIONS
 # In both builds, so that the Wine tests of either run the code they make.
 list(APPEND LODRUN_PROGRAM_COMPILE_OPTIONS
      $<IF:$<BOOL:$<TARGET_PROPERTY:LODRUN_HOT>>,-fipa-pta,-fno-inline-small-functions>)
+# Choices of the optimiser that cost bytes and buy no speed: register allocation over the
+# whole function at once rather than region by region, calls left as calls rather than jumps
+# into a callee's tail (a jump needs the arguments moved into the caller's own), no saves of
+# registers kept off the paths that need none, no merging of equal tails of blocks by jumps
+# between them, no final values of loop variables worked out after the loop. Together the
+# stub's code 208 bytes shorter; the i686 decoder measured as fast with them as without.
+list(APPEND LODRUN_PROGRAM_COMPILE_OPTIONS -fira-region=one -fno-optimize-sibling-calls
+     -fno-shrink-wrap -fno-tree-tail-merge -fno-tree-scev-cprop)
 # Windows promises a 32-bit program's stack only 4-byte alignment: the code keeps to that
 # instead of aligning it again. The i686 compiler keeps a frame pointer unless told not to;
 # the programs carry no unwind tables that would want it, and the decoder gains a register
