@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/memory.h"
 #include "base/text_format.h"
 #include "uninstall/uninstall.h"
 
@@ -18,12 +19,21 @@ void UninstallTextInto(UninstallText n, char* buffer) {
   if (!CopyCounted(Removal.texts[n], buffer, MESSAGE_SIZE)) buffer[0] = '\0';
 }
 
+// The message's three texts take a block of the heap: on the stack they would be a frame
+// larger than the guard page. Without memory nothing is shown and 0 answered, as by a
+// message box that fails: no question is taken as a yes.
 int Show(UninstallText n, const char* path, UINT style) {
-  char format[MESSAGE_SIZE], text[MESSAGE_SIZE], title[MESSAGE_SIZE];
+  char* format = nullptr;
+  if (!MemAlloc(3 * MESSAGE_SIZE, &format)) return 0;
+  char* text = format + MESSAGE_SIZE;
+  char* title = text + MESSAGE_SIZE;
   UninstallTextInto(n, format);
-  FormatText(text, sizeof text, format, path);
+  FormatText(text, MESSAGE_SIZE, format, path);
   UninstallTextInto(UNINSTALL_TITLE, title);
-  return MessageBoxA(nullptr, text, title[0] != '\0' ? title : FALLBACK_TITLE, style | MB_SETFOREGROUND);
+  const int answer = MessageBoxA(nullptr, text, title[0] != '\0' ? title : FALLBACK_TITLE,
+                                 style | MB_SETFOREGROUND);
+  MemFree(format);
+  return answer;
 }
 
 }  // namespace
