@@ -50,9 +50,11 @@ std::string Shortcuts(const FileRecord& record) {
   return shortcuts;
 }
 
-// "60 ms slices, 5 ms apart"; a slice of 0 is the program's one file per tick.
+// "60 ms slices, 5 ms apart", or "back to back" for a gap of 0; a slice of 0 is the
+// program's one file per tick.
 std::string PacingText(uint32_t pacing) {
-  const std::string gap = std::to_string(PacingGapMs(pacing)) + " ms apart";
+  const std::string gap =
+      PacingGapMs(pacing) == 0 ? "back to back" : std::to_string(PacingGapMs(pacing)) + " ms apart";
   if (PacingSliceMs(pacing) == 0) return "one file per tick, " + gap;
   return std::to_string(PacingSliceMs(pacing)) + " ms slices, " + gap;
 }

@@ -159,7 +159,7 @@ void ManifestReader::ReadSetup(const toml::table& setup) {
   ReadPicture(setup, "background_picture", &m.backgroundPicture);
   ReadStartPage(setup);
   ReadMilliseconds(setup, "install_slice_ms", 0, MAX_INSTALL_SLICE_MS, &m.installSliceMs);
-  ReadMilliseconds(setup, "install_gap_ms", 1, MAX_INSTALL_GAP_MS, &m.installGapMs);
+  ReadMilliseconds(setup, "install_gap_ms", 0, MAX_INSTALL_GAP_MS, &m.installGapMs);
   std::vector<uint8_t> information;
   std::string text;
   if (SourceFile(setup, "information", "setup", &information) &&

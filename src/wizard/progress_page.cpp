@@ -26,6 +26,11 @@ constexpr uint32_t PERCENT_TEXT_SIZE = 8;  // "100%" and its terminator
 
 UINT_PTR stepTimer = 0;
 
+// With a gap of 0 the page posts itself this message for the next slice: a timer waits at
+// least the system's shortest interval (10 ms, 55 ms on Windows 95) even when nothing else
+// is waiting.
+constexpr UINT NEXT_STEP_MESSAGE = WM_APP + 1;
+
 // Message n of the message list, its "%s" filled with ErrorPath, in a box of style.
 int AskInstallMessage(uint32_t n, uint32_t style) {
   char text[MESSAGE_BUFFER_SIZE];
@@ -65,6 +70,18 @@ void StopTimer(HWND page) {
   stepTimer = 0;
 }
 
+// The next slice after the pacing's gap. A gap of 0 follows at once unless input or painting
+// waits, which the shortest timer lets through first (posted messages come before them).
+void ScheduleNextStep(HWND page) {
+  const uint32_t gap = PacingGapMs(Archive.installPacing);
+  if (gap == 0 && HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) == 0 &&
+      PostMessageA(page, NEXT_STEP_MESSAGE, 0, 0)) {
+    return;
+  }
+  StartTimer(page, gap);
+  if (stepTimer == 0) InstallWithoutTimer();
+}
+
 void InitProgressPage(HWND page) {
   ProgressPage = page;
   ProgressPercent = 0;
@@ -77,14 +94,22 @@ void InitProgressPage(HWND page) {
     return;
   }
   CancelPending = false;
-  StartTimer(page, FIRST_STEP_DELAY_MS);
+  // The first tick comes once the page has painted: a timer's message comes after painting.
+  const uint32_t slice = PacingSliceMs(Archive.installPacing);
+  StartTimer(page, slice == 0 ? FIRST_STEP_DELAY_MS : PacingGapMs(Archive.installPacing));
   if (stepTimer == 0) InstallWithoutTimer();
 }
 
 // Files until the tick's slice is used up (one file per tick with a slice of 0, as without
 // the pacing block), then the gap; the timer is stopped meanwhile, so that no tick piles up.
+// While the cancel question is open no file is installed: the timer looks again after the
+// gap (a posted step taken by the question's box would otherwise be the last).
 void InstallStep(HWND page) {
-  if (!Archive.DataAreaOpen || CancelPending) return;
+  if (!Archive.DataAreaOpen) return;
+  if (CancelPending) {
+    if (stepTimer == 0) StartTimer(page, PacingGapMs(Archive.installPacing));
+    return;
+  }
   StopTimer(page);
   const DWORD start = GetTickCount();
   bool more;
@@ -92,9 +117,7 @@ void InstallStep(HWND page) {
     more = InstallNextFile();
   } while (more && !CancelPending && GetTickCount() - start < PacingSliceMs(Archive.installPacing));
   if (more) {
-    StartTimer(page, PacingGapMs(Archive.installPacing));
-    if (stepTimer != 0) return;
-    InstallWithoutTimer();
+    ScheduleNextStep(page);
     return;
   }
   EndInstallation();
@@ -190,6 +213,7 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
       InitProgressPage(page);
       return TRUE;
     case WM_TIMER:
+    case NEXT_STEP_MESSAGE:
       InstallStep(page);
       return TRUE;
     case WM_COMMAND:

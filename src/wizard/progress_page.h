@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-// The page's timer: 100 ms before the first tick, then the pacing's gap after each.
+// The page's timer: 100 ms before the first tick of one file per tick (the pacing's gap
+// before that of slices), then the pacing's gap after each.
 constexpr UINT_PTR INSTALL_TIMER_ID = 11;
 constexpr UINT FIRST_STEP_DELAY_MS = 100;
 // The current file's line shows this many characters (ShortenPath).

@@ -57,13 +57,19 @@ TEST_F(InstallPacing, ValuesOutsideTheirRangeAreProblemsAtTheirLine) {
   const std::pair<std::string, std::string> cases[] = {
       {"[setup]\ninstall_slice_ms = 1001\n", "setup.toml:2:20: setup.install_slice_ms: 1001 is out of range; expected a whole number of milliseconds from 0 to 1000"},
       {"[setup]\ninstall_slice_ms = -1\n", "setup.toml:2:20: setup.install_slice_ms: -1 is out of range"},
-      {"[setup]\ninstall_gap_ms = 0\n", "setup.toml:2:18: setup.install_gap_ms: 0 is out of range; expected a whole number of milliseconds from 1 to 1000"},
+      {"[setup]\ninstall_gap_ms = 1001\n", "setup.toml:2:18: setup.install_gap_ms: 1001 is out of range; expected a whole number of milliseconds from 0 to 1000"},
       {"[setup]\n\ninstall_gap_ms = \"fast\"\n", "setup.toml:3:18: setup.install_gap_ms: is not a number"},
       {"[setup]\ninstall_gap_ms = 2.5\n", "setup.toml:2:18: setup.install_gap_ms: is not a number"},
   };
   for (const auto& [text, expected] : cases) {
     EXPECT_NE(Bad(text).find(expected), std::string::npos) << text << "\n" << Bad(text);
   }
+}
+
+TEST_F(InstallPacing, GapOfZeroIsSlicesBackToBack) {
+  Built("install_slice_ms = 40\ninstall_gap_ms = 0\n");
+  const ToolRun text = RunTool({"list", folder.Path("setup.exe")});
+  EXPECT_NE(text.output.find("install pacing:    40 ms slices, back to back"), std::string::npos) << text.output;
 }
 
 TEST_F(InstallPacing, ListShowsTheSliceAndTheGap) {

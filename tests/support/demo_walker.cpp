@@ -185,6 +185,7 @@ int main(int argc, char** argv) {
     const std::string name = folder + "/" + std::to_string(pages);
     const bool progress = GetDlgItem(page, ID_PROGRESS_GROUP) != nullptr;
     if (timed) {
+      std::printf("demo_walker: page %d shown at %lu ms\n", pages, GetTickCount() - start);
       if (progress) {
         page = NextPage(setup, page);
         std::printf("demo_walker: installed in %lu ms\n", GetTickCount() - start);

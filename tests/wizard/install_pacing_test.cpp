@@ -1,6 +1,7 @@
 // The progress page's pacing in the running setup: without BLOCK_INSTALL_PACING one file per
 // timer tick (the files written 50 ms apart), with the builder's pacing several files per
-// tick, and Cancel still answered within the slice while a large setup installs.
+// tick, a gap of 0 without a timer's wait, and Cancel still answered within the slice while
+// a large setup installs (and the installation going on after the question is declined).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -94,6 +95,17 @@ TEST_F(ProgressPacing, BuildersPacingInstallsSeveralFilesPerTick) {
   ASSERT_EQ(gaps.size(), 39u);
   const auto close = std::count_if(gaps.begin(), gaps.end(), [](double gap) { return gap < 20.0; });
   EXPECT_GE(close, 30) << "of 39 gaps, under 20 ms";
+}
+
+// With a gap of 0 the next step is posted at once while nothing waits: the steps follow each
+// other closer than any timer's shortest interval (10 ms).
+TEST_F(ProgressPacing, GapOfZeroFollowsWithoutATimersWait) {
+  Start(40, 1000, InstallPacing(0, 0));
+  WaitForAll(40);
+  const std::vector<double> gaps = WriteGaps(40);
+  ASSERT_EQ(gaps.size(), 39u);
+  const auto close = std::count_if(gaps.begin(), gaps.end(), [](double gap) { return gap < 8.0; });
+  EXPECT_GE(close, 30) << "of 39 gaps between single-file steps, under 8 ms";
 }
 
 TEST_F(ProgressPacing, CancelIsAnsweredWithinTheSliceWhileInstalling) {
