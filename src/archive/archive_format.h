@@ -106,7 +106,7 @@ constexpr uint32_t TEMPLATE_COPY_SIZE = 16384;
 constexpr uint32_t FILE_TABLE_COUNT_FIELD = 4;
 
 // One file record: the fixed fields at these offsets, packed without alignment, then the
-// version block when FE_VERSION_CHECK or FE_LANGUAGE_CHECK is set, then six strings.
+// version block when a bit of FE_VERSION_BLOCK is set, then six strings.
 constexpr uint32_t FILE_ENTRY_RECORD_LENGTH = 0;  // u32, the whole record's bytes
 constexpr uint32_t FILE_ENTRY_STATUS = 4;         // u16 EntryStatus, 0 in the archive
 constexpr uint32_t FILE_ENTRY_ICON_INDEX = 6;     // u16
@@ -154,6 +154,8 @@ enum Registration : uint8_t {
 constexpr uint8_t FE_UNINSTALLER = 0x01;
 constexpr uint8_t FE_VERSION_CHECK = 0x02;
 constexpr uint8_t FE_LANGUAGE_CHECK = 0x04;
+// Either check carries the record's version block.
+constexpr uint8_t FE_VERSION_BLOCK = FE_VERSION_CHECK | FE_LANGUAGE_CHECK;
 // The outcome of a record's installation, written into the loaded table.
 enum EntryStatus : uint16_t {
   STATUS_NONE = 0,

@@ -2,8 +2,7 @@
 // programs find them.
 #pragma once
 
-// The extension a shortcut's name gets as a file.
-constexpr const char* SHORTCUT_SUFFIX = ".lnk";
+#include "archive/names.h"  // SHORTCUT_SUFFIX
 
 // The path of the folder that the shell names by csidl, in a PATH_BUFFER_SIZE buffer; false,
 // leaving it empty, when the shell names none.
