@@ -109,7 +109,7 @@ uint32_t FileChecksum(const std::vector<uint8_t>& content) {
 }
 
 bool HasVersionBlock(const FileRecord& record) {
-  return (record.flags & (FE_VERSION_CHECK | FE_LANGUAGE_CHECK)) != 0;
+  return (record.flags & FE_VERSION_BLOCK) != 0;
 }
 
 std::vector<std::string*> RecordStrings(FileRecord& record) {

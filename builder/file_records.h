@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "archive/names.h"  // SHORTCUT_SUFFIX_LENGTH
 
 // Every field of one record. checksum, size and packedSize describe the file's content and
 // its stream; the builder fills them when it adds the files (AddFiles).
@@ -48,8 +49,6 @@ constexpr uint32_t MAX_PATH_LENGTH = PATH_BUFFER_SIZE - 1;
 // the group shortcuts, the desktop, a leading "#name#" macro of the default directory), is
 // assumed to be at most this long.
 constexpr uint32_t SYSTEM_FOLDER_RESERVE = 96;
-// The shortcut file's extension, which the shortcut's name gets when it is created.
-constexpr uint32_t SHORTCUT_SUFFIX_LENGTH = 4;  // ".lnk"
 // The character around a macro's name at the start of the default directory: "#name#rest".
 constexpr char DIRECTORY_MACRO = '#';
 

@@ -57,7 +57,7 @@ bool ManifestReader::CheckName(const toml::node& node, const std::string& key, c
 }
 
 void ManifestReader::CheckShortcutName(const toml::node& node, const std::string& key, const std::string& name) {
-  const std::string link = name + ".lnk";
+  const std::string link = name + SHORTCUT_SUFFIX;
   const NameFault fault = CheckNamePart(link.c_str(), uint32_t(link.size()));
   if (fault != NAME_OK) Problem(node, key, "\"" + Shown(name) + "\" " + NameProblem(fault));
 }
@@ -188,7 +188,7 @@ void ManifestReader::AddVersionBlock(const toml::node& where, const std::string&
   if (!read) {
     Problem(where, key, "\"" + source + "\": " + error +
                             "; check_version and check_language need a file with a version resource");
-    record->flags &= uint8_t(~(FE_VERSION_CHECK | FE_LANGUAGE_CHECK));
+    record->flags &= uint8_t(~FE_VERSION_BLOCK);
     return;
   }
   record->fileVersionMS = info.fileVersionMS;
@@ -231,7 +231,7 @@ void ManifestReader::ReadFile(const toml::table& table, const std::string& key) 
     if (HasVersionBlock(fields)) {
       Problem(*table.get(fields.flags & FE_VERSION_CHECK ? "check_version" : "check_language"),
               key, "an external file is not installed, so it has no version to check; expected false");
-      fields.flags &= uint8_t(~(FE_VERSION_CHECK | FE_LANGUAGE_CHECK));
+      fields.flags &= uint8_t(~FE_VERSION_BLOCK);
     }
     expanded.push_back({"", named ? std::string() : fs::path(source).filename().string()});
   } else {

@@ -185,7 +185,7 @@ class ManifestReader {
   // A problem at node when text is not a name Windows can store (a path of names when
   // path is true); true when it is one.
   bool CheckName(const toml::node& node, const std::string& key, const std::string& text, bool path);
-  // A shortcut's name: its link file's name (name and ".lnk") must be a name.
+  // A shortcut's name: its link file's name (name and SHORTCUT_SUFFIX) must be a name.
   void CheckShortcutName(const toml::node& node, const std::string& key, const std::string& name);
   void AddVersionBlock(const toml::node& where, const std::string& key, const std::string& source,
                        FileRecord* record);

@@ -10,10 +10,8 @@
 #include "builder/name_problem.h"
 #include "builder/record_words.h"
 
-
 namespace {
 
-constexpr char SHORTCUT_SUFFIX[] = ".lnk";
 constexpr uint32_t LANGUAGE_ID_MAX = 0xFFFF;  // the version block's language is a 16-bit id
 constexpr uint8_t KNOWN_FLAGS = FE_UNINSTALLER | FE_VERSION_CHECK | FE_LANGUAGE_CHECK;
 constexpr uint8_t SHARED_MAX = 1;

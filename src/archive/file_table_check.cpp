@@ -15,7 +15,7 @@ bool RecordFits(const uint8_t* record, uint32_t room) {
   if (room < MIN_RECORD_SIZE) return false;
   const uint32_t length = LoadU32LE(record + FILE_ENTRY_RECORD_LENGTH);
   if (length < MIN_RECORD_SIZE || length > room) return false;
-  const bool versioned = (record[FILE_ENTRY_FLAGS] & (FE_VERSION_CHECK | FE_LANGUAGE_CHECK)) != 0;
+  const bool versioned = (record[FILE_ENTRY_FLAGS] & FE_VERSION_BLOCK) != 0;
   uint32_t at = FILE_ENTRY_FIXED_SIZE + (versioned ? FILE_ENTRY_VERSION_SIZE : 0);
   for (uint32_t n = 0; n < FILE_ENTRY_STRINGS; ++n) {
     if (at >= length) return false;

@@ -12,7 +12,7 @@ FileEntry* NextEntry(FileEntry* entry) {
 }
 
 bool HasVersionBlock(const FileEntry* entry) {
-  return (entry->flags & (FE_VERSION_CHECK | FE_LANGUAGE_CHECK)) != 0;
+  return (entry->flags & FE_VERSION_BLOCK) != 0;
 }
 
 const FileVersionBlock* EntryVersion(const FileEntry* entry) {
