@@ -42,10 +42,10 @@ demo: native windows windows-x64
 demo-uninstall: native windows windows-x64
 	@scripts/demo uninstall
 
-# Every fuzzer for ten minutes, two at a time on the two cores (scripts/fuzz SECONDS for
-# another length): half an hour for the six.
+# Every fuzzer for ten minutes, two at a time on the two cores (scripts/fuzz SECONDS --merge
+# for another length): half an hour for the six; what they find is merged into fuzz/corpus.
 fuzz: deps
-	@scripts/fuzz 600
+	@scripts/fuzz 600 --merge
 
 bench: deps
 	@scripts/bench

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
 #include "decode_measure.h"
 #include "support/deflate_peers.h"
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "builder/build_checks.h"
-#include "builder/commands.h"
-#include "builder/file_bytes.h"
-#include "builder/manifest.h"
-#include "builder/setup_build.h"
+#include "builder/io/file_bytes.h"
+#include "builder/manifest/build_checks.h"
+#include "builder/manifest/manifest.h"
+#include "builder/manifest/setup_build.h"
+#include "builder/tool/commands.h"
 #include "support/fake_image.h"
 #include "support/minimal_pe.h"
 #include "tool_command.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "archive/archive_format.h"
-#include "builder/archive_writer.h"
-#include "builder/data_area_writer.h"
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
+#include "builder/setup/archive_writer.h"
+#include "builder/setup/data_area_writer.h"
 #include "support/deflate_peers.h"
 #include "support/fake_image.h"
 #include "support/minimal_pe.h"

@@ -16,9 +16,9 @@
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
 #include "base/session_paths.h"
-#include "builder/commands.h"
-#include "builder/data_area_writer.h"
-#include "builder/setup_reader.h"
+#include "builder/setup/data_area_writer.h"
+#include "builder/setup/setup_reader.h"
+#include "builder/tool/commands.h"
 #include "support/fake_image.h"
 #include "tool_command.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "base/byte_order.h"
-#include "builder/pe_headers.h"
-#include "builder/version_resource.h"
+#include "builder/win32/pe_headers.h"
+#include "builder/win32/version_resource.h"
 #include "support/minimal_pe.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "builder/commands.h"
+#include "builder/tool/commands.h"
 
 class ToolCommand {
  public:
-  // add is one of the Add...Command functions of builder/commands.h.
+  // add is one of the Add...Command functions of builder/tool/commands.h.
   explicit ToolCommand(Command (*add)(CLI::App&)) : command_(add(lodrun_)) {}
 
   // Runs "lodrun NAME arguments..." and returns the tool's exit code. The fuzzer's lines are

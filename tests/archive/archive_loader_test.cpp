@@ -3,7 +3,7 @@
 
 #include "base/byte_order.h"
 #include "base/memory.h"
-#include "builder/file_records.h"
+#include "builder/setup/file_records.h"
 #include "setup_file.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "builder/file_records.h"
+#include "builder/setup/file_records.h"
 #include "setup_file.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "archive/data_area.h"
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
 #include "setup_file.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include "archive/file_table_check.h"
 #include "base/byte_order.h"
-#include "builder/file_records.h"
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
+#include "builder/setup/file_records.h"
 #include "setup_file.h"
 
 namespace {

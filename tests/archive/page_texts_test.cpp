@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "base/memory.h"
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
-#include "builder/archive_writer.h"
+#include "base/memory.h"
+#include "builder/setup/archive_writer.h"
 
 namespace {
 

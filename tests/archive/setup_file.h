@@ -10,8 +10,8 @@
 
 #include "archive/archive_format.h"
 #include "archive/setup_archive.h"
-#include "builder/archive_writer.h"
 #include "base/session_paths.h"
+#include "builder/setup/archive_writer.h"
 #include "support/fake_image.h"
 
 using test_support::FakeImage;

@@ -9,7 +9,7 @@
 #include "archive/setup_archive.h"
 #include "archive/templates.h"
 #include "base/memory.h"
-#include "builder/default_templates.h"
+#include "builder/win32/default_templates.h"
 #include "resources/dialog_ids.h"
 #include "support/dialog_templates.h"
 

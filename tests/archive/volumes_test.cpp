@@ -8,7 +8,7 @@
 
 #include "archive/data_area.h"
 #include "base/byte_order.h"
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
 #include "setup_file.h"
 
 namespace {

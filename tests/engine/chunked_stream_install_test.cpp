@@ -2,7 +2,7 @@
 // decodes the pieces' blocks as the one stream they are, across every piece boundary.
 #include <gtest/gtest.h>
 
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
 #include "install_run.h"
 
 using namespace engine_test;

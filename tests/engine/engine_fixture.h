@@ -16,7 +16,7 @@
 #include "archive/setup_archive.h"
 #include "base/memory.h"
 #include "base/session_paths.h"
-#include "builder/file_records.h"
+#include "builder/setup/file_records.h"
 #include "support/test_setups.h"
 
 namespace engine_test {

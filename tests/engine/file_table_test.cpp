@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "archive/setup_archive.h"
-#include "builder/file_records.h"
+#include "builder/setup/file_records.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 

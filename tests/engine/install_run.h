@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "archive/data_area.h"
-#include "builder/archive_writer.h"
-#include "builder/data_area_writer.h"
+#include "builder/setup/archive_writer.h"
+#include "builder/setup/data_area_writer.h"
 #include "engine/file_table.h"
 #include "engine/finish_installation.h"
 #include "engine/install_file.h"

@@ -15,7 +15,7 @@
 #include "archive/setup_archive.h"
 #include "base/memory.h"
 #include "base/session_paths.h"
-#include "builder/file_records.h"
+#include "builder/setup/file_records.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine_fixture.h"

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "builder/dialog_template.h"
+#include "builder/win32/dialog_template.h"
 #include "resources/dialog_ids.h"
 #include "support/wizard_driver.h"
 

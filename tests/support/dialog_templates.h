@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "archive/archive_format.h"
-#include "builder/archive_writer.h"
-#include "builder/dialog_template.h"
+#include "builder/setup/archive_writer.h"
+#include "builder/win32/dialog_template.h"
 #include "resources/dialog_ids.h"
 
 namespace test_templates {

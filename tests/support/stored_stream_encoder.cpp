@@ -4,7 +4,7 @@
 // Stored blocks end on a byte boundary, so the pieces of a stream simply follow each other.
 #include <stdexcept>
 
-#include "builder/stream_encoder.h"
+#include "builder/encoder/stream_encoder.h"
 
 namespace {
 
@@ -13,20 +13,20 @@ constexpr size_t MAX_STORED_BLOCK = 0xFFFF;  // the u16 length field
 }  // namespace
 
 // A piece's compressed form is the piece itself; AddCompressed writes its stored blocks.
-struct PieceCompressor::State {};
+struct PieceDeflater::State {};
 
-PieceCompressor::PieceCompressor(int level) : state_(new State) {
+PieceDeflater::PieceDeflater(int level) : state_(new State) {
   if (level < 0 || level > 12) throw std::invalid_argument("compression level out of range");
 }
 
-PieceCompressor::~PieceCompressor() = default;
+PieceDeflater::~PieceDeflater() = default;
 
-void PieceCompressor::Compress(const uint8_t* data, size_t size, std::vector<uint8_t>& compressed) {
+void PieceDeflater::Compress(const uint8_t* data, size_t size, std::vector<uint8_t>& compressed) {
   compressed.assign(data, data + size);
 }
 
 struct StreamEncoder::State {
-  PieceCompressor compressor;
+  PieceDeflater compressor;
   std::vector<uint8_t> piece;
   bool ended = false;
   explicit State(int level) : compressor(level) {}

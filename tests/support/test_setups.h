@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/archive_writer.h"
+#include "builder/setup/archive_writer.h"
 
 namespace test_setups {
 

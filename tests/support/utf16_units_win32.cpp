@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "builder/code_page.h"
+#include "builder/io/code_page.h"
 
 std::vector<uint16_t> Utf16Units(const std::string& utf8) {
   if (utf8.empty()) return {};

@@ -3,10 +3,10 @@
 
 #include "archive/page_texts.h"
 #include "base/byte_order.h"
-#include "builder/archive_writer.h"
-#include "builder/default_templates.h"
-#include "builder/dialog_template.h"
-#include "builder/default_texts.h"
+#include "builder/setup/archive_writer.h"
+#include "builder/setup/default_texts.h"
+#include "builder/win32/default_templates.h"
+#include "builder/win32/dialog_template.h"
 #include "support/test_setups.h"
 
 namespace test_setups {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archive/archive_format.h"
-#include "builder/data_area_writer.h"
+#include "builder/setup/data_area_writer.h"
 
 namespace test_setups {
 

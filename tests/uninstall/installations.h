@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/default_texts.h"
-#include "builder/uninstall_program.h"
+#include "builder/setup/default_texts.h"
+#include "builder/setup/uninstall_program.h"
 #include "engine/finish_installation.h"
 #include "resources/dialog_ids.h"
 #include "support/system_state.h"

@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "builder/default_texts.h"
-#include "builder/uninstall_program.h"
+#include "builder/setup/default_texts.h"
+#include "builder/setup/uninstall_program.h"
 #include "engine/finish_installation.h"
 #include "engine/registrations.h"
+#include "installations.h"
 #include "resources/dialog_ids.h"
 #include "support/fixtures/fixtures.h"
 #include "support/system_state.h"
 #include "support/uninstall_archive.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"
-#include "installations.h"
 
 using namespace uninstall_test;
 

@@ -11,7 +11,7 @@
 #include "archive/page_texts.h"
 #include "archive/setup_archive.h"
 #include "base/memory.h"
-#include "builder/archive_writer.h"
+#include "builder/setup/archive_writer.h"
 #include "engine/install_state.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"

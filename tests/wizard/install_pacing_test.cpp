@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/manifest.h"
+#include "builder/manifest/manifest.h"
 #include "resources/dialog_ids.h"
 #include "support/test_setups.h"
 #include "support/wizard_driver.h"

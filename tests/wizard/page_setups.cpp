@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "archive/page_texts.h"
-#include "builder/archive_writer.h"
+#include "builder/setup/archive_writer.h"
 #include "support/fixtures/fixtures.h"
 #include "support/test_setups.h"
 
