@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "builder/encoder/stream_encoder.h"
+#include "builder/io/file_bytes.h"
 #include "builder/setup/file_input.h"
 
 // What a build uses for jobs = ALL_CORES: std::thread::hardware_concurrency, 1 when unknown.
