@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 #include "builder/tool/commands.h"
 
@@ -29,8 +30,6 @@ constexpr char USAGE[] =
     "Exit codes: 0 success, 1 a fault in a setup or a failed write, 2 wrong usage or a\n"
     "manifest with problems. The manifest's format: docs/manifest.md.\n";
 
-const char* const COMMAND_NAMES[] = {"build", "list", "extract", "verify"};
-
 // The parser's message on one line and in lower case, as every other complaint.
 std::string OneLine(std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
@@ -40,6 +39,16 @@ std::string OneLine(std::string message) {
     message[0] = char(std::tolower(static_cast<unsigned char>(message[0])));
   }
   return message;
+}
+
+// "build, list, extract or verify": the commands' names for a message.
+std::string CommandNames(const std::vector<Command>& commands) {
+  std::string names;
+  for (size_t i = 0; i < commands.size(); ++i) {
+    if (i > 0) names += i + 1 < commands.size() ? ", " : " or ";
+    names += commands[i].parser->get_name();
+  }
+  return names;
 }
 
 }  // namespace
@@ -54,17 +63,20 @@ int main(int argc, char** argv) {
     std::fputs(USAGE, stdout);
     return EXIT_OK;
   }
-  if (first[0] != '-' && std::find(std::begin(COMMAND_NAMES), std::end(COMMAND_NAMES), first) == std::end(COMMAND_NAMES)) {
-    Complain("unknown command \"" + first + "\"; expected build, list, extract or verify (see lodrun --help)");
-    return EXIT_USAGE;
-  }
   CLI::App lodrun("Makes Windows setup programs from a TOML manifest, and reads them back.", "lodrun");
   lodrun.set_help_flag();
   const CLI::Option* help = lodrun.add_flag("-h,--help", "show this help");
   const CLI::Option* version = lodrun.add_flag("-V,--version", "show the version");
   lodrun.require_subcommand(0, 1);
-  const Command commands[] = {AddBuildCommand(lodrun, argv[0]), AddListCommand(lodrun), AddExtractCommand(lodrun),
-                              AddVerifyCommand(lodrun)};
+  // Every command the tool has, in the order its usage lists them.
+  const std::vector<Command> commands = {AddBuildCommand(lodrun, argv[0]), AddListCommand(lodrun),
+                                         AddExtractCommand(lodrun), AddVerifyCommand(lodrun)};
+  const bool known = std::any_of(commands.begin(), commands.end(),
+                                 [&](const Command& command) { return command.parser->get_name() == first; });
+  if (first[0] != '-' && !known) {
+    Complain("unknown command \"" + first + "\"; expected " + CommandNames(commands) + " (see lodrun --help)");
+    return EXIT_USAGE;
+  }
   try {
     lodrun.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -95,6 +95,13 @@ TEST_F(CommandLine, ParseErrorsAreOneLineWithExitCodeTwo) {
   }
 }
 
+TEST_F(CommandLine, UnknownCommandNamesTheToolsCommands) {
+  const ToolRun run = RunTool({"frobnicate", folder.Path("setup.toml")});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_EQ(run.output, "lodrun: unknown command \"frobnicate\"; expected build, list, extract or verify "
+                        "(see lodrun --help)\n");
+}
+
 TEST_F(CommandLine, VersionAndHelpOfTheToolAndOfEachCommand) {
   for (const char* version : {"--version", "-V"}) {
     const ToolRun run = RunTool({version});
