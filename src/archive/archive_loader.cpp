@@ -285,16 +285,17 @@ LoadStatus LoadArchiveBlocks(FileHandle file) {
   }
 }
 
-bool LoadSetupArchive() {
-  if (ImageSize() == 0) return false;
+LoadStatus ReadSetupArchive() {
   CopyPath(VolumePath, SourcePath);
   FileHandle file = FileOpen(SourcePath, OPEN_READ);
-  if (file == INVALID_FILE) return false;
+  if (file == INVALID_FILE) return LOAD_SHORT_READ;
   LoadStatus status = FileSeek(file, ImageSize()) == ImageSize() ? LoadArchiveBlocks(file)
                                                                : LOAD_SHORT_READ;
   FileClose(file);
-  return status == LOAD_OK;
+  return status;
 }
+
+bool LoadSetupArchive() { return ImageSize() != 0 && ReadSetupArchive() == LOAD_OK; }
 
 void FreeSetupArchive() {
   for (const BlockSlot& slot : SLOTS.slot) {
