@@ -120,14 +120,8 @@ bool LoadArchive(const std::string& path, uint32_t* imageSize, std::string* erro
     *error = "its path is longer than the program's path buffers";
     return false;
   }
-  CopyPath(VolumePath, SourcePath);
   SetImageSize(*imageSize);
-  const FileHandle file = FileOpen(SourcePath, OPEN_READ);
-  LoadStatus status = LOAD_SHORT_READ;
-  if (file != INVALID_FILE) {
-    status = FileSeek(file, *imageSize) == *imageSize ? LoadArchiveBlocks(file) : LOAD_SHORT_READ;
-    FileClose(file);
-  }
+  const LoadStatus status = ReadSetupArchive();
   if (status != LOAD_OK) *error = "the archive does not load: " + LoadFault(status);
   return status == LOAD_OK;
 }

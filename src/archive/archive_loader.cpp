@@ -1,4 +1,5 @@
 // Loading the setup archive: the walk over the header blocks behind the program image.
+#include <cstddef>
 #include <cstring>
 
 #include "archive/app_entry.h"
@@ -28,18 +29,14 @@ FileStatus ReadU32(FileHandle file, uint32_t* out) {
 }
 
 // A tag that occurs twice replaces the earlier block, which is freed first.
-template <typename T>
-LoadStatus LoadInto(FileHandle file, uint16_t flags, uint32_t size, T** field) {
+LoadStatus LoadInto(FileHandle file, uint16_t flags, uint32_t size, uint8_t** field) {
   MemFree(*field);
-  uint8_t* block = nullptr;
-  LoadStatus status = LoadBlockPayload(file, flags, size, &block);
-  *field = reinterpret_cast<T*>(block);
-  return status;
+  return LoadBlockPayload(file, flags, size, field);
 }
 
 // A text's block need not hold its terminator, and every reader takes the text as a C string:
 // the block's last byte becomes a terminator, and a block without bytes is no text.
-LoadStatus LoadText(FileHandle file, uint16_t flags, uint32_t size, char** field) {
+LoadStatus LoadText(FileHandle file, uint16_t flags, uint32_t size, uint8_t** field) {
   LoadStatus status = LoadInto(file, flags, size, field);
   if (*field != nullptr) {
     const uint32_t length = MemSize(*field);
@@ -103,7 +100,6 @@ LoadStatus LoadAppEntry(FileHandle file, uint16_t flags, uint32_t size) {
   if (status != LOAD_OK) return status;
   if (Archive.appEntry == nullptr || !AppEntryFits(Archive.appEntry, MemSize(Archive.appEntry))) {
     MemFree(Archive.appEntry);
-    Archive.appEntry = nullptr;
     return LOAD_BAD_VALUE;
   }
   return LOAD_OK;
@@ -116,45 +112,134 @@ LoadStatus LoadEnd(FileHandle file) {
   return LOAD_OK;
 }
 
+// What a block's payload is, and so how it is loaded into its field of Archive. From
+// BLOCK_LOADED on, the field is a memory block of the loader's, which FreeSetupArchive frees.
+enum BlockKind : uint8_t {
+  BLOCK_SKIPPED,       // unknown to the program: skipped by its size
+  BLOCK_RAW_U32,       // a raw u32 (a short read is noticed at the next block header)
+  BLOCK_RAW_PAGE,      // the raw u16 start page, 0 to LAST_PAGE or START_PAGE_ALL
+  BLOCK_FOLDER,        // a loaded string copied into InstallDir; no field of Archive
+  BLOCK_TEXT_LISTS,    // the PAGE_TEXT_LISTS lists of pageTexts
+  BLOCK_LOADED,        // a loaded block as it came
+  BLOCK_TEXT,          // a loaded string, terminated at its last byte
+  BLOCK_TEMPLATES,     // a loaded block, its size in templatesSize
+  BLOCK_FILES,         // the loaded file table, checked, its count and first entry set
+  BLOCK_INSTALLED_APP  // the loaded app entry, its texts checked
+};
+
+// Where a block goes: its kind, and its field as an offset into Archive (the struct is a few
+// hundred bytes at most). The kinds of a single block (the templates, the file table, the app
+// entry) fill their fields by name; their row's field is the block FreeSetupArchive frees.
+struct BlockSlot {
+  BlockKind kind;
+  uint8_t field;
+};
+
+struct BlockRow {
+  uint16_t tag;
+  BlockKind kind;
+  size_t field;
+};
+
+#define FIELD(name) offsetof(SetupArchive, name)
+
+// Every block the program reads: a new block is one row here (and its field in SetupArchive).
+// Tags outside these rows, BLOCK_UNUSED and BLOCK_CODE_PAGE among them, are skipped; BLOCK_END
+// ends the walk before it reaches a row.
+constexpr BlockRow BLOCK_ROWS[] = {
+    {BLOCK_SETUP_FLAGS, BLOCK_RAW_U32, FIELD(SetupFlags)},
+    {BLOCK_DEFAULT_DIR, BLOCK_FOLDER, 0},
+    {BLOCK_WIZARD_IMAGE, BLOCK_LOADED, FIELD(wizardImage)},
+    {BLOCK_BACKGROUND_IMAGE, BLOCK_LOADED, FIELD(backgroundImage)},
+    {BLOCK_APP_NAME, BLOCK_TEXT, FIELD(appName)},
+    {BLOCK_BACKGROUND_TITLE, BLOCK_TEXT, FIELD(backgroundTitle)},
+    {BLOCK_PAGE_TEXTS, BLOCK_TEXT_LISTS, FIELD(pageTexts)},
+    {BLOCK_DIR_REG_ROOT, BLOCK_RAW_U32, FIELD(dirRegRoot)},
+    {BLOCK_DIR_REG_KEY, BLOCK_TEXT, FIELD(dirRegKey)},
+    {BLOCK_DIR_REG_VALUE, BLOCK_TEXT, FIELD(dirRegValue)},
+    {BLOCK_DIR_INI_FILE, BLOCK_TEXT, FIELD(dirIniFile)},
+    {BLOCK_DIR_INI_SECTION, BLOCK_TEXT, FIELD(dirIniSection)},
+    {BLOCK_DIR_INI_KEY, BLOCK_TEXT, FIELD(dirIniKey)},
+    {BLOCK_DIALOG_TEMPLATES, BLOCK_TEMPLATES, FIELD(templates)},
+    {BLOCK_FILE_TABLE, BLOCK_FILES, FIELD(fileTable)},
+    {BLOCK_START_PAGE, BLOCK_RAW_PAGE, FIELD(startPage)},
+    {BLOCK_SPARE, BLOCK_LOADED, FIELD(spare)},
+    {BLOCK_INSTALL_PACING, BLOCK_RAW_U32, FIELD(installPacing)},
+    {BLOCK_APP_ENTRY, BLOCK_INSTALLED_APP, FIELD(appEntry)},
+};
+
+#undef FIELD
+
+// The rows are stored by tag, from the lowest: a block's slot is one index away.
+constexpr uint16_t FIRST_TAG = BLOCK_SETUP_FLAGS;
+
+constexpr uint32_t SlotCount() {
+  uint32_t count = 0;
+  for (const BlockRow& row : BLOCK_ROWS) {
+    const uint32_t needed = uint32_t(row.tag - FIRST_TAG) + 1;
+    if (needed > count) count = needed;
+  }
+  return count;
+}
+
+constexpr uint32_t SLOT_COUNT = SlotCount();
+
+struct BlockSlots {
+  BlockSlot slot[SLOT_COUNT];
+};
+
+// Each row's tag from FIRST_TAG on and once only; each field's offset within a byte.
+constexpr bool RowsFitSlots() {
+  bool taken[SLOT_COUNT] = {};
+  for (const BlockRow& row : BLOCK_ROWS) {
+    if (row.tag < FIRST_TAG || taken[row.tag - FIRST_TAG] || row.field > UINT8_MAX) return false;
+    taken[row.tag - FIRST_TAG] = true;
+  }
+  return true;
+}
+static_assert(RowsFitSlots(), "one row per tag, from FIRST_TAG, each field at an offset below 256");
+
+constexpr BlockSlots SlotsByTag() {
+  BlockSlots slots{};
+  for (const BlockRow& row : BLOCK_ROWS) slots.slot[row.tag - FIRST_TAG] = {row.kind, uint8_t(row.field)};
+  return slots;
+}
+
+constexpr BlockSlots SLOTS = SlotsByTag();
+
+template <typename T>
+T* FieldAt(uint8_t offset) {
+  return reinterpret_cast<T*>(reinterpret_cast<uint8_t*>(&Archive) + offset);
+}
+
 LoadStatus HandleBlock(FileHandle file, uint16_t tag, uint16_t flags, uint32_t size) {
-  switch (tag) {
-    case BLOCK_SETUP_FLAGS:
-      // Raw values: a short read is noticed at the next block header.
-      ReadU32(file, &Archive.SetupFlags);
-      return LOAD_OK;
-    case BLOCK_DIR_REG_ROOT:
-      ReadU32(file, &Archive.dirRegRoot);
-      return LOAD_OK;
-    case BLOCK_INSTALL_PACING:
-      ReadU32(file, &Archive.installPacing);
-      return LOAD_OK;
-    case BLOCK_START_PAGE:
-      if (ReadU16(file, &Archive.startPage) != FILE_OK) return LOAD_SHORT_READ;
+  const uint32_t index = uint32_t(tag - FIRST_TAG);  // below FIRST_TAG wraps past the slots
+  if (index >= SLOT_COUNT) return LOAD_OK;
+  const BlockSlot slot = SLOTS.slot[index];
+  uint8_t** block = FieldAt<uint8_t*>(slot.field);
+  switch (slot.kind) {
+    case BLOCK_RAW_U32: ReadU32(file, FieldAt<uint32_t>(slot.field)); return LOAD_OK;
+    case BLOCK_RAW_PAGE: {
+      uint16_t* page = FieldAt<uint16_t>(slot.field);
+      if (ReadU16(file, page) != FILE_OK) return LOAD_SHORT_READ;
       // Only pages 0 to 6 exist; any other page but "all" is a broken setup.
-      if (Archive.startPage > LAST_PAGE && Archive.startPage != START_PAGE_ALL) return LOAD_BAD_VALUE;
+      if (*page > LAST_PAGE && *page != START_PAGE_ALL) return LOAD_BAD_VALUE;
       return LOAD_OK;
-    case BLOCK_DEFAULT_DIR: return LoadDefaultDir(file, flags, size);
-    case BLOCK_WIZARD_IMAGE: return LoadInto(file, flags, size, &Archive.wizardImage);
-    case BLOCK_BACKGROUND_IMAGE: return LoadInto(file, flags, size, &Archive.backgroundImage);
-    case BLOCK_APP_NAME: return LoadText(file, flags, size, &Archive.appName);
-    case BLOCK_BACKGROUND_TITLE: return LoadText(file, flags, size, &Archive.backgroundTitle);
-    case BLOCK_DIR_REG_KEY: return LoadText(file, flags, size, &Archive.dirRegKey);
-    case BLOCK_DIR_REG_VALUE: return LoadText(file, flags, size, &Archive.dirRegValue);
-    case BLOCK_DIR_INI_FILE: return LoadText(file, flags, size, &Archive.dirIniFile);
-    case BLOCK_DIR_INI_SECTION: return LoadText(file, flags, size, &Archive.dirIniSection);
-    case BLOCK_DIR_INI_KEY: return LoadText(file, flags, size, &Archive.dirIniKey);
-    case BLOCK_SPARE: return LoadInto(file, flags, size, &Archive.spare);
-    case BLOCK_APP_ENTRY: return LoadAppEntry(file, flags, size);
-    case BLOCK_DIALOG_TEMPLATES: {
-      LoadStatus status = LoadInto(file, flags, size, &Archive.templates);
+    }
+    case BLOCK_FOLDER: return LoadDefaultDir(file, flags, size);
+    case BLOCK_TEXT_LISTS: return LoadPageTexts(file);
+    case BLOCK_LOADED: return LoadInto(file, flags, size, block);
+    case BLOCK_TEXT: return LoadText(file, flags, size, block);
+    case BLOCK_TEMPLATES: {
+      LoadStatus status = LoadInto(file, flags, size, block);
       Archive.templatesSize = Archive.templates != nullptr ? MemSize(Archive.templates) : 0;
       return status;
     }
-    case BLOCK_FILE_TABLE: return LoadFileTable(file, flags, size);
-    case BLOCK_PAGE_TEXTS: return LoadPageTexts(file);
-    case BLOCK_END: return LoadEnd(file);
-    default: return LOAD_OK;  // unknown tags, and BLOCK_UNUSED, are skipped by their size
+    case BLOCK_FILES: return LoadFileTable(file, flags, size);
+    case BLOCK_INSTALLED_APP: return LoadAppEntry(file, flags, size);
+    case BLOCK_SKIPPED: break;
   }
+  return LOAD_OK;
 }
 
 }  // namespace
@@ -200,31 +285,22 @@ LoadStatus LoadArchiveBlocks(FileHandle file) {
   }
 }
 
-bool LoadSetupArchive() {
-  if (ImageSize() == 0) return false;
+LoadStatus ReadSetupArchive() {
   CopyPath(VolumePath, SourcePath);
   FileHandle file = FileOpen(SourcePath, OPEN_READ);
-  if (file == INVALID_FILE) return false;
+  if (file == INVALID_FILE) return LOAD_SHORT_READ;
   LoadStatus status = FileSeek(file, ImageSize()) == ImageSize() ? LoadArchiveBlocks(file)
                                                                : LOAD_SHORT_READ;
   FileClose(file);
-  return status == LOAD_OK;
+  return status;
 }
 
+bool LoadSetupArchive() { return ImageSize() != 0 && ReadSetupArchive() == LOAD_OK; }
+
 void FreeSetupArchive() {
-  MemFree(Archive.wizardImage);
-  MemFree(Archive.backgroundImage);
-  MemFree(Archive.appName);
-  MemFree(Archive.backgroundTitle);
-  for (PageTexts*& list : Archive.pageTexts) MemFree(list);
-  MemFree(Archive.dirRegKey);
-  MemFree(Archive.dirRegValue);
-  MemFree(Archive.dirIniFile);
-  MemFree(Archive.dirIniSection);
-  MemFree(Archive.dirIniKey);
-  MemFree(Archive.templates);
-  MemFree(Archive.fileTable);
-  MemFree(Archive.spare);
-  MemFree(Archive.appEntry);
+  for (const BlockSlot& slot : SLOTS.slot) {
+    const uint32_t blocks = slot.kind == BLOCK_TEXT_LISTS ? PAGE_TEXT_LISTS : slot.kind >= BLOCK_LOADED;
+    for (uint32_t i = 0; i < blocks; ++i) MemFreeBlock(FieldAt<void*>(slot.field) + i);
+  }
   Archive = SetupArchive{};
 }

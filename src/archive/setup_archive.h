@@ -58,9 +58,15 @@ struct SetupArchive {
 extern SetupArchive Archive;
 
 // Reads the archive from the file named by SourcePath (after ImageSize), fills Archive,
-// and sets VolumePath to SourcePath. True when the walk ended at BLOCK_END without an
-// error. Blocks loaded before a failure stay loaded until FreeSetupArchive.
+// and sets VolumePath to SourcePath. True when the program carries an archive (ImageSize is
+// not 0) and the walk ended at BLOCK_END without an error. Blocks loaded before a failure
+// stay loaded until FreeSetupArchive.
 bool LoadSetupArchive();
+
+// The same read, whatever ImageSize is, for a reader that wants to know what ended it (the
+// builder's reader of built setups): the walk's status, LOAD_SHORT_READ when the file does
+// not open or ends before ImageSize.
+LoadStatus ReadSetupArchive();
 
 // The walk itself, over a file that stands at the first block header: the status that
 // ended it, LOAD_OK when it ended at BLOCK_END.

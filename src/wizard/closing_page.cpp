@@ -6,8 +6,9 @@
 #include "archive/setup_archive.h"
 #include "engine/open_at_end.h"
 #include "wizard/page_runner.h"
-#include "wizard/page_table.h"
+#include "wizard/page_state.h"
 #include "wizard/pages.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -18,15 +19,17 @@ constexpr char WEB_PAGE_EXTENSION[] = ".htm";
 // The caption text of control 1005: at most 98 characters are used.
 constexpr int CLOSING_CAPTION_SIZE = 99;
 
+}  // namespace
+
 // The caption replaces the one InitPage set: the frame's in full-screen mode, else the main
 // window's. A template without control 1005 leaves an empty caption.
-void InitClosingPage(HWND page) {
-  InitPage(page, CLOSING_PAGE_FLAGS);
+BOOL InitClosingPage(HWND page) {
   char caption[CLOSING_CAPTION_SIZE];
   caption[0] = '\0';
   GetDlgItemTextA(page, ID_CLOSING_CAPTION, caption, CLOSING_CAPTION_SIZE);
   const bool fullScreen = (Archive.SetupFlags & SETUP_FLAG_FULL_SCREEN) != 0;
   SetWindowTextA(fullScreen ? FrameDialog : MainWindow, caption);
+  return TRUE;
 }
 
 // The web button leaves the page open; every other command ends it with its own identifier
@@ -40,20 +43,4 @@ INT_PTR HandleClosingCommand(HWND page, WPARAM wParam) {
   }
   EndPageWith(command);
   return ConsumeCommand(page);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK ClosingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitClosingPage(page);
-      return TRUE;
-    case WM_COMMAND:
-      if (HandleClosingCommand(page, wParam)) return TRUE;
-      break;
-    default:
-      break;
-  }
-  return HandleDialogColors(page, message, wParam, lParam);
 }

@@ -8,11 +8,11 @@
 #include "engine/install_state.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
-#include "wizard/page_table.h"
+#include "wizard/page_state.h"
 #include "wizard/pages.h"
+#include "wizard/wizard.h"
 
 namespace {
-
 
 // Control 1001 names InstallDir without its final backslash (a drive root keeps it);
 // InstallDir itself keeps its backslash. Without memory the control keeps the format as
@@ -27,11 +27,12 @@ void ShowInstallDir(HWND page) {
   MemFree(text);
 }
 
-void InitConfirmationPage(HWND page) {
-  InitPage(page, CONFIRMATION_PAGE_FLAGS);
+}  // namespace
+
+BOOL InitConfirmationPage(HWND page) {
   ShowInstallDir(page);
   SetButtonText(BUTTON_NEXT, BUTTON_TEXT_INSTALL);
-  SetFocus(GetDlgItem(FrameDialog, ID_NEXT));
+  return FocusOnNext(page);
 }
 
 // Next asks first when read-only files are to be replaced; No keeps the page.
@@ -41,20 +42,4 @@ INT_PTR HandleConfirmationCommand(HWND page, WPARAM wParam) {
     return FALSE;
   }
   return ConsumeCommand(page);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK ConfirmationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitConfirmationPage(page);
-      return FALSE;  // the focus is on Next
-    case WM_COMMAND:
-      if (HandleConfirmationCommand(page, wParam)) return TRUE;
-      break;
-    default:
-      break;
-  }
-  return HandleDialogColors(page, message, wParam, lParam);
 }

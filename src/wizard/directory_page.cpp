@@ -19,8 +19,9 @@
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
 #include "wizard/page_setup.h"
-#include "wizard/page_table.h"
 #include "wizard/pages.h"
+#include "wizard/page_state.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -64,25 +65,6 @@ void ShowSpace(HWND page) {
 // The edit box's text into InstallDir, cut to the buffer.
 void ReadDirectory(HWND page) {
   GetDlgItemTextA(page, ID_DIRECTORY_EDIT, InstallDir, PATH_BUFFER_SIZE);
-}
-
-BOOL InitDirectoryPage(HWND page) {
-  InitPage(page, DIRECTORY_PAGE_FLAGS);
-  HWND edit = GetDlgItem(page, ID_DIRECTORY_EDIT);
-  SendMessageA(edit, EM_LIMITTEXT, INSTALL_DIR_MAX_LENGTH, 0);
-  StripBackslash(InstallDir);
-  SetWindowTextA(edit, InstallDir);
-  AppendBackslash(InstallDir);
-  SetListText(page, ID_SPACE_NEEDED_LABEL, DIRECTORY_TEXTS, DIRECTORY_SPACE_NEEDED_LABEL);
-  SetListText(page, ID_SPACE_FREE_LABEL, DIRECTORY_TEXTS, DIRECTORY_SPACE_FREE_LABEL);
-  ShowSpace(page);
-  if ((Archive.SetupFlags & SETUP_FLAG_CHANGE_DIR) != 0) {
-    SetFocus(edit);
-    return FALSE;
-  }
-  SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
-  EnableWindow(GetDlgItem(page, ID_BROWSE), FALSE);
-  return TRUE;
 }
 
 void Browse(HWND page) {
@@ -162,6 +144,26 @@ bool AcceptDirectory(HWND page) {
   return CheckDirectory(page);
 }
 
+}  // namespace
+
+BOOL InitDirectoryPage(HWND page) {
+  HWND edit = GetDlgItem(page, ID_DIRECTORY_EDIT);
+  SendMessageA(edit, EM_LIMITTEXT, INSTALL_DIR_MAX_LENGTH, 0);
+  StripBackslash(InstallDir);
+  SetWindowTextA(edit, InstallDir);
+  AppendBackslash(InstallDir);
+  SetListText(page, ID_SPACE_NEEDED_LABEL, DIRECTORY_TEXTS, DIRECTORY_SPACE_NEEDED_LABEL);
+  SetListText(page, ID_SPACE_FREE_LABEL, DIRECTORY_TEXTS, DIRECTORY_SPACE_FREE_LABEL);
+  ShowSpace(page);
+  if ((Archive.SetupFlags & SETUP_FLAG_CHANGE_DIR) != 0) {
+    SetFocus(edit);
+    return FALSE;
+  }
+  SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
+  EnableWindow(GetDlgItem(page, ID_BROWSE), FALSE);
+  return TRUE;
+}
+
 INT_PTR HandleDirectoryCommand(HWND page, WPARAM wParam) {
   const int id = LOWORD(wParam);
   if (id == ID_BROWSE) {
@@ -181,14 +183,4 @@ INT_PTR HandleDirectoryCommand(HWND page, WPARAM wParam) {
     return ConsumeCommand(page);
   }
   return FALSE;  // the frame applies its defaults
-}
-
-}  // namespace
-
-INT_PTR CALLBACK DirectoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG: return InitDirectoryPage(page);
-    case WM_COMMAND: return HandleDirectoryCommand(page, wParam);
-    default: return HandleDialogColors(page, message, wParam, lParam);
-  }
 }

@@ -14,8 +14,9 @@
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
 #include "wizard/page_setup.h"
-#include "wizard/page_table.h"
+#include "wizard/page_state.h"
 #include "wizard/pages.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -98,8 +99,9 @@ void ShowSuccess(HWND page) {
   SetDlgItemTextA(page, ID_PAGE_TEXT_3, "");
 }
 
-void InitFinishPage(HWND page) {
-  InitPage(page, FINISH_PAGE_FLAGS);
+}  // namespace
+
+BOOL InitFinishPage(HWND page) {
   ShowWindow(GetDlgItem(page, ID_OPEN_DOCUMENT), SW_HIDE);
   CheckDlgButton(page, ID_RUN_AT_END, RunAtEndChecked ? BST_CHECKED : BST_UNCHECKED);
   ShowWindow(GetDlgItem(page, ID_RUN_AT_END), SW_HIDE);
@@ -109,7 +111,7 @@ void InitFinishPage(HWND page) {
   } else {
     ShowSuccess(page);
   }
-  SetFocus(GetDlgItem(FrameDialog, ID_NEXT));
+  return FocusOnNext(page);
 }
 
 // Next and Cancel end the wizard through its cancel path, which shows the closing page.
@@ -125,20 +127,4 @@ INT_PTR HandleFinishCommand(HWND page, WPARAM wParam) {
     default: return FALSE;
   }
   return ConsumeCommand(page);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitFinishPage(page);
-      return FALSE;  // the focus is on Next
-    case WM_COMMAND:
-      if (HandleFinishCommand(page, wParam)) return TRUE;
-      break;
-    default:
-      break;
-  }
-  return HandleDialogColors(page, message, wParam, lParam);
 }

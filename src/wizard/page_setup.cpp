@@ -69,6 +69,11 @@ void InitPage(HWND page, uint32_t flags) {
   SetPageButtons(flags);
 }
 
+BOOL FocusOnNext(HWND) {
+  SetFocus(GetDlgItem(FrameDialog, ID_NEXT));
+  return FALSE;
+}
+
 void SetListText(HWND dialog, int id, uint32_t list, uint32_t n) {
   SetDlgItemTextA(dialog, id, PageText(list, n));
 }

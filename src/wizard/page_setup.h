@@ -11,11 +11,17 @@
 constexpr uint32_t CAPTION_BUFFER_SIZE = 1024;
 constexpr char CAPTION_SEPARATOR[] = " - ";
 
-// Called by every page procedure first on WM_INITDIALOG: the page becomes CurrentPage, gets
-// the dialog font, moves to the frame's page area, sets the captions, fills controls 1000 to
-// 1003 with strings 1 to 4 of its text list, gives the frame's buttons their standard labels
-// and enables them by flags (plus PAGE_CANCEL_NO_CONFIRM when the setup shows one page).
+// Called by the pages' dialog procedure first on WM_INITDIALOG, with the flags of the page's
+// row of PAGE_TABLE: the page becomes CurrentPage, gets the dialog font, moves to the frame's
+// page area, sets the captions, fills controls 1000 to 1003 with strings 1 to 4 of its text
+// list, gives the frame's buttons their standard labels and enables them by flags (plus
+// PAGE_CANCEL_NO_CONFIRM when the setup shows one page).
 void InitPage(HWND page, uint32_t flags);
+
+// Gives the focus to the frame's Next and returns FALSE, as a page's WM_INITDIALOG does
+// when it has set the focus itself: the first control of a page would take it otherwise (an
+// edit box that takes it selects its whole text, and shows it from its end, marked).
+BOOL FocusOnNext(HWND page);
 
 // Control id of dialog shows string n of text list.
 void SetListText(HWND dialog, int id, uint32_t list, uint32_t n);

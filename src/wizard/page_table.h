@@ -1,4 +1,5 @@
-// The wizard's pages in order, each with its dialog template and page procedure.
+// The wizard's pages in order, each with its dialog template, its frame buttons and its
+// behaviour, run by one dialog procedure.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +9,17 @@
 #include "wizard/page_state.h"
 #include "wizard/wizard.h"
 
+// One page. Its dialog procedure calls InitPage with flags on WM_INITDIALOG, then init, and
+// returns what init returns (TRUE: the dialog manager gives the focus; FALSE: init gave it);
+// without init it returns TRUE. command gets WM_COMMAND and returns TRUE when it handled it
+// (the frame's defaults apply otherwise); message, when the page has one, gets every other
+// message first, TRUE when it handled it. What no function handled gets the dialog colours.
 struct PageTableEntry {
-  uint32_t templateNumber;
-  DLGPROC procedure;
+  uint8_t templateNumber;
+  uint16_t flags;
+  BOOL (*init)(HWND page);
+  INT_PTR (*command)(HWND page, WPARAM wParam);
+  BOOL (*message)(HWND page, UINT message);
 };
 
 // The flag word that each page gives InitPage: which frame buttons it enables, and whether

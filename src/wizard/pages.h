@@ -1,5 +1,6 @@
-// The page procedures of PAGE_TABLE, one file each, and the plain behaviour that a page
-// without behaviour of its own has.
+// The behaviour of each page of PAGE_TABLE, one file per page: what it does after InitPage
+// on WM_INITDIALOG (its return is the dialog procedure's) and with its commands (TRUE when
+// handled), as PageTableEntry describes them.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +9,22 @@
 
 #include "wizard/page_setup.h"
 
-INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK InformationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK DirectoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ConfirmationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ClosingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR HandleWelcomeCommand(HWND page, WPARAM wParam);
+
+BOOL InitDirectoryPage(HWND page);
+INT_PTR HandleDirectoryCommand(HWND page, WPARAM wParam);
+
+BOOL InitConfirmationPage(HWND page);
+INT_PTR HandleConfirmationCommand(HWND page, WPARAM wParam);
+
+BOOL InitProgressPage(HWND page);
+INT_PTR HandleProgressCommand(HWND page, WPARAM wParam);
+// The installation's timer ticks and posted steps, the painting of the bar, and the end of
+// the page.
+BOOL HandleProgressMessage(HWND page, UINT message);
+
+BOOL InitFinishPage(HWND page);
+INT_PTR HandleFinishCommand(HWND page, WPARAM wParam);
+
+BOOL InitClosingPage(HWND page);
+INT_PTR HandleClosingCommand(HWND page, WPARAM wParam);

@@ -15,7 +15,7 @@
 #include "wizard/drawing.h"
 #include "wizard/messages.h"
 #include "wizard/page_runner.h"
-#include "wizard/page_table.h"
+#include "wizard/page_state.h"
 #include "wizard/pages.h"
 #include "wizard/shorten_path.h"
 #include "wizard/wizard.h"
@@ -82,24 +82,6 @@ void ScheduleNextStep(HWND page) {
   if (stepTimer == 0) InstallWithoutTimer();
 }
 
-void InitProgressPage(HWND page) {
-  ProgressPage = page;
-  ProgressPercent = 0;
-  InitPage(page, PROGRESS_PAGE_FLAGS);
-  SetButtonText(BUTTON_CANCEL, BUTTON_TEXT_STOP);
-  Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToFinishPage};
-  // Without the data area the page waits for Cancel (InstallError says why).
-  if (!OpenDataArea(AskForNextDisk)) {
-    ReportFailureOfSinglePage();
-    return;
-  }
-  CancelPending = false;
-  // The first tick comes once the page has painted: a timer's message comes after painting.
-  const uint32_t slice = PacingSliceMs(Archive.installPacing);
-  StartTimer(page, slice == 0 ? FIRST_STEP_DELAY_MS : PacingGapMs(Archive.installPacing));
-  if (stepTimer == 0) InstallWithoutTimer();
-}
-
 // Files until the tick's slice is used up (one file per tick with a slice of 0, as without
 // the pacing block), then the gap; the timer is stopped meanwhile, so that no tick piles up.
 // While the cancel question is open no file is installed: the timer looks again after the
@@ -121,14 +103,6 @@ void InstallStep(HWND page) {
     return;
   }
   EndInstallation();
-}
-
-// Cancel stops the installation after a question; what is installed so far stays, and no
-// uninstall data or group shortcuts are written.
-INT_PTR CancelInstallation(HWND page) {
-  CancelPending = true;
-  if (!ConfirmStop(MESSAGE_STOP_INSTALLATION)) CancelPending = false;
-  return ConsumeCommand(page);
 }
 
 void PaintProgressPage(HWND page) {
@@ -207,29 +181,49 @@ void DrawProgressBar(HWND page, HDC dc) {
   if (own != nullptr) ReleaseDC(page, own);
 }
 
-INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+// After InitPage, which draws nothing of the page's own: the bar is drawn from the page and its
+// percent only once they are set here.
+BOOL InitProgressPage(HWND page) {
+  ProgressPage = page;
+  ProgressPercent = 0;
+  SetButtonText(BUTTON_CANCEL, BUTTON_TEXT_STOP);
+  Display = {ShowCurrentFile, SetProgress, AskInstallMessage, GoToFinishPage};
+  // Without the data area the page waits for Cancel (InstallError says why).
+  if (!OpenDataArea(AskForNextDisk)) {
+    ReportFailureOfSinglePage();
+    return TRUE;
+  }
+  CancelPending = false;
+  // The first tick comes once the page has painted: a timer's message comes after painting.
+  const uint32_t slice = PacingSliceMs(Archive.installPacing);
+  StartTimer(page, slice == 0 ? FIRST_STEP_DELAY_MS : PacingGapMs(Archive.installPacing));
+  if (stepTimer == 0) InstallWithoutTimer();
+  return TRUE;
+}
+
+// Cancel stops the installation after a question; what is installed so far stays, and no
+// uninstall data or group shortcuts are written. A single page leaves Cancel to the frame.
+INT_PTR HandleProgressCommand(HWND page, WPARAM wParam) {
+  if (LOWORD(wParam) != ID_CANCEL || Archive.startPage != START_PAGE_ALL) return FALSE;
+  CancelPending = true;
+  if (!ConfirmStop(MESSAGE_STOP_INSTALLATION)) CancelPending = false;
+  return ConsumeCommand(page);
+}
+
+BOOL HandleProgressMessage(HWND page, UINT message) {
   switch (message) {
-    case WM_INITDIALOG:
-      InitProgressPage(page);
-      return TRUE;
     case WM_TIMER:
     case NEXT_STEP_MESSAGE:
       InstallStep(page);
       return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == ID_CANCEL && Archive.startPage == START_PAGE_ALL) {
-        return CancelInstallation(page);
-      }
-      break;
     case WM_PAINT:
       PaintProgressPage(page);
       return TRUE;
     case WM_DESTROY:
       StopTimer(page);
       ProgressPage = nullptr;
-      break;
+      return FALSE;
     default:
-      break;
+      return FALSE;
   }
-  return HandleDialogColors(page, message, wParam, lParam);
 }

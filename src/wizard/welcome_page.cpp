@@ -3,11 +3,9 @@
 
 #include "archive/page_texts.h"
 #include "wizard/page_runner.h"
-#include "wizard/page_table.h"
+#include "wizard/page_state.h"
 #include "wizard/pages.h"
-
-namespace {
-
+#include "wizard/wizard.h"
 
 // Next skips the information page when its text is empty; otherwise the frame moves on.
 INT_PTR HandleWelcomeCommand(HWND page, WPARAM wParam) {
@@ -16,20 +14,4 @@ INT_PTR HandleWelcomeCommand(HWND page, WPARAM wParam) {
   }
   GoToPage(DIRECTORY_PAGE);
   return ConsumeCommand(page);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitPage(page, WELCOME_PAGE_FLAGS);
-      return TRUE;
-    case WM_COMMAND:
-      if (HandleWelcomeCommand(page, wParam)) return TRUE;
-      break;
-    default:
-      break;
-  }
-  return HandleDialogColors(page, message, wParam, lParam);
 }

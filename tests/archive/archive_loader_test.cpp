@@ -162,6 +162,24 @@ TEST_F(ArchiveLoader, MissingSourceFileFails) {
   EXPECT_FALSE(LoadSetupArchive());
 }
 
+// The builder's reader takes the loader's walk with its status: what ended it, VolumePath set
+// as for the program, and a file that does not open or ends before the image as a short read.
+TEST_F(ArchiveLoader, ReadSetupArchiveTellsWhatEndedTheWalk) {
+  ArchiveWriter refused(FakeImage());
+  refused.AddU16Block(BLOCK_START_PAGE, 7);
+  const std::string path = WriteTempFile("read_status.exe", refused.Finish());
+  CopyPath(SourcePath, path.c_str());
+  SetImageSize(512);
+  EXPECT_EQ(ReadSetupArchive(), LOAD_BAD_VALUE);
+  EXPECT_STREQ(VolumePath, SourcePath);
+  FreeSetupArchive();
+  SetImageSize(100000);
+  EXPECT_EQ(ReadSetupArchive(), LOAD_SHORT_READ);
+  CopyPath(SourcePath, (testing::TempDir() + "lodrun_no_such_file.exe").c_str());
+  SetImageSize(512);
+  EXPECT_EQ(ReadSetupArchive(), LOAD_SHORT_READ);
+}
+
 TEST_F(ArchiveLoader, TruncatedArchiveFailsAtEveryCut) {
   ArchiveWriter writer(FakeImage());
   writer.AddStringBlock(BLOCK_APP_NAME, "Example application", false);
