@@ -136,20 +136,21 @@ void WriteUninstallData() {
   }
   CreatedRecords created;
   if (EntryCount() != 0) MemAlloc(EntryCount() * UNINSTALL_INDEX_FIELD, &created.indexes);
-  WriteUninstallFiles(file, &created);
-  WriteGroupShortcuts(file);  // creates the program-group shortcuts
+  UninstallWriter writer;
+  writer.file = file;
+  WriteUninstallFiles(&writer, &created);
+  WriteGroupShortcuts(&writer);  // creates the program-group shortcuts
   char keyPath[UNINSTALL_KEY_PATH_SIZE];
   const bool listed = UninstallKeyPath(keyPath);
-  if (listed) WriteAppKeyBlock(file, keyPath);
-  WriteCreatedBlock(file, created);
-  WriteCountsBlock(file);
-  WriteUninstallEnd(file);
+  if (listed) WriteAppKeyBlock(&writer, keyPath);
+  WriteCreatedBlock(&writer, created);
+  WriteCountsBlock(&writer);
+  WriteUninstallEnd(&writer);
   FileClose(file);
   MemFree(created.indexes);
   if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(UninstallPath, attributes);
-  uint32_t reason = 0;
-  if (!UninstallDataWritten(&reason)) {
-    SetInstallError(INSTALL_ERROR_NOT_PLACED, UninstallPath, reason);
+  if (writer.failed) {
+    SetInstallError(INSTALL_ERROR_NOT_PLACED, UninstallPath, writer.systemError);
     return;
   }
   if (listed) RegisterUninstall(keyPath);
@@ -161,7 +162,7 @@ void FinishInstallation() {
   CloseDataArea();
   if (InstallError == INSTALL_OK) {
     if (UninstallPath[0] == '\0') {
-      WriteGroupShortcuts(INVALID_FILE);
+      WriteGroupShortcuts(nullptr);
     } else {
       WriteUninstallData();
     }

@@ -18,6 +18,7 @@
 #include "engine/replace_target.h"
 #include "engine/shortcuts.h"
 #include "engine/target_paths.h"
+#include "system/shell_folders.h"
 
 namespace {
 
