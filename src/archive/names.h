@@ -10,7 +10,7 @@
 
 // The extension a shortcut's name gets as a file, which the engine saves it under, the
 // uninstall program removes and the builder measures.
-inline constexpr char SHORTCUT_SUFFIX[] = ".lnk";
+constexpr char SHORTCUT_SUFFIX[] = ".lnk";
 constexpr uint32_t SHORTCUT_SUFFIX_LENGTH = sizeof(SHORTCUT_SUFFIX) - 1;
 
 // The longest name of one file, folder or registry key that Windows stores.

@@ -68,8 +68,8 @@ TargetCheck CheckTargets() {
   const uint32_t freeKB = FreeSpaceKB(InstallDir);
   SpaceRequirement requirement(ClusterSizeKB(InstallDir));
   ProtectedFilesFound = false;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    FileEntry* entry = walk.entry;
     const bool inUse = ResolveTargetPath(entry) == TARGET_IN_USE;
     requirement.CountLargest(entry->size);
     if (EntryInstallMode(entry) == MODE_EXTERNAL) continue;

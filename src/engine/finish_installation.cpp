@@ -42,8 +42,8 @@ static_assert(APP_ENTRY_VERSION == 0 && APP_ENTRY_PUBLISHER == 1 && APP_ENTRY_UR
 // KB holds 4 TiB).
 DWORD EstimatedSizeKB() {
   DWORD kb = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    const FileEntry* entry = walk.entry;
     kb += (entry->size >> KB_SHIFT) + ((entry->size & (KB - 1)) != 0);  // no overflow near 4 GiB
   }
   return kb;
@@ -54,9 +54,7 @@ DWORD EstimatedSizeKB() {
 void SetDisplayIcon(HKEY key) {
   const uint32_t record = AppEntryIconRecord();
   if (record >= EntryCount()) return;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < record; ++i) entry = NextEntry(entry);
-  if (ResolveTargetPath(entry) == TARGET_TOO_LONG) return;
+  if (ResolveTargetPath(EntryAt(record)) == TARGET_TOO_LONG) return;
   char icon[PATH_BUFFER_SIZE + ICON_INDEX_TEXT_SIZE];
   wsprintfA(icon, "%s,%d", TargetPath, AppEntryIconIndex());
   SetStringValue(key, "DisplayIcon", icon);

@@ -207,9 +207,8 @@ void WriteUninstallFiles(UninstallWriter* writer, CreatedRecords* created) {
   writer->relativeToInstallDir = UninstallerInInstallDir();
   WriteU32(writer, 0);  // the count, written when known
   uint32_t count = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    count += WriteEntryRecords(writer, entry, i, count, created);
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    count += WriteEntryRecords(writer, walk.entry, walk.index, count, created);
   }
   FinishBlock(writer, start - BLOCK_HEADER_SIZE, UNINSTALL_FILES, count);
 }
@@ -218,8 +217,8 @@ void WriteGroupShortcuts(UninstallWriter* writer) {
   bool started = false;
   uint32_t blockStart = 0;
   uint32_t count = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    const FileEntry* entry = walk.entry;
     const char* shortcut = EntryString(entry, ENTRY_GROUP_SHORTCUT);
     if (shortcut[0] == '\0' || ResolveTargetPath(entry) == TARGET_TOO_LONG) continue;
     if (writer != nullptr && !started) {
@@ -261,10 +260,9 @@ void WriteCreatedBlock(UninstallWriter* writer, const CreatedRecords& created) {
 void WriteCountsBlock(UninstallWriter* writer) {
   const uint32_t start = FileTell(writer->file);
   uint32_t count = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    if (!EntryMarked(i, ENTRY_MARK_COUNT_RAISED) || EntryMarked(i, ENTRY_MARK_COUNT_LISTED) ||
-        ResolveTargetPath(entry) == TARGET_TOO_LONG ||
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    if (!EntryMarked(walk.index, ENTRY_MARK_COUNT_RAISED) || EntryMarked(walk.index, ENTRY_MARK_COUNT_LISTED) ||
+        ResolveTargetPath(walk.entry) == TARGET_TOO_LONG ||
         !IsAbsoluteRecordDirectory(TargetPath, uint32_t(std::strlen(TargetPath)))) {
       continue;
     }
