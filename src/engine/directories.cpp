@@ -6,7 +6,6 @@
 #include "base/path_buffer.h"
 #include "base/session_paths.h"
 #include "engine/directories.h"
-#include "engine/disk_space.h"
 
 namespace {
 

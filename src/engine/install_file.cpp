@@ -11,7 +11,6 @@
 #include "base/session_paths.h"
 #include "codec/decoder.h"
 #include "engine/directories.h"
-#include "engine/disk_space.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/registrations.h"
