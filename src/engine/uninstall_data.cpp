@@ -9,6 +9,7 @@
 #include "archive/archive_format.h"
 #include "archive/names.h"
 #include "base/byte_order.h"
+#include "base/path_buffer.h"
 #include "base/session_paths.h"
 #include "base/text_format.h"
 #include "engine/file_table.h"
@@ -143,13 +144,6 @@ bool WriteShortcutRecord(UninstallWriter* writer, const SavedShortcut& saved) {
   return true;
 }
 
-// The part of an absolute path behind its root ("C:\" or "\\"), where its names begin.
-char* BehindRoot(char* path) {
-  if (path[0] != '\0' && path[1] == ':' && path[2] == '\\') return path + 3;
-  if (path[0] == '\\' && path[1] == '\\') return path + 2;
-  return path;
-}
-
 }  // namespace
 
 void WriteCountedString(UninstallWriter* writer, const char* text) {
@@ -178,7 +172,7 @@ bool WriteUninstallFileRecord(UninstallWriter* writer, char* path, uint8_t flags
       name = lastBackslash + 1;
     }
   } else {
-    NormaliseNamePath(BehindRoot(path));
+    NormaliseNamePath(path + PathRootLength(path));  // the names behind the root
     if (char* lastBackslash = std::strrchr(path, '\\')) {
       // The root's backslash stays out of the directory: "C:" is the drive's root.
       *lastBackslash = '\0';
