@@ -106,7 +106,7 @@ bool InstallNextFile() {
       }
       write = false;
     }
-    if (write && HasVersionBlock(entry)) write = CheckVersion(entry) != 0;
+    if (write && HasVersionBlock(entry)) write = CheckVersion(entry);
     InstallError = INSTALL_OK;
     if (write) {
       if (!WriteTargetFile(entry)) return false;
