@@ -116,3 +116,23 @@ bool IsAbsoluteRecordDirectory(const char* text, uint32_t length) {
   return length > UNC_PREFIX_LENGTH && text[0] == '\\' && text[1] == '\\' &&
          CheckNamePath(text + UNC_PREFIX_LENGTH, length - UNC_PREFIX_LENGTH) == NAME_OK;
 }
+
+bool UninstallTakesFileRecord(const char* directory, uint32_t directoryLength, const char* name,
+                              uint32_t nameLength) {
+  return (IsRelativeRecordDirectory(directory, directoryLength) ||
+          IsAbsoluteRecordDirectory(directory, directoryLength)) &&
+         CheckNamePart(name, nameLength) == NAME_OK;
+}
+
+bool UninstallTakesShortcutRecord(const char* folder, uint32_t folderLength, const char* link,
+                                  uint32_t linkLength) {
+  if (!IsAbsoluteRecordDirectory(folder, folderLength) || CheckNamePart(link, linkLength) != NAME_OK ||
+      linkLength <= SHORTCUT_SUFFIX_LENGTH) {
+    return false;
+  }
+  const char* suffix = link + linkLength - SHORTCUT_SUFFIX_LENGTH;
+  for (uint32_t i = 0; i < SHORTCUT_SUFFIX_LENGTH; ++i) {
+    if (UpperAscii(suffix[i]) != UpperAscii(SHORTCUT_SUFFIX[i])) return false;
+  }
+  return true;
+}

@@ -10,7 +10,7 @@
 
 // The extension a shortcut's name gets as a file, which the engine saves it under, the
 // uninstall program removes and the builder measures.
-inline constexpr char SHORTCUT_SUFFIX[] = ".lnk";
+constexpr char SHORTCUT_SUFFIX[] = ".lnk";
 constexpr uint32_t SHORTCUT_SUFFIX_LENGTH = sizeof(SHORTCUT_SUFFIX) - 1;
 
 // The longest name of one file, folder or registry key that Windows stores.
@@ -45,3 +45,13 @@ uint32_t NormaliseNamePath(char* text);
 // "\\" and a path (a server's share). Never with a trailing backslash.
 bool IsRelativeRecordDirectory(const char* text, uint32_t length);
 bool IsAbsoluteRecordDirectory(const char* text, uint32_t length);
+
+// The records that the uninstall program takes. One that it would refuse voids all the
+// data: the engine writes no other, and the uninstall program reads no other.
+// A file record: a record directory of either kind and one file name.
+bool UninstallTakesFileRecord(const char* directory, uint32_t directoryLength, const char* name,
+                              uint32_t nameLength);
+// A shortcut record: an absolute folder and one file name that ends in SHORTCUT_SUFFIX
+// (letters compared without their case) behind at least one character.
+bool UninstallTakesShortcutRecord(const char* folder, uint32_t folderLength, const char* link,
+                                  uint32_t linkLength);

@@ -27,6 +27,12 @@ void StripBackslash(char* path) {
   if (used > 3 && path[used - 1] == '\\') path[used - 1] = '\0';
 }
 
+uint32_t PathRootLength(const char* path) {
+  if (path[0] == '\\' && path[1] == '\\') return 2;
+  if (path[0] != '\0' && path[1] == ':' && path[2] == '\\') return 3;
+  return 0;
+}
+
 const char* PathFileName(const char* path) {
   const char* backslash = std::strrchr(path, '\\');
 #ifndef _WIN32

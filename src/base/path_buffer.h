@@ -28,6 +28,10 @@ void StripBackslash(char* path);
 // the result would not fit in PATH_BUFFER_SIZE bytes.
 bool ReplaceExtension(char* path, const char* suffix);
 
+// The length of an absolute path's root, where its names begin: 3 behind "D:\" of a drive,
+// 2 behind "\\" of a UNC path, 0 for any other path.
+uint32_t PathRootLength(const char* path);
+
 // The part of the path behind its last backslash (the whole path when it has none); in
 // native builds a slash ends a part too.
 const char* PathFileName(const char* path);

@@ -15,17 +15,13 @@ namespace {
 
 // A round refills at its start, after a literal that something else follows, before a
 // distance code and, for a code of a sub-table, before its extra bits; each refill leaves at
-// least WHOLE_REFILL_BITS held. The fast loop runs while the input buffer holds
+// least WHOLE_REFILL_BITS held, enough for a length's code and its extra bits, or for a
+// distance's code (decoder_internal.h). The fast loop runs while the input buffer holds
 // FAST_LOOP_INPUT bytes from the input pointer on: a round's last refill starts at most three
 // advances on and reads FAST_REFILL_BYTES from there.
 constexpr uint32_t FAST_LOOP_REFILLS = 4;
 constexpr uint32_t FAST_LOOP_INPUT =
     (FAST_LOOP_REFILLS - 1) * FAST_REFILL_ADVANCE + FAST_REFILL_BYTES;
-static_assert(MAX_CODE_LENGTH + STREAM_MAX_LENGTH_EXTRA_BITS <= WHOLE_REFILL_BITS,
-              "a length's code and its extra bits are taken from one refill");
-static_assert(MAX_CODE_LENGTH <= WHOLE_REFILL_BITS &&
-                  STREAM_MAX_DISTANCE_EXTRA_BITS <= WHOLE_REFILL_BITS,
-              "a distance's code is taken from one refill, its extra bits from the next");
 // A distance root is never wider than DISTANCE_ROOT_BITS (as for literals below), so that
 // a root distance code and its extra bits are taken from one refill.
 static_assert(STREAM_FIXED_DISTANCE_CODES < 2u << DISTANCE_ROOT_BITS &&

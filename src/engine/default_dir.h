@@ -4,7 +4,8 @@
 
 // Rewrites InstallDir (the default from the archive) by the registry lookup, else the INI
 // lookup, trimmed to a directory that exists and spelt as stored; or, without a lookup, by
-// a leading "#Windows#", "#System#" or "#Program Files#" macro.
+// a leading "#Windows#", "#System#" or "#Program Files#" macro. ScratchPath holds the INI
+// lookup's default on the way.
 void ResolveDefaultDir();
 
 // Rewrites an existing directory path with the names and letter case that the file system

@@ -6,7 +6,6 @@
 #include "base/path_buffer.h"
 #include "base/session_paths.h"
 #include "engine/directories.h"
-#include "engine/disk_space.h"
 
 namespace {
 
@@ -14,13 +13,6 @@ namespace {
 bool EnterOrCreate(const char* directory) {
   if (SetCurrentDirectoryA(directory)) return true;
   return CreateDirectoryA(directory, nullptr) && SetCurrentDirectoryA(directory);
-}
-
-// Where the walk over the components begins: behind "\\" of a UNC path or "D:\" of a drive.
-size_t WalkStart(const char* path) {
-  if (path[0] == '\\' && path[1] == '\\') return 2;
-  if (path[0] != '\0' && path[1] == ':' && path[2] == '\\') return 3;
-  return 0;
 }
 
 }  // namespace
@@ -36,7 +28,8 @@ DirectoryResult CreateDirectories(const char* path) {
   if (SetCurrentDirectoryA(directories)) return DIRECTORIES_OK;
   char work[PATH_BUFFER_SIZE];  // each use below writes it first
   bool failed = false;
-  const char* stop = std::strchr(directories + WalkStart(directories), '\\');
+  // The walk over the components begins behind the root.
+  const char* stop = std::strchr(directories + PathRootLength(directories), '\\');
   if (stop == nullptr) {
     CopyPath(work, directories);
     StripBackslash(work);

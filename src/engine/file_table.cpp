@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "archive/setup_archive.h"
-#include "engine/install_state.h"
 
 FileEntry* NextEntry(FileEntry* entry) {
   return reinterpret_cast<FileEntry*>(reinterpret_cast<uint8_t*>(entry) + entry->recordLength);
@@ -31,11 +30,9 @@ FileEntry* FirstEntry() { return reinterpret_cast<FileEntry*>(Archive.firstEntry
 
 uint32_t EntryCount() { return Archive.fileCount; }
 
-FileEntry* TakeNextEntry() {
-  ++EntryIndex;  // from ENTRY_INDEX_NONE this gives 0
-  if (EntryIndex >= EntryCount()) return nullptr;
-  FileEntry* entry = EntryCursor;
-  EntryCursor = NextEntry(entry);
+FileEntry* EntryAt(uint32_t index) {
+  FileEntry* entry = FirstEntry();
+  for (uint32_t i = 0; i < index; ++i) entry = NextEntry(entry);
   return entry;
 }
 

@@ -42,8 +42,8 @@ static_assert(APP_ENTRY_VERSION == 0 && APP_ENTRY_PUBLISHER == 1 && APP_ENTRY_UR
 // KB holds 4 TiB).
 DWORD EstimatedSizeKB() {
   DWORD kb = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    const FileEntry* entry = walk.entry;
     kb += (entry->size >> KB_SHIFT) + ((entry->size & (KB - 1)) != 0);  // no overflow near 4 GiB
   }
   return kb;
@@ -54,9 +54,7 @@ DWORD EstimatedSizeKB() {
 void SetDisplayIcon(HKEY key) {
   const uint32_t record = AppEntryIconRecord();
   if (record >= EntryCount()) return;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < record; ++i) entry = NextEntry(entry);
-  if (ResolveTargetPath(entry) == TARGET_TOO_LONG) return;
+  if (ResolveTargetPath(EntryAt(record)) == TARGET_TOO_LONG) return;
   char icon[PATH_BUFFER_SIZE + ICON_INDEX_TEXT_SIZE];
   wsprintfA(icon, "%s,%d", TargetPath, AppEntryIconIndex());
   SetStringValue(key, "DisplayIcon", icon);
@@ -136,20 +134,21 @@ void WriteUninstallData() {
   }
   CreatedRecords created;
   if (EntryCount() != 0) MemAlloc(EntryCount() * UNINSTALL_INDEX_FIELD, &created.indexes);
-  WriteUninstallFiles(file, &created);
-  WriteGroupShortcuts(file);  // creates the program-group shortcuts
+  UninstallWriter writer;
+  writer.file = file;
+  WriteUninstallFiles(&writer, &created);
+  WriteGroupShortcuts(&writer);  // creates the program-group shortcuts
   char keyPath[UNINSTALL_KEY_PATH_SIZE];
   const bool listed = UninstallKeyPath(keyPath);
-  if (listed) WriteAppKeyBlock(file, keyPath);
-  WriteCreatedBlock(file, created);
-  WriteCountsBlock(file);
-  WriteUninstallEnd(file);
+  if (listed) WriteAppKeyBlock(&writer, keyPath);
+  WriteCreatedBlock(&writer, created);
+  WriteCountsBlock(&writer);
+  WriteUninstallEnd(&writer);
   FileClose(file);
   MemFree(created.indexes);
   if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(UninstallPath, attributes);
-  uint32_t reason = 0;
-  if (!UninstallDataWritten(&reason)) {
-    SetInstallError(INSTALL_ERROR_NOT_PLACED, UninstallPath, reason);
+  if (writer.failed) {
+    SetInstallError(INSTALL_ERROR_NOT_PLACED, UninstallPath, writer.systemError);
     return;
   }
   if (listed) RegisterUninstall(keyPath);
@@ -161,7 +160,7 @@ void FinishInstallation() {
   CloseDataArea();
   if (InstallError == INSTALL_OK) {
     if (UninstallPath[0] == '\0') {
-      WriteGroupShortcuts(INVALID_FILE);
+      WriteGroupShortcuts(nullptr);
     } else {
       WriteUninstallData();
     }

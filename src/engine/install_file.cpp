@@ -11,13 +11,13 @@
 #include "base/session_paths.h"
 #include "codec/decoder.h"
 #include "engine/directories.h"
-#include "engine/disk_space.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/registrations.h"
 #include "engine/replace_target.h"
 #include "engine/shortcuts.h"
 #include "engine/target_paths.h"
+#include "system/shell_folders.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ bool InstallNextFile() {
       }
       write = false;
     }
-    if (write && HasVersionBlock(entry)) write = CheckVersion(entry) != 0;
+    if (write && HasVersionBlock(entry)) write = CheckVersion(entry);
     InstallError = INSTALL_OK;
     if (write) {
       if (!WriteTargetFile(entry)) return false;

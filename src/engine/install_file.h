@@ -8,5 +8,7 @@ struct FileEntry;
 
 // Installs the record at EntryCursor. True when the run goes on; false when the table is
 // exhausted or this record failed (InstallError and ErrorPath say why; no temporary file is
-// left).
+// left). Leaves the record's target in TargetPath, names its temporary file in ScratchPath
+// while it is written, and copies the target of the record marked FE_UNINSTALLER into
+// UninstallPath.
 bool InstallNextFile();

@@ -17,6 +17,14 @@ FileEntry* RunAtEndEntry = nullptr;
 FileEntry* OpenAtEndEntry = nullptr;
 bool RunAtEndChecked = true;
 
+FileEntry* TakeNextEntry() {
+  ++EntryIndex;  // from ENTRY_INDEX_NONE this gives 0
+  if (EntryIndex >= EntryCount()) return nullptr;
+  FileEntry* entry = EntryCursor;
+  EntryCursor = NextEntry(entry);
+  return entry;
+}
+
 void SetErrorPath(const char* path) { CopyPath(ErrorPath, path); }
 
 void ClearAfterWizardActions() {

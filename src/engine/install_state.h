@@ -12,6 +12,9 @@ struct FileEntry;
 constexpr uint32_t ENTRY_INDEX_NONE = 0xFFFFFFFFu;  // before the first step
 extern FileEntry* EntryCursor;  // the record that the next file step takes
 extern uint32_t EntryIndex;     // index of the record being installed
+// Takes the next record for a file step: raises EntryIndex and returns EntryCursor, moving
+// the cursor on; null once the table is exhausted.
+FileEntry* TakeNextEntry();
 
 // The run's errors, each the index of its message in the message list, whose "%s" names
 // ErrorPath.

@@ -48,8 +48,9 @@ bool ExistingIsNewer(const VS_FIXEDFILEINFO& existing, const FileVersionBlock& v
          Version(version.fileVersionMS, version.fileVersionLS);
 }
 
-// The questions of CheckVersion over the version information read into info.
-int CompareVersions(const FileEntry* entry, void* info) {
+// The questions of CheckVersion over the version information read into info: true to
+// replace the existing file.
+bool CompareVersions(const FileEntry* entry, void* info) {
   const FileVersionBlock& version = *EntryVersion(entry);
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
@@ -58,7 +59,7 @@ int CompareVersions(const FileEntry* entry, void* info) {
       VerQueryValueA(info, root, reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr &&
       length >= sizeof *fixed && ExistingIsNewer(*fixed, version) &&
       Ask(MESSAGE_REPLACE_NEWER, QUESTION, IDNO) != IDYES) {
-    return 0;
+    return false;
   }
   WORD* translation = nullptr;
   char translations[] = "\\VarFileInfo\\Translation";
@@ -66,9 +67,9 @@ int CompareVersions(const FileEntry* entry, void* info) {
       VerQueryValueA(info, translations, reinterpret_cast<void**>(&translation), &length) &&
       translation != nullptr && length >= 2 * sizeof(WORD) && translation[0] != version.language &&
       Ask(MESSAGE_REPLACE_LANGUAGE, QUESTION, IDNO) != IDYES) {
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
 // A deletion refused because another program holds the file (Windows 95 says access denied,
@@ -169,13 +170,13 @@ bool ReplaceByMovingAside(const char* temporary, DWORD* error) {
   return true;
 }
 
-int CheckVersion(const FileEntry* entry) {
+bool CheckVersion(const FileEntry* entry) {
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeA(TargetPath, &handle);
-  if (size == 0) return 1;  // no file, or no version information: install
+  if (size == 0) return true;  // no file, or no version information: install
   uint8_t* info = nullptr;
-  if (!MemAlloc(size, &info)) return 1;
-  const int result = GetFileVersionInfoA(TargetPath, 0, size, info) ? CompareVersions(entry, info) : 1;
+  if (!MemAlloc(size, &info)) return true;
+  const bool result = !GetFileVersionInfoA(TargetPath, 0, size, info) || CompareVersions(entry, info);
   MemFree(info);
   return result;
 }

@@ -9,9 +9,9 @@
 
 struct FileEntry;
 
-// 1 to replace the existing TargetPath, 0 to keep it: a newer existing version, or one in
-// another language, is replaced only when the user agrees (messages 29 and 30).
-int CheckVersion(const FileEntry* entry);
+// True to replace the existing TargetPath, false to keep it: a newer existing version, or
+// one in another language, is replaced only when the user agrees (messages 29 and 30).
+bool CheckVersion(const FileEntry* entry);
 
 // Moves the temporary file into place over TargetPath and sets the record's status:
 // STATUS_REPLACED or STATUS_CREATED, or STATUS_NOT_PLACED when it could not be moved (the

@@ -8,8 +8,6 @@
 #include "archive/names.h"
 #include "base/path_buffer.h"
 #include "engine/directories.h"
-#include "engine/disk_space.h"
-#include "engine/uninstall_data.h"
 #include "system/shell_folders.h"
 
 namespace {
@@ -60,31 +58,25 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arg
   return result;
 }
 
-void CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
-                         const char* arguments, uint32_t iconIndex, FileHandle uninstallFile) {
-  char folder[PATH_BUFFER_SIZE];
-  if (!ShellFolderPath(CSIDL_PROGRAMS, folder)) return;
+bool CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
+                         const char* arguments, uint32_t iconIndex, SavedShortcut* saved) {
+  char* folder = saved->folder;
+  if (!ShellFolderPath(CSIDL_PROGRAMS, folder)) return false;
   if (groupFolder[0] != '\0') {
-    if (!AppendBackslash(folder)) return;
+    if (!AppendBackslash(folder)) return false;
     // The group folder in the form the uninstall data's grammar reads ("Tools/Demo" is
     // Tools\Demo, as the system would make it).
     char* group = folder + std::strlen(folder);
-    if (!AppendPath(folder, groupFolder)) return;
+    if (!AppendPath(folder, groupFolder)) return false;
     NormaliseNamePath(group);
   }
   StripBackslash(folder);
-  if (!EnterGroupFolder(folder) || !AppendBackslash(folder)) return;
+  if (!EnterGroupFolder(folder) || !AppendBackslash(folder)) return false;
   // folder[0, folderEnd) is the folder with its trailing backslash, the link's name behind it.
   const size_t folderEnd = std::strlen(folder);
-  if (!AppendLinkName(folder, name)) return;
-  if (FAILED(CreateShortcut(target, folder, arguments, iconIndex)) || uninstallFile == INVALID_FILE) return;
+  if (!AppendLinkName(folder, name)) return false;
+  if (FAILED(CreateShortcut(target, folder, arguments, iconIndex))) return false;
   folder[folderEnd - 1] = '\0';
-  const char* link = folder + folderEnd;
-  // Only a record that the uninstall program reads: one it refuses would void all the data.
-  if (!IsAbsoluteRecordDirectory(folder, uint32_t(folderEnd - 1)) ||
-      CheckNamePart(link, uint32_t(std::strlen(link))) != NAME_OK) {
-    return;
-  }
-  WriteCountedString(uninstallFile, folder);
-  WriteCountedString(uninstallFile, link);
+  saved->link = folder + folderEnd;
+  return true;
 }

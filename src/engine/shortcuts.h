@@ -1,13 +1,13 @@
-// Shortcuts: shell links in the Programs folder (the group shortcuts, recorded for the
-// uninstall program) and on the desktop. OLE is initialised by the program for its whole run.
+// Shortcuts: shell links in the Programs folder (the group shortcuts, which say where they
+// were saved for the uninstall data) and on the desktop. OLE is initialised by the program
+// for its whole run.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "base/file_io.h"
-#include "system/shell_folders.h"  // SHORTCUT_SUFFIX, ShellFolderPath
+#include "base/path_buffer.h"
 
 // Wide characters of the link path given to IPersistFile::Save, terminator included.
 constexpr uint32_t LINK_PATH_CHARS = 260;
@@ -19,12 +19,18 @@ constexpr uint32_t LINK_PATH_CHARS = 260;
 HRESULT CreateShortcut(const char* target, const char* linkPath, const char* arguments,
                        uint32_t iconIndex);
 
-// Creates the shortcut name + ".lnk" to target in the Programs folder, inside groupFolder
-// (one or more levels, created when missing) unless it is empty. With a valid uninstallFile
-// it appends the folder (without trailing backslash) and the link's file name as two counted
-// strings when the link was saved (a link that could not be saved is not recorded, so that
-// no file of its name that this setup did not write is removed later). Nothing is made or
-// written when the folder cannot be entered or a path would outgrow its buffer. Leaves the
-// current directory in the folder.
-void CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
-                         const char* arguments, uint32_t iconIndex, FileHandle uninstallFile);
+// A group shortcut that CreateGroupShortcut saved, as the uninstall data record it: the
+// folder, without its trailing backslash, and the link's file name behind its terminator.
+struct SavedShortcut {
+  char folder[PATH_BUFFER_SIZE];
+  const char* link;  // inside folder's bytes
+};
+
+// Creates the shortcut name + SHORTCUT_SUFFIX to target in the Programs folder, inside
+// groupFolder (one or more levels, created when missing) unless it is empty. True when the
+// link was saved, and then saved holds where (a link that could not be saved is not
+// recorded, so that no file of its name that this setup did not write is removed later).
+// Nothing is made when the folder cannot be entered or a path would outgrow its buffer.
+// Leaves the current directory in the folder.
+bool CreateGroupShortcut(const char* target, const char* groupFolder, const char* name,
+                         const char* arguments, uint32_t iconIndex, SavedShortcut* saved);

@@ -8,7 +8,7 @@
 
 #include "base/session_paths.h"
 #include "engine/file_table.h"
-#include "engine/shortcuts.h"
+#include "system/shell_folders.h"
 
 namespace {
 

@@ -9,18 +9,16 @@
 #include "archive/archive_format.h"
 #include "archive/names.h"
 #include "base/byte_order.h"
+#include "base/path_buffer.h"
 #include "base/session_paths.h"
 #include "base/text_format.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/shortcuts.h"
 #include "engine/target_paths.h"
+#include "system/shell_folders.h"
 
 namespace {
-
-// The uninstall program reads relative records from its own folder: where it does not lie
-// directly in InstallDir, every record is written absolute.
-bool relativeToInstallDir = true;
 
 // Whether UninstallPath, when it names a file, names one directly in InstallDir (which ends
 // with a backslash).
@@ -30,36 +28,35 @@ bool UninstallerInInstallDir() {
                                        std::strchr(UninstallPath + length, '\\') == nullptr);
 }
 
-// The first write to the uninstall data that failed, and the system's reason.
-bool writeFailed = false;
-uint32_t writeError = 0;
-
-void Write(FileHandle file, const void* bytes, uint32_t count) {
-  if (FileWrite(file, bytes, count) == FILE_OK || writeFailed) return;
-  writeFailed = true;
-  writeError = FileSystemError();
+// Keeps the first failure: the data are not whole.
+void Fail(UninstallWriter* writer) {
+  if (writer->failed) return;
+  writer->failed = true;
+  writer->systemError = FileSystemError();
 }
 
-void WriteU32(FileHandle file, uint32_t value) {
+void Write(UninstallWriter* writer, const void* bytes, uint32_t count) {
+  if (FileWrite(writer->file, bytes, count) != FILE_OK) Fail(writer);
+}
+
+void WriteU32(UninstallWriter* writer, uint32_t value) {
   uint8_t field[sizeof value];
   StoreU32LE(field, value);
-  Write(file, field, sizeof field);
+  Write(writer, field, sizeof field);
 }
 
 // u16 tag, u16 flags, u32 size.
-void WriteBlockHeader(FileHandle file, uint16_t tag, uint32_t size) {
+void WriteBlockHeader(UninstallWriter* writer, uint16_t tag, uint32_t size) {
   uint8_t header[BLOCK_HEADER_SIZE];
   StoreU16LE(header, tag);
   StoreU16LE(header + 2, 0);  // never compressed
   StoreU32LE(header + 4, size);
-  Write(file, header, sizeof header);
+  Write(writer, header, sizeof header);
 }
 
 // Moves to position; a move that fails spoils the data as a failed write does.
-void Seek(FileHandle file, uint32_t position) {
-  if (FileSeek(file, position) == position || writeFailed) return;
-  writeFailed = true;
-  writeError = FileSystemError();
+void Seek(UninstallWriter* writer, uint32_t position) {
+  if (FileSeek(writer->file, position) != position) Fail(writer);
 }
 
 // Moves to the file's end; its position, or FILE_BAD_POSITION.
@@ -104,13 +101,13 @@ bool IsRemovedWithApplication(const FileEntry* entry) {
 
 // Writes the record's file record and its desktop shortcut's; the number written. The
 // index of a created file's record goes into created.
-uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry, uint32_t index, uint32_t recordIndex,
-                           CreatedRecords* created) {
+uint32_t WriteEntryRecords(UninstallWriter* writer, const FileEntry* entry, uint32_t index,
+                           uint32_t recordIndex, CreatedRecords* created) {
   uint32_t written = 0;
   // A path too long for its buffer leaves TargetPath empty: no file to name.
   const uint8_t flags = FileRecordFlags(entry);
   if (IsRemovedWithApplication(entry) && ResolveTargetPath(entry) != TARGET_TOO_LONG &&
-      WriteFileRecord(file, flags)) {
+      WriteUninstallFileRecord(writer, TargetPath, flags)) {
     if (entry->status == STATUS_CREATED && created->indexes != nullptr) {
       created->indexes[created->count++] = recordIndex;
     }
@@ -120,43 +117,48 @@ uint32_t WriteEntryRecords(FileHandle file, const FileEntry* entry, uint32_t ind
   // Only a link that the run saved: a file of that name that it did not write stays.
   const char* desktopShortcut = EntryString(entry, ENTRY_DESKTOP_SHORTCUT);
   if (desktopShortcut[0] != '\0' && EntryMarked(index, ENTRY_MARK_DESKTOP_LINK) &&
-      DesktopShortcutPath(desktopShortcut, TargetPath) && WriteFileRecord(file, 0)) {
+      DesktopShortcutPath(desktopShortcut, TargetPath) && WriteUninstallFileRecord(writer, TargetPath, 0)) {
     ++written;
   }
   return written;
 }
 
 // Overwrites the header and count of the block at blockStart, then returns to the end.
-void FinishBlock(FileHandle file, uint32_t blockStart, uint16_t tag, uint32_t count) {
-  const uint32_t end = FileTell(file);
-  Seek(file, blockStart);
-  WriteBlockHeader(file, tag, end - blockStart - BLOCK_HEADER_SIZE);
-  WriteU32(file, count);
-  Seek(file, end);
+void FinishBlock(UninstallWriter* writer, uint32_t blockStart, uint16_t tag, uint32_t count) {
+  const uint32_t end = FileTell(writer->file);
+  Seek(writer, blockStart);
+  WriteBlockHeader(writer, tag, end - blockStart - BLOCK_HEADER_SIZE);
+  WriteU32(writer, count);
+  Seek(writer, end);
 }
 
-// The part of an absolute path behind its root ("C:\" or "\\"), where its names begin.
-char* BehindRoot(char* path) {
-  if (path[0] != '\0' && path[1] == ':' && path[2] == '\\') return path + 3;
-  if (path[0] == '\\' && path[1] == '\\') return path + 2;
-  return path;
+// Writes the saved link's record; false, writing nothing, when the uninstall program would
+// not take it.
+bool WriteShortcutRecord(UninstallWriter* writer, const SavedShortcut& saved) {
+  const uint32_t folderLength = uint32_t(saved.link - saved.folder - 1);
+  if (!UninstallTakesShortcutRecord(saved.folder, folderLength, saved.link, uint32_t(std::strlen(saved.link)))) {
+    return false;
+  }
+  WriteCountedString(writer, saved.folder);
+  WriteCountedString(writer, saved.link);
+  return true;
 }
 
 }  // namespace
 
-void WriteCountedString(FileHandle file, const char* text) {
+void WriteCountedString(UninstallWriter* writer, const char* text) {
   const uint16_t length = CountedLength(text);
   uint8_t field[COUNTED_STRING_LENGTH_FIELD];
   StoreU16LE(field, length);
-  Write(file, field, sizeof field);
-  if (length != 0) Write(file, text, length);
+  Write(writer, field, sizeof field);
+  if (length != 0) Write(writer, text, length);
 }
 
-bool WriteFileRecord(FileHandle file, uint8_t flags) {
+bool WriteUninstallFileRecord(UninstallWriter* writer, char* path, uint8_t flags) {
   const char* directory = "";
-  const char* name = TargetPath;
-  if (InstallDir[0] != '\0' && relativeToInstallDir && StartsWithFolded(TargetPath, InstallDir)) {
-    char* rest = TargetPath + std::strlen(InstallDir);
+  const char* name = path;
+  if (InstallDir[0] != '\0' && writer->relativeToInstallDir && StartsWithFolded(path, InstallDir)) {
+    char* rest = path + std::strlen(InstallDir);
     NormaliseNamePath(rest);  // "docs\\two.txt" and ".\docs\readme.txt" as the reader reads them
     char* lastBackslash = std::strrchr(rest, '\\');
     directory = ".";
@@ -170,117 +172,102 @@ bool WriteFileRecord(FileHandle file, uint8_t flags) {
       name = lastBackslash + 1;
     }
   } else {
-    NormaliseNamePath(BehindRoot(TargetPath));
-    if (char* lastBackslash = std::strrchr(TargetPath, '\\')) {
+    NormaliseNamePath(path + PathRootLength(path));  // the names behind the root
+    if (char* lastBackslash = std::strrchr(path, '\\')) {
       // The root's backslash stays out of the directory: "C:" is the drive's root.
       *lastBackslash = '\0';
-      directory = TargetPath;
+      directory = path;
       name = lastBackslash + 1;
     }
   }
-  // A record that the uninstall program would refuse would void all the data: such a file
-  // is not listed.
-  const uint32_t directoryLength = uint32_t(std::strlen(directory));
-  if (!(IsRelativeRecordDirectory(directory, directoryLength) ||
-        IsAbsoluteRecordDirectory(directory, directoryLength)) ||
-      CheckNamePart(name, uint32_t(std::strlen(name))) != NAME_OK) {
+  if (!UninstallTakesFileRecord(directory, uint32_t(std::strlen(directory)), name, uint32_t(std::strlen(name)))) {
     return false;
   }
-  WriteCountedString(file, directory);
-  WriteCountedString(file, name);
-  Write(file, &flags, sizeof flags);
+  WriteCountedString(writer, directory);
+  WriteCountedString(writer, name);
+  Write(writer, &flags, sizeof flags);
   return true;
 }
 
-void WriteUninstallFiles(FileHandle file, CreatedRecords* created) {
-  writeFailed = false;
-  writeError = 0;
+void WriteUninstallFiles(UninstallWriter* writer, CreatedRecords* created) {
   created->count = 0;
   // The uninstall program ends with its BLOCK_END header, which this block's header replaces.
-  const uint32_t start = SeekEnd(file);
+  const uint32_t start = SeekEnd(writer->file);
   if (start == FILE_BAD_POSITION || start < BLOCK_HEADER_SIZE) {
-    writeFailed = true;
-    writeError = FileSystemError();
+    Fail(writer);
     return;
   }
   AppendBackslash(InstallDir);
-  relativeToInstallDir = UninstallerInInstallDir();
-  WriteU32(file, 0);  // the count, written when known
+  writer->relativeToInstallDir = UninstallerInInstallDir();
+  WriteU32(writer, 0);  // the count, written when known
   uint32_t count = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    count += WriteEntryRecords(file, entry, i, count, created);
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    count += WriteEntryRecords(writer, walk.entry, walk.index, count, created);
   }
-  FinishBlock(file, start - BLOCK_HEADER_SIZE, UNINSTALL_FILES, count);
-  relativeToInstallDir = true;
+  FinishBlock(writer, start - BLOCK_HEADER_SIZE, UNINSTALL_FILES, count);
 }
 
-void WriteGroupShortcuts(FileHandle file) {
-  const bool recording = file != INVALID_FILE;
+void WriteGroupShortcuts(UninstallWriter* writer) {
   bool started = false;
   uint32_t blockStart = 0;
   uint32_t count = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    const FileEntry* entry = walk.entry;
     const char* shortcut = EntryString(entry, ENTRY_GROUP_SHORTCUT);
     if (shortcut[0] == '\0' || ResolveTargetPath(entry) == TARGET_TOO_LONG) continue;
-    if (recording && !started) {
-      blockStart = SeekEnd(file);
-      WriteBlockHeader(file, UNINSTALL_SHORTCUTS, 0);
-      WriteU32(file, 0);
+    if (writer != nullptr && !started) {
+      blockStart = SeekEnd(writer->file);
+      WriteBlockHeader(writer, UNINSTALL_SHORTCUTS, 0);
+      WriteU32(writer, 0);
       started = true;
     }
-    const uint32_t before = recording ? FileTell(file) : 0;
-    CreateGroupShortcut(TargetPath, EntryString(entry, ENTRY_GROUP_FOLDER), shortcut,
-                        EntryString(entry, ENTRY_GROUP_ARGUMENTS), entry->iconIndex, file);
-    if (recording && FileTell(file) != before) ++count;
+    SavedShortcut saved;
+    if (CreateGroupShortcut(TargetPath, EntryString(entry, ENTRY_GROUP_FOLDER), shortcut,
+                            EntryString(entry, ENTRY_GROUP_ARGUMENTS), entry->iconIndex, &saved) &&
+        writer != nullptr && WriteShortcutRecord(writer, saved)) {
+      ++count;
+    }
   }
   if (!started) return;
   // A valid block whatever happens; one without records is then cut off again.
-  FinishBlock(file, blockStart, UNINSTALL_SHORTCUTS, count);
-  if (count == 0 && !writeFailed && FileSeek(file, blockStart) == blockStart) {
-    SetEndOfFile(reinterpret_cast<HANDLE>(file));
+  FinishBlock(writer, blockStart, UNINSTALL_SHORTCUTS, count);
+  if (count == 0 && !writer->failed && FileSeek(writer->file, blockStart) == blockStart) {
+    SetEndOfFile(reinterpret_cast<HANDLE>(writer->file));
   }
 }
 
-void WriteAppKeyBlock(FileHandle file, const char* keyPath) {
+void WriteAppKeyBlock(UninstallWriter* writer, const char* keyPath) {
   const uint32_t length = CountedLength(keyPath);
-  WriteBlockHeader(file, UNINSTALL_APP_KEY,
+  WriteBlockHeader(writer, UNINSTALL_APP_KEY,
                    UNINSTALL_ROOT_FIELD + COUNTED_STRING_LENGTH_FIELD + length);
-  WriteU32(file, UNINSTALL_ROOT_LOCAL_MACHINE);
-  WriteCountedString(file, keyPath);
+  WriteU32(writer, UNINSTALL_ROOT_LOCAL_MACHINE);
+  WriteCountedString(writer, keyPath);
 }
 
-void WriteCreatedBlock(FileHandle file, const CreatedRecords& created) {
+void WriteCreatedBlock(UninstallWriter* writer, const CreatedRecords& created) {
   if (created.count == 0) return;
-  WriteBlockHeader(file, UNINSTALL_CREATED, UNINSTALL_COUNT_FIELD + created.count * UNINSTALL_INDEX_FIELD);
-  WriteU32(file, created.count);
-  for (uint32_t i = 0; i < created.count; ++i) WriteU32(file, created.indexes[i]);
+  WriteBlockHeader(writer, UNINSTALL_CREATED, UNINSTALL_COUNT_FIELD + created.count * UNINSTALL_INDEX_FIELD);
+  WriteU32(writer, created.count);
+  for (uint32_t i = 0; i < created.count; ++i) WriteU32(writer, created.indexes[i]);
 }
 
-void WriteCountsBlock(FileHandle file) {
-  const uint32_t start = FileTell(file);
+void WriteCountsBlock(UninstallWriter* writer) {
+  const uint32_t start = FileTell(writer->file);
   uint32_t count = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    if (!EntryMarked(i, ENTRY_MARK_COUNT_RAISED) || EntryMarked(i, ENTRY_MARK_COUNT_LISTED) ||
-        ResolveTargetPath(entry) == TARGET_TOO_LONG ||
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    if (!EntryMarked(walk.index, ENTRY_MARK_COUNT_RAISED) || EntryMarked(walk.index, ENTRY_MARK_COUNT_LISTED) ||
+        ResolveTargetPath(walk.entry) == TARGET_TOO_LONG ||
         !IsAbsoluteRecordDirectory(TargetPath, uint32_t(std::strlen(TargetPath)))) {
       continue;
     }
     if (count == 0) {
-      WriteBlockHeader(file, UNINSTALL_COUNTS, 0);
-      WriteU32(file, 0);
+      WriteBlockHeader(writer, UNINSTALL_COUNTS, 0);
+      WriteU32(writer, 0);
     }
-    WriteCountedString(file, TargetPath);
+    WriteCountedString(writer, TargetPath);
     ++count;
   }
-  if (count != 0) FinishBlock(file, start, UNINSTALL_COUNTS, count);
+  if (count != 0) FinishBlock(writer, start, UNINSTALL_COUNTS, count);
 }
 
-void WriteUninstallEnd(FileHandle file) { WriteBlockHeader(file, BLOCK_END, 0); }
-
-bool UninstallDataWritten(uint32_t* systemError) {
-  *systemError = writeError;
-  return !writeFailed;
-}
+void WriteUninstallEnd(UninstallWriter* writer) { WriteBlockHeader(writer, BLOCK_END, 0); }

@@ -6,8 +6,8 @@
 
 #include "base/path_buffer.h"
 #include "base/session_paths.h"
+#include "engine/check_targets.h"
 #include "engine/directories.h"
-#include "engine/disk_space.h"
 #include "engine/finish_installation.h"
 #include "engine/install_file.h"
 #include "engine/install_state.h"

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "archive/names.h"
 #include "base/path_buffer.h"
 #include "base/text_format.h"
 #include "system/self_delete.h"
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr char REPORT_SEPARATOR[] = "\n";
-constexpr uint32_t LINK_SUFFIX_LENGTH = 4;  // ".lnk"
 
 enum SharedCount { SHARED_STILL_USED, SHARED_UNCOUNTED, SHARED_NO_LONGER_USED };
 
@@ -51,16 +51,16 @@ SharedCount LowerSharedCount(const char* path) {
   return result;
 }
 
-
-// A file record of a desktop shortcut: flags 0, a ".lnk" name, in the desktop folder.
+// A file record of a desktop shortcut: flags 0, a name with SHORTCUT_SUFFIX, in the desktop
+// folder.
 bool IsDesktopShortcut(const RemovalFile& file, const char* path) {
   char name[PATH_BUFFER_SIZE];
   char desktopLink[PATH_BUFFER_SIZE];
-  if (file.flags != 0 || !CopyCounted(file.name, name, sizeof name) ||
-      file.name.length <= LINK_SUFFIX_LENGTH || lstrcmpiA(name + file.name.length - LINK_SUFFIX_LENGTH, SHORTCUT_SUFFIX) != 0) {
+  if (file.flags != 0 || !CopyCounted(file.name, name, sizeof name) || file.name.length <= SHORTCUT_SUFFIX_LENGTH ||
+      lstrcmpiA(name + file.name.length - SHORTCUT_SUFFIX_LENGTH, SHORTCUT_SUFFIX) != 0) {
     return false;
   }
-  name[file.name.length - LINK_SUFFIX_LENGTH] = '\0';
+  name[file.name.length - SHORTCUT_SUFFIX_LENGTH] = '\0';
   return DesktopShortcutPath(name, desktopLink) && lstrcmpiA(desktopLink, path) == 0;
 }
 

@@ -4,16 +4,14 @@
 
 #include <cstring>
 
+#include "archive/names.h"
 #include "base/byte_order.h"
 #include "base/memory.h"
 #include "base/path_buffer.h"
-#include "base/text_format.h"
 
 namespace {
 
 constexpr uint32_t RELATIVE_PREFIX_LENGTH = 2;  // ".\" in front of a subdirectory
-constexpr char LINK_SUFFIX[] = ".lnk";
-constexpr uint32_t LINK_SUFFIX_LENGTH = sizeof(LINK_SUFFIX) - 1;
 constexpr uint32_t FILE_RECORD_MIN_SIZE = 2 * COUNTED_STRING_LENGTH_FIELD + 1;
 constexpr uint32_t SHORTCUT_RECORD_MIN_SIZE = 2 * COUNTED_STRING_LENGTH_FIELD;
 
@@ -45,21 +43,6 @@ class FieldReader {
   uint32_t left_;
 };
 
-bool IsPlainName(const CountedText& name) { return CheckNamePart(name.text, name.length) == NAME_OK; }
-
-bool IsRecordDirectory(const CountedText& d) {
-  return IsRelativeRecordDirectory(d.text, d.length) || IsAbsoluteRecordDirectory(d.text, d.length);
-}
-
-bool EndsWithLink(const CountedText& name) {
-  if (name.length <= LINK_SUFFIX_LENGTH) return false;
-  const char* suffix = name.text + name.length - LINK_SUFFIX_LENGTH;
-  for (uint32_t i = 0; i < LINK_SUFFIX_LENGTH; ++i) {
-    if (UpperAscii(suffix[i]) != UpperAscii(LINK_SUFFIX[i])) return false;
-  }
-  return true;
-}
-
 // The setup's own key for the application: the Uninstall key's path and one name.
 bool IsUninstallKey(const CountedText& key) {
   return key.length > UNINSTALL_KEY_PREFIX_LENGTH &&
@@ -67,25 +50,119 @@ bool IsUninstallKey(const CountedText& key) {
          CheckKeyName(key.text + UNINSTALL_KEY_PREFIX_LENGTH, key.length - UNINSTALL_KEY_PREFIX_LENGTH) == NAME_OK;
 }
 
-bool ReadFileRecord(FieldReader& fields, RemovalFile* file) {
+bool ReadRemovalFile(FieldReader& fields, RemovalFile* file) {
   return fields.Counted(&file->directory) && fields.Counted(&file->name) && fields.U8(&file->flags) &&
-         IsRecordDirectory(file->directory) && IsPlainName(file->name);
+         UninstallTakesFileRecord(file->directory.text, file->directory.length, file->name.text, file->name.length);
 }
 
-bool ReadShortcutRecord(FieldReader& fields, RemovalShortcut* shortcut) {
+bool ReadRemovalShortcut(FieldReader& fields, RemovalShortcut* shortcut) {
   return fields.Counted(&shortcut->folder) && fields.Counted(&shortcut->link) &&
-         IsAbsoluteRecordDirectory(shortcut->folder.text, shortcut->folder.length) &&
-         IsPlainName(shortcut->link) && EndsWithLink(shortcut->link);
+         UninstallTakesShortcutRecord(shortcut->folder.text, shortcut->folder.length, shortcut->link.text,
+                                      shortcut->link.length);
 }
 
-// One walk over the blocks. With fill false it only checks and counts into list; with fill
-// true it stores the records into list's arrays, which hold the counted numbers.
-RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, bool fill) {
-  FieldReader blocks(bytes, size);
+// One walk over the blocks: it checks every field and counts the records. The list's
+// arrays are null on the first walk, which stores nothing; on the second they hold room for
+// the counts of the first, and the walk stores the records into them.
+struct BlockWalk {
+  RemovalList* list;
   uint32_t files = 0, shortcuts = 0, keys = 0, counts = 0;
   // The records of the latest UNINSTALL_FILES block, which an UNINSTALL_CREATED block marks.
   uint32_t runFirst = 0, runCount = 0;
   bool runSeen = false;
+};
+
+// Each block's records; false when they are damaged.
+bool TakeTexts(FieldReader& fields, BlockWalk* walk) {
+  uint16_t textCount = 0;
+  if (!fields.U16(&textCount)) return false;
+  for (uint32_t i = 0; i < textCount; ++i) {
+    CountedText text;
+    if (!fields.Counted(&text)) return false;
+    if (i < UNINSTALL_TEXTS_KNOWN) walk->list->texts[i] = text;
+  }
+  return true;
+}
+
+bool TakeFiles(FieldReader& fields, BlockWalk* walk) {
+  // The count cannot promise more records than the block has room for.
+  uint32_t count = 0;
+  if (!fields.U32(&count) || count > fields.Left() / FILE_RECORD_MIN_SIZE) return false;
+  walk->runFirst = walk->files;
+  walk->runCount = count;
+  walk->runSeen = true;
+  for (uint32_t i = 0; i < count; ++i, ++walk->files) {
+    RemovalFile file;
+    if (!ReadRemovalFile(fields, &file)) return false;
+    if (walk->list->files != nullptr) walk->list->files[walk->files] = file;
+  }
+  return true;
+}
+
+bool TakeShortcuts(FieldReader& fields, BlockWalk* walk) {
+  uint32_t count = 0;
+  if (!fields.U32(&count) || count > fields.Left() / SHORTCUT_RECORD_MIN_SIZE) return false;
+  for (uint32_t i = 0; i < count; ++i, ++walk->shortcuts) {
+    RemovalShortcut shortcut;
+    if (!ReadRemovalShortcut(fields, &shortcut)) return false;
+    if (walk->list->shortcuts != nullptr) walk->list->shortcuts[walk->shortcuts] = shortcut;
+  }
+  return true;
+}
+
+bool TakeAppKey(FieldReader& fields, BlockWalk* walk) {
+  uint32_t root = 0;
+  CountedText key;
+  if (!fields.U32(&root) || root != UNINSTALL_ROOT_LOCAL_MACHINE || !fields.Counted(&key) || !IsUninstallKey(key)) {
+    return false;
+  }
+  if (walk->list->appKeys != nullptr) walk->list->appKeys[walk->keys] = key;
+  ++walk->keys;
+  return true;
+}
+
+// Rising indexes into the run's records; a run marks its records once.
+bool TakeCreated(FieldReader& fields, BlockWalk* walk) {
+  uint32_t count = 0;
+  if (!walk->runSeen || !fields.U32(&count) || count > fields.Left() / UNINSTALL_INDEX_FIELD) return false;
+  uint32_t index = 0;
+  for (uint32_t i = 0, next = 0; i < count; ++i, next = index + 1) {
+    if (!fields.U32(&index) || index < next || index >= walk->runCount) return false;
+    if (walk->list->files != nullptr) walk->list->files[walk->runFirst + index].created = true;
+  }
+  walk->runSeen = false;
+  return true;
+}
+
+bool TakeCounts(FieldReader& fields, BlockWalk* walk) {
+  uint32_t count = 0;
+  if (!fields.U32(&count) || count > fields.Left() / COUNTED_STRING_LENGTH_FIELD) return false;
+  for (uint32_t i = 0; i < count; ++i, ++walk->counts) {
+    CountedText path;
+    if (!fields.Counted(&path) || !IsAbsoluteRecordDirectory(path.text, path.length)) return false;
+    if (walk->list->counts != nullptr) walk->list->counts[walk->counts] = path;
+  }
+  return true;
+}
+
+// The block's payload taken by its tag; false when it is damaged. A record block holds its
+// records and nothing more (the setup writes them so); a block of a later version is passed
+// over.
+bool TakeBlock(uint16_t tag, FieldReader& fields, BlockWalk* walk) {
+  switch (tag) {
+    case UNINSTALL_TEXTS: return TakeTexts(fields, walk);
+    case UNINSTALL_FILES: return TakeFiles(fields, walk) && fields.Left() == 0;
+    case UNINSTALL_SHORTCUTS: return TakeShortcuts(fields, walk) && fields.Left() == 0;
+    case UNINSTALL_APP_KEY: return TakeAppKey(fields, walk) && fields.Left() == 0;
+    case UNINSTALL_CREATED: return TakeCreated(fields, walk) && fields.Left() == 0;
+    case UNINSTALL_COUNTS: return TakeCounts(fields, walk) && fields.Left() == 0;
+    default: return true;
+  }
+}
+
+// Walks the blocks up to the closing end header.
+RemovalListStatus WalkBlocks(const uint8_t* bytes, uint32_t size, BlockWalk* walk) {
+  FieldReader blocks(bytes, size);
   for (;;) {
     uint16_t tag = 0, flags = 0;
     uint32_t blockSize = 0;
@@ -94,87 +171,10 @@ RemovalListStatus Walk(const uint8_t* bytes, uint32_t size, RemovalList* list, b
     if (blockSize > blocks.Left()) return REMOVAL_LIST_DAMAGED;
     const uint8_t* payload = bytes + (size - blocks.Left());
     FieldReader fields(payload, blockSize);
-    uint32_t count = 0;
-    uint16_t textCount = 0;
-    switch (tag) {
-      case UNINSTALL_TEXTS:
-        if (!fields.U16(&textCount)) return REMOVAL_LIST_DAMAGED;
-        for (uint32_t i = 0; i < textCount; ++i) {
-          CountedText text;
-          if (!fields.Counted(&text)) return REMOVAL_LIST_DAMAGED;
-          if (i < UNINSTALL_TEXTS_KNOWN) list->texts[i] = text;
-        }
-        break;
-      case UNINSTALL_FILES:
-        // The count cannot promise more records than the block has room for.
-        if (!fields.U32(&count) || count > fields.Left() / FILE_RECORD_MIN_SIZE) return REMOVAL_LIST_DAMAGED;
-        runFirst = files;
-        runCount = count;
-        runSeen = true;
-        for (uint32_t i = 0; i < count; ++i, ++files) {
-          RemovalFile file;
-          if (!ReadFileRecord(fields, &file)) return REMOVAL_LIST_DAMAGED;
-          if (fill) list->files[files] = file;
-        }
-        break;
-      case UNINSTALL_SHORTCUTS:
-        if (!fields.U32(&count) || count > fields.Left() / SHORTCUT_RECORD_MIN_SIZE) return REMOVAL_LIST_DAMAGED;
-        for (uint32_t i = 0; i < count; ++i, ++shortcuts) {
-          RemovalShortcut shortcut;
-          if (!ReadShortcutRecord(fields, &shortcut)) return REMOVAL_LIST_DAMAGED;
-          if (fill) list->shortcuts[shortcuts] = shortcut;
-        }
-        break;
-      case UNINSTALL_APP_KEY: {
-        uint32_t root = 0;
-        CountedText key;
-        if (!fields.U32(&root) || root != UNINSTALL_ROOT_LOCAL_MACHINE || !fields.Counted(&key) ||
-            !IsUninstallKey(key)) {
-          return REMOVAL_LIST_DAMAGED;
-        }
-        if (fill) list->appKeys[keys] = key;
-        ++keys;
-        break;
-      }
-      case UNINSTALL_CREATED: {
-        // Rising indexes into the run's records; a run marks its records once.
-        if (!runSeen || !fields.U32(&count) || count > fields.Left() / UNINSTALL_INDEX_FIELD) {
-          return REMOVAL_LIST_DAMAGED;
-        }
-        uint32_t index = 0;
-        for (uint32_t i = 0, next = 0; i < count; ++i, next = index + 1) {
-          if (!fields.U32(&index) || index < next || index >= runCount) return REMOVAL_LIST_DAMAGED;
-          if (fill) list->files[runFirst + index].created = true;
-        }
-        runSeen = false;
-        break;
-      }
-      case UNINSTALL_COUNTS:
-        if (!fields.U32(&count) || count > fields.Left() / COUNTED_STRING_LENGTH_FIELD) return REMOVAL_LIST_DAMAGED;
-        for (uint32_t i = 0; i < count; ++i, ++counts) {
-          CountedText path;
-          if (!fields.Counted(&path) || !IsAbsoluteRecordDirectory(path.text, path.length)) {
-            return REMOVAL_LIST_DAMAGED;
-          }
-          if (fill) list->counts[counts] = path;
-        }
-        break;
-      default:
-        break;  // a block of a later version: passed over
-    }
-    // A record block holds its records and nothing more; the setup writes them so.
-    const bool records = tag == UNINSTALL_FILES || tag == UNINSTALL_SHORTCUTS || tag == UNINSTALL_APP_KEY ||
-                         tag == UNINSTALL_CREATED || tag == UNINSTALL_COUNTS;
-    if (records && fields.Left() != 0) return REMOVAL_LIST_DAMAGED;
+    if (!TakeBlock(tag, fields, walk)) return REMOVAL_LIST_DAMAGED;
     blocks = FieldReader(payload + blockSize, blocks.Left() - blockSize);
   }
-  if (!fill) {
-    list->fileCount = files;
-    list->shortcutCount = shortcuts;
-    list->appKeyCount = keys;
-    list->countCount = counts;
-  }
-  return files + shortcuts + keys + counts == 0 ? REMOVAL_LIST_EMPTY : REMOVAL_LIST_OK;
+  return walk->files + walk->shortcuts + walk->keys + walk->counts == 0 ? REMOVAL_LIST_EMPTY : REMOVAL_LIST_OK;
 }
 
 template <typename T>
@@ -186,16 +186,22 @@ bool AllocateRecords(uint32_t count, T** out) {
 
 RemovalListStatus ReadRemovalList(const uint8_t* bytes, uint32_t size, RemovalList* list) {
   *list = RemovalList{};
-  // The first walk stores no record and sets the counts only when it reaches the end.
-  const RemovalListStatus checked = Walk(bytes, size, list, false);
+  // The first walk stores no record; the counts are set only when it reached the end.
+  BlockWalk counting = {list};
+  const RemovalListStatus checked = WalkBlocks(bytes, size, &counting);
   if (checked != REMOVAL_LIST_OK) return checked;
+  list->fileCount = counting.files;
+  list->shortcutCount = counting.shortcuts;
+  list->appKeyCount = counting.keys;
+  list->countCount = counting.counts;
   if (!AllocateRecords(list->fileCount, &list->files) ||
       !AllocateRecords(list->shortcutCount, &list->shortcuts) ||
       !AllocateRecords(list->appKeyCount, &list->appKeys) || !AllocateRecords(list->countCount, &list->counts)) {
     FreeRemovalList(list);
     return REMOVAL_LIST_NO_MEMORY;
   }
-  return Walk(bytes, size, list, true);
+  BlockWalk storing = {list};
+  return WalkBlocks(bytes, size, &storing);
 }
 
 void FreeRemovalList(RemovalList* list) {

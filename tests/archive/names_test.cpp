@@ -88,4 +88,34 @@ TEST(Names, RecordDirectoriesAreRelativeOrAbsoluteWithoutTrailingBackslash) {
   EXPECT_FALSE(absolute("\\\\"));
 }
 
+TEST(Names, UninstallTakesFileRecordsOfARecordDirectoryAndOneName) {
+  auto takes = [](const std::string& directory, const std::string& name) {
+    return UninstallTakesFileRecord(directory.c_str(), uint32_t(directory.size()), name.c_str(),
+                                    uint32_t(name.size()));
+  };
+  EXPECT_TRUE(takes(".", "demo.exe"));
+  EXPECT_TRUE(takes(".\\Help", "guide.hlp"));
+  EXPECT_TRUE(takes("C:\\Windows", "demo.ini"));
+  EXPECT_TRUE(takes("\\\\server\\share", "demo.dll"));
+  EXPECT_FALSE(takes("Help", "guide.hlp"));         // neither relative nor absolute
+  EXPECT_FALSE(takes("C:\\Windows\\", "demo.ini"));  // a trailing backslash
+  EXPECT_FALSE(takes(".", "what?.txt"));
+  EXPECT_FALSE(takes(".", "Help\\guide.hlp"));     // a path, not one name
+  EXPECT_FALSE(takes(".", ""));
+}
+
+TEST(Names, UninstallTakesShortcutRecordsOfAnAbsoluteFolderAndALinkName) {
+  auto takes = [](const std::string& folder, const std::string& link) {
+    return UninstallTakesShortcutRecord(folder.c_str(), uint32_t(folder.size()), link.c_str(),
+                                        uint32_t(link.size()));
+  };
+  EXPECT_TRUE(takes("C:\\Programs\\Demo", "Demo.lnk"));
+  EXPECT_TRUE(takes("C:\\Programs", "Demo.LNK"));  // the suffix in any case
+  EXPECT_FALSE(takes(".\\Programs", "Demo.lnk"));   // never below the installation folder
+  EXPECT_FALSE(takes("C:\\Programs", "Demo.txt"));
+  EXPECT_FALSE(takes("C:\\Programs", SHORTCUT_SUFFIX));  // the suffix alone names no link
+  EXPECT_FALSE(takes("C:\\Programs", "Tools\\Demo.lnk"));
+  EXPECT_FALSE(takes("C:\\Programs\\", "Demo.lnk"));
+}
+
 }  // namespace

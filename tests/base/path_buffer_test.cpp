@@ -89,6 +89,16 @@ TEST(PathBuffer, ExtensionThatWouldNotFitIsRefused) {
   EXPECT_EQ(std::strlen(path), PATH_BUFFER_SIZE - 1);
 }
 
+TEST(PathBuffer, RootOfADriveOrAUncPathIsWhereTheNamesBegin) {
+  EXPECT_EQ(PathRootLength("C:\\Apps\\Demo"), 3u);
+  EXPECT_EQ(PathRootLength("C:\\"), 3u);
+  EXPECT_EQ(PathRootLength("\\\\server\\share"), 2u);
+  EXPECT_EQ(PathRootLength("C:Apps"), 0u);  // relative to the drive's current directory
+  EXPECT_EQ(PathRootLength("Apps\\Demo"), 0u);
+  EXPECT_EQ(PathRootLength("\\Apps"), 0u);
+  EXPECT_EQ(PathRootLength(""), 0u);
+}
+
 TEST(PathBuffer, FileNameIsThePartBehindTheLastBackslash) {
   EXPECT_STREQ(PathFileName("C:\\Windows\\System\\ctl3d.dll"), "ctl3d.dll");
   EXPECT_STREQ(PathFileName("ctl3d.dll"), "ctl3d.dll");

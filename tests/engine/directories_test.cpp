@@ -8,7 +8,6 @@
 #include <string>
 
 #include "engine/directories.h"
-#include "engine/disk_space.h"
 #include "engine_fixture.h"
 
 using namespace engine_test;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/disk_space.h"
+#include "engine/check_targets.h"
 #include "engine/file_table.h"
 #include "engine/install_state.h"
 #include "engine/space_requirement.h"

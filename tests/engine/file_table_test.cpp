@@ -88,6 +88,27 @@ TEST_F(FileTable, UnknownCodesReadAsInstallDirectoryAndKeep) {
   EXPECT_EQ(EntryInstallMode(FirstEntry()), MODE_KEEP);
 }
 
+TEST_F(FileTable, WalkVisitsEveryRecordInOrderWithItsIndex) {
+  Use({Named("one"), Named("two"), Named("three")});
+  std::vector<std::string> visited;
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    visited.push_back(std::to_string(walk.index) + ":" + EntryString(walk.entry, ENTRY_NAME));
+  }
+  EXPECT_EQ(visited, (std::vector<std::string>{"0:one", "1:two", "2:three"}));
+}
+
+TEST_F(FileTable, WalkOverAnEmptyTableVisitsNothing) {
+  Use({});
+  EXPECT_FALSE(EntryWalk().More());
+}
+
+TEST_F(FileTable, EntryAtIsTheRecordOfThatIndex) {
+  Use({Named("one"), Named("two"), Named("three")});
+  EXPECT_EQ(EntryAt(0), FirstEntry());
+  EXPECT_STREQ(EntryString(EntryAt(1), ENTRY_NAME), "two");
+  EXPECT_STREQ(EntryString(EntryAt(2), ENTRY_NAME), "three");
+}
+
 TEST_F(FileTable, RunTakesEveryRecordInOrderThenEnds) {
   Use({Named("one"), Named("two"), Named("three")});
   EntryCursor = FirstEntry();

@@ -116,11 +116,7 @@ class InstallRun {
     FinishInstallation();
     return InstallError;
   }
-  FileEntry* Entry(size_t n) const {
-    FileEntry* entry = FirstEntry();
-    for (size_t i = 0; i < n; ++i) entry = NextEntry(entry);
-    return entry;
-  }
+  FileEntry* Entry(size_t n) const { return EntryAt(uint32_t(n)); }
   std::string Target(const std::string& name) const { return directory_.Sub("target\\" + name); }
 
   std::vector<FileRecord> records;

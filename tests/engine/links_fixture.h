@@ -52,10 +52,7 @@ class LinkSession : public engine_test::EngineSession {
   void LoadTable(const std::vector<FileRecord>& records, const std::vector<uint16_t>& statuses = {},
                  const std::vector<uint8_t>& marks = {}) {
     engine_test::LoadFileTable(records);
-    FileEntry* entry = FirstEntry();
-    for (size_t i = 0; i < statuses.size(); ++i, entry = NextEntry(entry)) {
-      entry->status = statuses[i];
-    }
+    for (size_t i = 0; i < statuses.size(); ++i) EntryAt(uint32_t(i))->status = statuses[i];
     marks_ = marks;
     marks_.resize(records.size() + 1);
     EntryMarks = marks_.data();

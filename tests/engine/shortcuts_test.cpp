@@ -1,5 +1,5 @@
 // Shortcuts under Wine: links saved through the shell and read back, group folders created
-// under the real Programs folder and recorded for the uninstall program, the desktop path,
+// under the real Programs folder and where the links were saved, the desktop path,
 // and paths too long for their buffers.
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include "base/file_io.h"
 #include "engine/shortcuts.h"
+#include "system/shell_folders.h"
 #include "links_fixture.h"
 
 using namespace links_test;
@@ -20,14 +21,12 @@ std::string MakeTarget(const ScratchFolder& folder) {
   return target;
 }
 
-// What CreateGroupShortcut appended to a fresh uninstall file.
-std::vector<uint8_t> GroupRecord(const ScratchFolder& folder, const std::string& target,
-                                 const char* group, const char* name) {
-  const std::string data = folder.Sub("uninstall.dat");
-  const FileHandle file = FileCreate(data.c_str());
-  CreateGroupShortcut(target.c_str(), group, name, "", 0, file);
-  FileClose(file);
-  return FileBytes(data);
+// Where CreateGroupShortcut saved the link, as the uninstall data record it: its folder and
+// its file name; nothing when it saved none.
+std::vector<std::string> SavedAt(const std::string& target, const char* group, const char* name) {
+  SavedShortcut saved;
+  if (!CreateGroupShortcut(target.c_str(), group, name, "", 0, &saved)) return {};
+  return {saved.folder, saved.link};
 }
 
 TEST(Shortcut, SavesTargetArgumentsAndIcon) {
@@ -87,10 +86,8 @@ TEST(GroupShortcut, NestedGroupFolderIsCreatedUnderProgramsAndRecorded) {
   const std::string programs = ShellFolder(CSIDL_PROGRAMS);
   RemovedAfterwards tools(programs + "\\Lodrun Tools");
   const std::string target = MakeTarget(folder);
-  FieldReader record(GroupRecord(folder, target, "Lodrun Tools\\Demo", "Demo"), 0);
-  EXPECT_EQ(record.Counted(), programs + "\\Lodrun Tools\\Demo");
-  EXPECT_EQ(record.Counted(), "Demo.lnk");
-  EXPECT_EQ(record.Position(), record.Size());
+  EXPECT_EQ(SavedAt(target, "Lodrun Tools\\Demo", "Demo"),
+            (std::vector<std::string>{programs + "\\Lodrun Tools\\Demo", "Demo.lnk"}));
   EXPECT_EQ(ReadLink(programs + "\\Lodrun Tools\\Demo\\Demo.lnk").path, target);
 }
 
@@ -100,9 +97,7 @@ TEST(GroupShortcut, EmptyGroupFolderPutsTheLinkDirectlyInPrograms) {
   const std::string programs = ShellFolder(CSIDL_PROGRAMS);
   RemovedAfterwards link(programs + "\\Lodrun Demo.lnk");
   const std::string target = MakeTarget(folder);
-  FieldReader record(GroupRecord(folder, target, "", "Lodrun Demo"), 0);
-  EXPECT_EQ(record.Counted(), programs);
-  EXPECT_EQ(record.Counted(), "Lodrun Demo.lnk");
+  EXPECT_EQ(SavedAt(target, "", "Lodrun Demo"), (std::vector<std::string>{programs, "Lodrun Demo.lnk"}));
   EXPECT_EQ(ReadLink(link.path).path, target);
 }
 
@@ -113,7 +108,7 @@ TEST(GroupShortcut, LinkThatCannotBeSavedIsNotRecorded) {
   const std::string programs = ShellFolder(CSIDL_PROGRAMS);
   RemovedAfterwards blocker(programs + "\\Lodrun Blocked.lnk");
   CreateDirectoryA(blocker.path.c_str(), nullptr);  // a folder where the link file would go
-  EXPECT_TRUE(GroupRecord(folder, MakeTarget(folder), "", "Lodrun Blocked").empty());
+  EXPECT_TRUE(SavedAt(MakeTarget(folder), "", "Lodrun Blocked").empty());
   EXPECT_NE(GetFileAttributesA(blocker.path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
@@ -122,9 +117,8 @@ TEST(GroupShortcut, GroupFolderWithSlashesIsRecordedAsTheSystemMadeIt) {
   ScratchFolder folder("slashes");
   const std::string programs = ShellFolder(CSIDL_PROGRAMS);
   RemovedAfterwards group(programs + "\\Lodrun Slashes");
-  FieldReader record(GroupRecord(folder, MakeTarget(folder), "Lodrun Slashes//Gold/", "Demo"), 0);
-  EXPECT_EQ(record.Counted(), programs + "\\Lodrun Slashes\\Gold");
-  EXPECT_EQ(record.Counted(), "Demo.lnk");
+  EXPECT_EQ(SavedAt(MakeTarget(folder), "Lodrun Slashes//Gold/", "Demo"),
+            (std::vector<std::string>{programs + "\\Lodrun Slashes\\Gold", "Demo.lnk"}));
   EXPECT_TRUE(Exists(programs + "\\Lodrun Slashes\\Gold\\Demo.lnk"));
 }
 
@@ -135,8 +129,8 @@ TEST(GroupShortcut, PathBeyondItsBufferMakesNoLinkAndNoRecord) {
   RemovedAfterwards tools(programs + "\\Lodrun Tools");
   const std::string target = MakeTarget(folder);
   const std::string longName(PATH_BUFFER_SIZE - programs.size(), 'n');
-  EXPECT_TRUE(GroupRecord(folder, target, longName.c_str(), "Demo").empty());
-  EXPECT_TRUE(GroupRecord(folder, target, "Lodrun Tools", longName.c_str()).empty());
+  EXPECT_TRUE(SavedAt(target, longName.c_str(), "Demo").empty());
+  EXPECT_TRUE(SavedAt(target, "Lodrun Tools", longName.c_str()).empty());
 }
 
 TEST(DesktopShortcut, PathIsTheDesktopFolderAndTheNameWithItsSuffix) {

@@ -32,12 +32,15 @@ std::string MakeUninstaller(const ScratchFolder& folder) {
   return path;
 }
 
-// Runs write on the opened uninstall program; a reader at from (its old end header).
+// Runs write with a writer on the opened uninstall program; a reader at from (its old end
+// header).
 template <typename Write>
 FieldReader Appended(const std::string& uninstaller, Write write, size_t from = END_HEADER_AT) {
-  const FileHandle file = FileOpen(uninstaller.c_str(), OPEN_READ_WRITE);
-  write(file);
-  FileClose(file);
+  UninstallWriter writer;
+  writer.file = FileOpen(uninstaller.c_str(), OPEN_READ_WRITE);
+  write(&writer);
+  FileClose(writer.file);
+  EXPECT_FALSE(writer.failed);
   return FieldReader(FileBytes(uninstaller), from);
 }
 
@@ -57,9 +60,9 @@ uint32_t BlockSize(FieldReader& reader, uint16_t tag) {
 // The files block, and the records it noted as created (in Created).
 uint32_t createdIndexes[64];
 CreatedRecords Created;
-void WriteFiles(FileHandle file) {
+void WriteFiles(UninstallWriter* writer) {
   Created = {createdIndexes, 0};
-  WriteUninstallFiles(file, &Created);
+  WriteUninstallFiles(writer, &Created);
 }
 std::vector<uint32_t> CreatedIndexes() { return std::vector<uint32_t>(createdIndexes, createdIndexes + Created.count); }
 
@@ -176,9 +179,9 @@ TEST(UninstallCounts, CountsRaisedForFilesNotListedAreWrittenByPath) {
   session.LoadTable({listed, kept, older, Record("plain.dll", MODE_KEEP, DIR_WINDOWS)},
                     {STATUS_CREATED, STATUS_CREATED, STATUS_NONE, STATUS_CREATED},
                     {ENTRY_MARK_COUNT_RAISED, ENTRY_MARK_COUNT_RAISED, ENTRY_MARK_COUNT_RAISED, 0});
-  FieldReader reader = Appended(MakeUninstaller(folder), [](FileHandle file) {
-    WriteFiles(file);
-    WriteCountsBlock(file);
+  FieldReader reader = Appended(MakeUninstaller(folder), [](UninstallWriter* writer) {
+    WriteFiles(writer);
+    WriteCountsBlock(writer);
   });
   reader.Skip(BlockSize(reader, UNINSTALL_FILES));
   const uint32_t size = BlockSize(reader, UNINSTALL_COUNTS);
@@ -209,14 +212,15 @@ TEST(UninstallRecord, DoubledSeparatorsAndDotPartsAreWrittenAsTheReaderReadsThem
   ScratchFolder folder("normalised");
   CopyPath(InstallDir, "C:\\Apps\\Demo\\");
   const std::string data = folder.Sub("records.dat");
-  const FileHandle file = FileCreate(data.c_str());
+  UninstallWriter writer;
+  writer.file = FileCreate(data.c_str());
   CopyPath(TargetPath, "C:\\Apps\\Demo\\.\\docs\\\\two.txt");
-  EXPECT_TRUE(WriteFileRecord(file, 0));
+  EXPECT_TRUE(WriteUninstallFileRecord(&writer, TargetPath, 0));
   CopyPath(TargetPath, "C:\\Windows\\\\sub\\.\\demo.ini");
-  EXPECT_TRUE(WriteFileRecord(file, 0));
+  EXPECT_TRUE(WriteUninstallFileRecord(&writer, TargetPath, 0));
   CopyPath(TargetPath, "C:\\Apps\\Demo\\what?.txt");  // no file can have that name: never listed
-  EXPECT_FALSE(WriteFileRecord(file, 0));
-  FileClose(file);
+  EXPECT_FALSE(WriteUninstallFileRecord(&writer, TargetPath, 0));
+  FileClose(writer.file);
   FieldReader reader(FileBytes(data), 0);
   EXPECT_EQ(NextFileRecord(reader), ".\\docs|two.txt|0");
   EXPECT_EQ(NextFileRecord(reader), "C:\\Windows\\sub|demo.ini|0");
@@ -228,12 +232,13 @@ TEST(UninstallRecord, InstallDirMatchesWithoutCaseAndOtherPathsStayAbsolute) {
   ScratchFolder folder("record");
   CopyPath(InstallDir, "C:\\Apps\\Demo\\");
   const std::string data = folder.Sub("records.dat");
-  const FileHandle file = FileCreate(data.c_str());
+  UninstallWriter writer;
+  writer.file = FileCreate(data.c_str());
   CopyPath(TargetPath, "c:\\APPS\\demo\\Data\\Maps\\world.map");
-  WriteFileRecord(file, 0);
+  WriteUninstallFileRecord(&writer, TargetPath, 0);
   CopyPath(TargetPath, (test_setups::WindowsFolder() + "\\demo.ini").c_str());
-  WriteFileRecord(file, UNINSTALL_SHARED);
-  FileClose(file);
+  WriteUninstallFileRecord(&writer, TargetPath, UNINSTALL_SHARED);
+  FileClose(writer.file);
   FieldReader reader(FileBytes(data), 0);
   EXPECT_EQ(NextFileRecord(reader), ".\\Data\\Maps|world.map|0");
   EXPECT_EQ(NextFileRecord(reader), test_setups::WindowsFolder() + "|demo.ini|1");
@@ -243,20 +248,21 @@ TEST(UninstallRecord, InstallDirMatchesWithoutCaseAndOtherPathsStayAbsolute) {
 TEST(UninstallData, CountedStringIsItsByteCountAndCharactersWithoutTerminator) {
   ScratchFolder folder("counted");
   const std::string data = folder.Sub("strings.dat");
-  const FileHandle file = FileCreate(data.c_str());
-  WriteCountedString(file, "");
-  WriteCountedString(file, "abc");
-  FileClose(file);
+  UninstallWriter writer;
+  writer.file = FileCreate(data.c_str());
+  WriteCountedString(&writer, "");
+  WriteCountedString(&writer, "abc");
+  FileClose(writer.file);
   EXPECT_EQ(FileBytes(data), (std::vector<uint8_t>{0, 0, 3, 0, 'a', 'b', 'c'}));
 }
 
 TEST(UninstallData, AppKeyBlockHoldsTheLocalMachineRootAndTheCountedKeyPath) {
   ScratchFolder folder("app-key");
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo";
-  FieldReader reader = Appended(MakeUninstaller(folder), [&](FileHandle file) {
-    FileSeek(file, END_HEADER_AT);
-    WriteAppKeyBlock(file, key.c_str());
-    WriteUninstallEnd(file);
+  FieldReader reader = Appended(MakeUninstaller(folder), [&](UninstallWriter* writer) {
+    FileSeek(writer->file, END_HEADER_AT);
+    WriteAppKeyBlock(writer, key.c_str());
+    WriteUninstallEnd(writer);
   });
   EXPECT_EQ(BlockSize(reader, UNINSTALL_APP_KEY), 62u);
   EXPECT_EQ(reader.U32(), UNINSTALL_ROOT_LOCAL_MACHINE);
@@ -332,7 +338,7 @@ TEST(GroupShortcuts, WithoutAFileTheLinksAreMadeAllTheSame) {
   RemovedAfterwards link(ShellFolder(CSIDL_PROGRAMS) + "\\Lodrun Demo.lnk");
   CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
   session.LoadTable({GroupRecord("demo.exe", "", "Lodrun Demo")});
-  WriteGroupShortcuts(INVALID_FILE);
+  WriteGroupShortcuts(nullptr);
   EXPECT_TRUE(Exists(link.path));
 }
 
@@ -343,11 +349,11 @@ TEST(UninstallData, BlocksFollowEachOtherUpToTheEndHeader) {
   RemovedAfterwards link(ShellFolder(CSIDL_PROGRAMS) + "\\Lodrun Demo.lnk");
   CopyPath(InstallDir, folder.Sub("Demo\\").c_str());
   session.LoadTable({GroupRecord("demo.exe", "", "Lodrun Demo")}, {STATUS_CREATED});
-  FieldReader reader = Appended(MakeUninstaller(folder), [](FileHandle file) {
-    WriteFiles(file);
-    WriteGroupShortcuts(file);
-    WriteAppKeyBlock(file, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo");
-    WriteUninstallEnd(file);
+  FieldReader reader = Appended(MakeUninstaller(folder), [](UninstallWriter* writer) {
+    WriteFiles(writer);
+    WriteGroupShortcuts(writer);
+    WriteAppKeyBlock(writer, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo");
+    WriteUninstallEnd(writer);
   });
   for (uint16_t tag : {UNINSTALL_FILES, UNINSTALL_SHORTCUTS, UNINSTALL_APP_KEY}) {
     const uint32_t size = BlockSize(reader, tag);

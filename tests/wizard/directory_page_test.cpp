@@ -13,7 +13,7 @@
 
 #include "archive/page_texts.h"
 #include "base/byte_order.h"
-#include "engine/disk_space.h"
+#include "engine/check_targets.h"
 #include "resources/dialog_ids.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_setups.h"

@@ -1,5 +1,6 @@
-// The check before installing: room on the target drive, existing targets that can be
-// written, shared files in use that already match; and the creation of directories.
+// The check before installing (CheckTargets): room on the target drive, existing targets
+// that can be written, shared files in use that already match; and the drive's free space
+// and cluster size that it measures by, which the directory page shows.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +15,9 @@ enum TargetCheck : uint32_t {
   CHECK_NO_SPACE = INSTALL_ERROR_NO_SPACE,    // not enough free space on the drive of InstallDir
 };
 
-// Checks every record of the file table against its target under InstallDir. Clears and
-// sets ProtectedFilesFound; a font that exists already is no longer removed at uninstall.
+// Checks every record of the file table against its target under InstallDir (each in turn
+// in TargetPath; ErrorPath names the one a failure is about). Clears and sets
+// ProtectedFilesFound; a font that exists already is no longer removed at uninstall.
 TargetCheck CheckTargets();
 
 // Free space of the path's drive in KB (FREE_SPACE_UNKNOWN when it cannot be asked; at most

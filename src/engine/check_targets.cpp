@@ -1,13 +1,12 @@
-// The disk check over the whole file table, and the drive's free space and cluster size.
-#include "engine/disk_space.h"
+// The check over the whole file table before installing, and the drive's free space and
+// cluster size.
+#include "engine/check_targets.h"
 
 #include <windows.h>
 
-#include "archive/file_checksum.h"
 #include "base/file_io.h"
 #include "base/session_paths.h"
 #include "engine/file_table.h"
-#include "engine/install_file.h"
 #include "engine/install_state.h"
 #include "engine/replace_target.h"
 #include "engine/space_requirement.h"
@@ -68,8 +67,8 @@ TargetCheck CheckTargets() {
   const uint32_t freeKB = FreeSpaceKB(InstallDir);
   SpaceRequirement requirement(ClusterSizeKB(InstallDir));
   ProtectedFilesFound = false;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    FileEntry* entry = walk.entry;
     const bool inUse = ResolveTargetPath(entry) == TARGET_IN_USE;
     requirement.CountLargest(entry->size);
     if (EntryInstallMode(entry) == MODE_EXTERNAL) continue;
