@@ -8,11 +8,11 @@
 // leaving it empty, when the shell names none.
 bool ShellFolderPath(int csidl, char* path);
 
-// Appends "\name.lnk" to path (no backslash behind an empty path or one that ends with
-// it); false, leaving the path unchanged, when it would not fit.
+// Appends "\", name and SHORTCUT_SUFFIX to path (no backslash behind an empty path or one
+// that ends with it); false, leaving the path unchanged, when it would not fit.
 bool AppendLinkName(char* path, const char* name);
 
-// Writes the path of the desktop shortcut name + ".lnk" into linkPath (PATH_BUFFER_SIZE
-// bytes). False, leaving linkPath empty, when the shell names no desktop folder or the path
-// would not fit.
+// Writes the path of the desktop shortcut name + SHORTCUT_SUFFIX into linkPath
+// (PATH_BUFFER_SIZE bytes). False, leaving linkPath empty, when the shell names no desktop
+// folder or the path would not fit.
 bool DesktopShortcutPath(const char* name, char* linkPath);

@@ -23,7 +23,7 @@ struct RemovalFile {
 
 struct RemovalShortcut {
   CountedText folder;  // the program group's folder, absolute
-  CountedText link;    // its file name, ending in ".lnk"
+  CountedText link;    // its file name, ending in SHORTCUT_SUFFIX
 };
 
 // Everything in installation order: the records of every UNINSTALL_FILES block (a setup run
