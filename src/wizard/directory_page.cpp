@@ -48,9 +48,8 @@ void ShowMegabytes(HWND page, int id, uint64_t kb) {
 // all keep their meaning; the disk check reckons in the drive's clusters.
 uint64_t SpaceNeededKB() {
   uint64_t needed = 0;
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    needed += (uint64_t(entry->size) + SPACE_UNIT - 1) & ~(SPACE_UNIT - 1);
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    needed += (uint64_t(walk.entry->size) + SPACE_UNIT - 1) & ~(SPACE_UNIT - 1);
   }
   return needed / KB;
 }

@@ -31,9 +31,8 @@ void NoteFileNotPlaced() {
     SetInstallError(INSTALL_ERROR_OPEN, SourcePath, 0);
     return;
   }
-  FileEntry* entry = FirstEntry();
-  for (uint32_t i = 0; i < EntryCount(); ++i, entry = NextEntry(entry)) {
-    if (entry->status == STATUS_NOT_PLACED) {
+  for (EntryWalk walk; walk.More(); walk.Next()) {
+    if (walk.entry->status == STATUS_NOT_PLACED) {
       InstallError = INSTALL_ERROR_NOT_PLACED;
       return;
     }
