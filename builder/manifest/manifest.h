@@ -11,7 +11,7 @@
 #include "archive/archive_format.h"
 #include "builder/io/code_page.h"
 #include "builder/setup/app_entry.h"
-#include "builder/setup/data_area_writer.h"
+#include "builder/setup/file_input.h"
 
 // A problem of a manifest, reported as "FILE:LINE:COLUMN: key: message".
 struct ManifestProblem {
